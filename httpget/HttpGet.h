@@ -1,0 +1,56 @@
+#pragma once
+
+#include "framework/Component.h"
+#include "httpget/HttpGetThread.h"
+
+#include <cstdint>
+#include <string>
+
+using TOnDoneFileEvent = TMethod<TObject *, std::string, int32_t>;
+using TOnDoneStringEvent = TMethod<TObject *, std::string>;
+
+/// Fetches one URL at a time on a worker thread, into a file (GetFile) or into a text
+/// (GetString), and reports progress, completion and failure as events on the user-interface
+/// thread: per transfer some OnProgress, then exactly one of OnDoneFile, OnDoneString, OnError.
+/// Used on the user-interface thread only. It shows no message and raises no error.
+class THTTPGet : public TComponent {
+public:
+  /// A component that fetches through WinINet.
+  explicit THTTPGet(TComponent *owner);
+  /// A component that fetches through internet, which must outlive every transfer it starts.
+  THTTPGet(TComponent *owner, TInternetApi &internet);
+  /// Abandons a running transfer: no event of it reaches this component or the owner's handlers.
+  ~THTTPGet() override;
+
+  std::string AcceptTypes = "*/*";
+  std::string Agent = "Korvanta HTTPGet";
+  bool BinaryData = false;
+  std::string URL;
+  bool UseCache = false;
+  std::string FileName;
+  std::string UserName;
+  std::string Password;
+  std::string PostQuery;
+  std::string Referer;
+  bool WaitThread = false;
+  TOnProgressEvent OnProgress;
+  TOnDoneFileEvent OnDoneFile;
+  TOnDoneStringEvent OnDoneString;
+  TNotifyEvent OnError;
+
+  /// Starts a transfer of URL into FileName; ignored while a transfer runs. With WaitThread it
+  /// returns after the completion event, serving every message meanwhile.
+  void GetFile();
+  /// Starts a transfer of URL into a text; ignored while a transfer runs. With WaitThread it
+  /// serves the messages already waiting before it returns.
+  void GetString();
+  /// Stops a running transfer, which then ends in OnError; does nothing when idle.
+  void Abort();
+
+private:
+  void Start(bool toFile);
+  void ThreadDone(TObject *sender);
+
+  TInternetApi &fInternet;
+  THTTPGetThread *fThread = nullptr; // not owned: the worker deletes itself
+};

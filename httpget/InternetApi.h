@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstdint>
+
+/// The WinINet calls that a transfer makes, with WinINet's own parameters, so that a test can
+/// stand in for the network. The product implementation passes each call straight to WinINet.
+/// A handle is WinINet's HINTERNET; nullptr is an empty handle.
+class TInternetApi {
+public:
+  using THandle = void *;
+
+  static constexpr uint32_t kOpenTypePreconfig = 0;    // INTERNET_OPEN_TYPE_PRECONFIG
+  static constexpr uint16_t kDefaultHttpPort = 80;     // INTERNET_DEFAULT_HTTP_PORT
+  static constexpr uint32_t kServiceHttp = 3;          // INTERNET_SERVICE_HTTP
+  static constexpr uint32_t kFlagReload = 0x80000000u; // INTERNET_FLAG_RELOAD
+  static constexpr uint32_t kQueryContentLength = 5;   // HTTP_QUERY_CONTENT_LENGTH
+  static constexpr uint32_t kQueryStatusCode = 19;     // HTTP_QUERY_STATUS_CODE
+
+  virtual ~TInternetApi() = default;
+
+  /// InternetOpenA
+  virtual THandle Open(const char *agent, uint32_t accessType, const char *proxy,
+                       const char *proxyBypass, uint32_t flags) = 0;
+  /// InternetConnectA
+  virtual THandle Connect(THandle session, const char *serverName, uint16_t port,
+                          const char *userName, const char *password, uint32_t service,
+                          uint32_t flags, uintptr_t context) = 0;
+  /// HttpOpenRequestA
+  virtual THandle OpenRequest(THandle connection, const char *verb, const char *objectName,
+                              const char *version, const char *referrer, const char **acceptTypes,
+                              uint32_t flags, uintptr_t context) = 0;
+  /// HttpSendRequestA
+  virtual bool SendRequest(THandle request, const char *headers, uint32_t headersLength,
+                           const void *optional, uint32_t optionalLength) = 0;
+  /// HttpQueryInfoA
+  virtual bool QueryInfo(THandle request, uint32_t infoLevel, void *buffer, uint32_t *bufferLength,
+                         uint32_t *index) = 0;
+  /// InternetReadFile
+  virtual bool ReadFile(THandle file, void *buffer, uint32_t numberOfBytesToRead,
+                        uint32_t *numberOfBytesRead) = 0;
+  /// InternetCloseHandle
+  virtual void CloseHandle(THandle handle) = 0;
+};
+
+/// Owns one WinINet handle and closes it when it goes, empty or not.
+class TInternetHandle {
+public:
+  TInternetHandle(TInternetApi &api, TInternetApi::THandle handle) : fApi(api), fHandle(handle) {}
+  ~TInternetHandle() { fApi.CloseHandle(fHandle); }
+  TInternetHandle(const TInternetHandle &) = delete;
+  TInternetHandle &operator=(const TInternetHandle &) = delete;
+
+  TInternetApi::THandle Get() const { return fHandle; }
+
+private:
+  TInternetApi &fApi;
+  TInternetApi::THandle fHandle;
+};

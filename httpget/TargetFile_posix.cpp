@@ -1,0 +1,26 @@
+#include "httpget/TargetFile.h"
+
+#include <cstdio>
+#include <stdexcept>
+#include <utility>
+
+TTargetFile TTargetFile::Create(const std::string &fileName) {
+  std::FILE *file = std::fopen(fileName.c_str(), "wb");
+  if (!file)
+    throw std::runtime_error("cannot create " + fileName);
+  return TTargetFile(file);
+}
+
+TTargetFile::~TTargetFile() {
+  if (fHandle)
+    std::fclose(static_cast<std::FILE *>(fHandle));
+}
+
+TTargetFile::TTargetFile(TTargetFile &&other) noexcept
+    : fHandle(std::exchange(other.fHandle, nullptr)) {}
+
+void TTargetFile::Write(const char *data, size_t size) {
+  auto *file = static_cast<std::FILE *>(fHandle);
+  if (std::fwrite(data, 1, size, file) != size || std::fflush(file) != 0)
+    throw std::runtime_error("cannot write the target file");
+}

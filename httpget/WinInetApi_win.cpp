@@ -1,0 +1,54 @@
+#include "httpget/WinInetApi_win.h"
+
+#include <windows.h>
+#include <wininet.h>
+
+namespace {
+
+class TWinInetApi final : public TInternetApi {
+public:
+  THandle Open(const char *agent, uint32_t accessType, const char *proxy, const char *proxyBypass,
+               uint32_t flags) override {
+    return InternetOpenA(agent, accessType, proxy, proxyBypass, flags);
+  }
+  THandle Connect(THandle session, const char *serverName, uint16_t port, const char *userName,
+                  const char *password, uint32_t service, uint32_t flags,
+                  uintptr_t context) override {
+    return InternetConnectA(session, serverName, port, userName, password, service, flags, context);
+  }
+  THandle OpenRequest(THandle connection, const char *verb, const char *objectName,
+                      const char *version, const char *referrer, const char **acceptTypes,
+                      uint32_t flags, uintptr_t context) override {
+    return HttpOpenRequestA(connection, verb, objectName, version, referrer, acceptTypes, flags,
+                            context);
+  }
+  bool SendRequest(THandle request, const char *headers, uint32_t headersLength,
+                   const void *optional, uint32_t optionalLength) override {
+    return HttpSendRequestA(request, headers, headersLength, const_cast<void *>(optional),
+                            optionalLength);
+  }
+  bool QueryInfo(THandle request, uint32_t infoLevel, void *buffer, uint32_t *bufferLength,
+                 uint32_t *index) override {
+    DWORD length = *bufferLength;
+    DWORD at = *index;
+    const BOOL ok = HttpQueryInfoA(request, infoLevel, buffer, &length, &at);
+    *bufferLength = length;
+    *index = at;
+    return ok;
+  }
+  bool ReadFile(THandle file, void *buffer, uint32_t numberOfBytesToRead,
+                uint32_t *numberOfBytesRead) override {
+    DWORD read = 0;
+    const BOOL ok = InternetReadFile(file, buffer, numberOfBytesToRead, &read);
+    *numberOfBytesRead = read;
+    return ok;
+  }
+  void CloseHandle(THandle handle) override { InternetCloseHandle(handle); }
+};
+
+} // namespace
+
+TInternetApi &WinInetApi() {
+  static TWinInetApi api;
+  return api;
+}

@@ -1,0 +1,6 @@
+#pragma once
+
+#include "httpget/InternetApi.h"
+
+/// The WinINet calls themselves.
+TInternetApi &WinInetApi();
