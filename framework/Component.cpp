@@ -11,6 +11,10 @@ TComponent::~TComponent() {
     other->Unlink(this);
     other->Notification(this, opRemove);
   }
+  DestroyComponents();
+}
+
+void TComponent::DestroyComponents() {
   while (!fComponents.empty())
     fComponents.pop_back();
 }

@@ -53,6 +53,8 @@ protected:
   virtual void Notification(TComponent *component, TOperation operation);
   /// The description has been read: ends the loading state.
   virtual void Loaded();
+  /// Destroys the owned components now, in the reverse order of creation.
+  void DestroyComponents();
 
 private:
   void Insert(std::unique_ptr<TComponent> component);

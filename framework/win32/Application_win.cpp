@@ -1,0 +1,67 @@
+#include "framework/win32/Application_win.h"
+
+#include "framework/ExceptionText.h"
+#include "framework/win32/Form_win.h"
+
+#include <commctrl.h>
+
+#include <cassert>
+#include <stdexcept>
+
+namespace {
+
+TApplication *theApplication = nullptr;
+
+std::string MessageOf(std::exception_ptr error) {
+  try {
+    std::rethrow_exception(error);
+  } catch (const std::exception &e) {
+    return e.what();
+  } catch (...) {
+    return "An unknown failure occurred";
+  }
+}
+
+} // namespace
+
+TApplication::TApplication() : TComponent(nullptr) {
+  assert(!theApplication && "there is one application object");
+  theApplication = this;
+}
+
+TApplication::~TApplication() { theApplication = nullptr; }
+
+TApplication &Application() {
+  assert(theApplication);
+  return *theApplication;
+}
+
+void TApplication::Initialize() {
+  INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS};
+  InitCommonControlsEx(&controls);
+  fUiThread = std::make_unique<TUiThreadWindow>([this](std::exception_ptr e) { ShowException(e); });
+  SetUiThread(*fUiThread);
+}
+
+void TApplication::Run(TForm &mainForm) {
+  fMainForm = &mainForm;
+  if (!fTerminated)
+    mainForm.Show();
+  MSG message;
+  while (!fTerminated && GetMessageA(&message, nullptr, 0, 0) > 0) {
+    if (IsDialogMessageA(mainForm.Handle(), &message))
+      continue;
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+}
+
+void TApplication::Terminate() {
+  fTerminated = true;
+  PostQuitMessage(0);
+}
+
+void TApplication::ShowException(std::exception_ptr error) {
+  MessageBoxA(nullptr, ShownExceptionText(MessageOf(error)).c_str(), Title.c_str(),
+              MB_OK | MB_ICONERROR | MB_TASKMODAL);
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "framework/Component.h"
+#include "framework/win32/UiThreadWindow_win.h"
+
+#include <exception>
+#include <memory>
+#include <string>
+
+class TForm;
+
+/// The program's application object: its title, its message loop, the user-interface thread
+/// that workers call onto, and the report of failures that no handler caught.
+/// User-interface thread only.
+class TApplication : public TComponent {
+public:
+  TApplication();
+  ~TApplication() override;
+
+  /// The name the program goes by; also the caption of its failure reports.
+  std::string Title;
+
+  /// Prepares the window classes and the user-interface thread for workers.
+  void Initialize();
+  /// Shows mainForm, unless the end has already been asked for, and dispatches messages until
+  /// it is.
+  void Run(TForm &mainForm);
+  /// Asks for the end: the message loop stops when it next looks for a message.
+  void Terminate();
+  bool Terminated() const { return fTerminated; }
+  /// The form whose closing ends the program; set by Run.
+  TForm *MainForm() const { return fMainForm; }
+  /// Shows a failure in a message box captioned with Title.
+  void ShowException(std::exception_ptr error);
+
+private:
+  std::unique_ptr<TUiThreadWindow> fUiThread;
+  TForm *fMainForm = nullptr;
+  bool fTerminated = false;
+};
+
+/// The one application object, which the program entry creates first.
+TApplication &Application();

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "framework/Component.h"
+#include "framework/win32/Form_win.h"
+#include "framework/win32/Handles_win.h"
+
+#include <windows.h>
+
+#include <string>
+
+/// A child window of a form: a label, a button, a progress bar, a picture.
+class TControl : public TComponent {
+public:
+  HWND Handle() const { return fWindow.Get(); }
+  int Id() const { return fId; }
+  void SetCaption(const std::string &caption);
+  std::string Caption() const;
+  void SetEnabled(bool enabled) { EnableWindow(Handle(), enabled); }
+
+  /// The mouse cursor over the control; nullptr: the window class's own.
+  HCURSOR Cursor = nullptr;
+
+  /// A notification code that the control sent to its form (WM_COMMAND).
+  virtual void Command(WORD) {}
+
+protected:
+  TControl(TComponent *owner, TForm &form, const char *windowClass, DWORD style, TBounds bounds,
+           const std::string &caption);
+
+  TForm &Form() const { return fForm; }
+
+private:
+  TForm &fForm;
+  int fId;
+  TWindowHandle fWindow;
+};

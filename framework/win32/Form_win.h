@@ -1,0 +1,66 @@
+#pragma once
+
+#include "framework/Component.h"
+#include "framework/win32/Handles_win.h"
+
+#include <windows.h>
+
+#include <string>
+
+/// Position and size in pixels at 96 pixels per inch.
+struct TBounds {
+  int Left, Top, Width, Height;
+};
+
+/// What a form's window looks like before its controls are added.
+struct TFormLayout {
+  const char *ClassName;
+  int ClientWidth, ClientHeight; // at 96 pixels per inch
+  DWORD Style;
+  bool CentreOnDesktop; // else the window system's default placement
+  const char *FontName;
+  int FontHeight; // in pixels at 96 pixels per inch, negative for the character height
+};
+
+class TControl;
+
+/// A top-level window built from a layout, with the system's button-face colour, that owns its
+/// controls. Its messages are handled on the user-interface thread; a handler that throws is
+/// reported by the application and the message is then done.
+class TForm : public TComponent {
+public:
+  ~TForm() override;
+
+  HWND Handle() const { return fWindow.Get(); }
+  HFONT Font() const { return fFont.Get(); }
+  /// A length at 96 pixels per inch, in the display's pixels.
+  int Scaled(int pixels) const;
+  void SetCaption(const std::string &caption);
+  /// Closes the window; closing the main form ends the program.
+  void Close();
+  /// Shows the window and gives the focus to its first control that takes it.
+  void Show();
+
+  /// A new identifier for a child control.
+  int NextControlId() { return fNextControlId++; }
+  /// The button that Enter activates.
+  void SetDefaultControl(int id) { fDefaultControlId = id; }
+
+protected:
+  TForm(TComponent *owner, const TFormLayout &layout);
+
+  /// A system command (WM_SYSCOMMAND); by default the window system's own handling.
+  virtual void WMSysCommand(WPARAM command, LPARAM position);
+  /// A request to close the window; the window closes only when this returns true.
+  virtual bool CloseQuery() { return true; }
+
+private:
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+  TWindowHandle fWindow;
+  TGdiObject<HFONT> fFont;
+  int fPixelsPerInch = 96;
+  int fNextControlId = 100;
+  int fDefaultControlId = 0;
+};

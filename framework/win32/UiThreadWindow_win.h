@@ -1,0 +1,29 @@
+#pragma once
+
+#include "framework/UiThread.h"
+
+#include <windows.h>
+
+#include <functional>
+
+/// The user-interface thread as seen from workers: calls arrive as messages sent to a hidden
+/// message-only window of that thread, so they are served by every loop that takes messages,
+/// modal loops included. Create it on the user-interface thread.
+class TUiThreadWindow final : public TUiThread {
+public:
+  /// onException reports an exception that no event handler caught.
+  explicit TUiThreadWindow(std::function<void(std::exception_ptr)> onException);
+  ~TUiThreadWindow() override;
+  TUiThreadWindow(const TUiThreadWindow &) = delete;
+  TUiThreadWindow &operator=(const TUiThreadWindow &) = delete;
+
+  void Call(const std::function<void()> &call) override;
+  void ProcessMessages() override;
+  void HandleException(std::exception_ptr error) override;
+
+private:
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+  HWND fWindow;
+  std::function<void(std::exception_ptr)> fOnException;
+};
