@@ -2,6 +2,7 @@
 
 #include "framework/ExceptionText.h"
 #include "framework/win32/Form_win.h"
+#include "framework/win32/UiThreadWindow_win.h"
 
 #include <commctrl.h>
 
@@ -29,7 +30,11 @@ TApplication::TApplication() : TComponent(nullptr) {
   theApplication = this;
 }
 
-TApplication::~TApplication() { theApplication = nullptr; }
+// The forms go while the application that they report to still exists.
+TApplication::~TApplication() {
+  DestroyComponents();
+  theApplication = nullptr;
+}
 
 TApplication &Application() {
   assert(theApplication);
@@ -39,8 +44,12 @@ TApplication &Application() {
 void TApplication::Initialize() {
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS};
   InitCommonControlsEx(&controls);
-  fUiThread = std::make_unique<TUiThreadWindow>([this](std::exception_ptr e) { ShowException(e); });
-  SetUiThread(*fUiThread);
+  // Never destroyed: self-deleting workers may call onto this thread until the process ends.
+  static TUiThreadWindow &uiThread = *new TUiThreadWindow([](std::exception_ptr error) {
+    if (theApplication)
+      theApplication->ShowException(error);
+  });
+  SetUiThread(uiThread);
 }
 
 void TApplication::Run(TForm &mainForm) {

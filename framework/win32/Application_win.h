@@ -1,10 +1,7 @@
 #pragma once
 
 #include "framework/Component.h"
-#include "framework/win32/UiThreadWindow_win.h"
-
 #include <exception>
-#include <memory>
 #include <string>
 
 class TForm;
@@ -34,7 +31,6 @@ public:
   void ShowException(std::exception_ptr error);
 
 private:
-  std::unique_ptr<TUiThreadWindow> fUiThread;
   TForm *fMainForm = nullptr;
   bool fTerminated = false;
 };

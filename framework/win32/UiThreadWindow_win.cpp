@@ -9,8 +9,7 @@ constexpr char kClassName[] = "UpdaterUiThreadCalls";
 
 } // namespace
 
-TUiThreadWindow::TUiThreadWindow(std::function<void(std::exception_ptr)> onException)
-    : fOnException(std::move(onException)) {
+TUiThreadWindow::TUiThreadWindow(TExceptionHandler onException) : fOnException(onException) {
   WNDCLASSA windowClass = {};
   windowClass.lpfnWndProc = WindowProc;
   windowClass.hInstance = GetModuleHandleA(nullptr);
@@ -21,8 +20,6 @@ TUiThreadWindow::TUiThreadWindow(std::function<void(std::exception_ptr)> onExcep
   if (!fWindow)
     throw std::runtime_error("The window for calls from workers cannot be created");
 }
-
-TUiThreadWindow::~TUiThreadWindow() { DestroyWindow(fWindow); }
 
 // SendMessage from another thread blocks the worker until the message has been handled here,
 // which happens whenever this thread takes messages.

@@ -8,12 +8,14 @@
 
 /// The user-interface thread as seen from workers: calls arrive as messages sent to a hidden
 /// message-only window of that thread, so they are served by every loop that takes messages,
-/// modal loops included. Create it on the user-interface thread.
+/// modal loops included. Create it on the user-interface thread, once, and keep it until the
+/// process ends: self-deleting workers may call it until then.
 class TUiThreadWindow final : public TUiThread {
 public:
+  using TExceptionHandler = void (*)(std::exception_ptr error);
+
   /// onException reports an exception that no event handler caught.
-  explicit TUiThreadWindow(std::function<void(std::exception_ptr)> onException);
-  ~TUiThreadWindow() override;
+  explicit TUiThreadWindow(TExceptionHandler onException);
   TUiThreadWindow(const TUiThreadWindow &) = delete;
   TUiThreadWindow &operator=(const TUiThreadWindow &) = delete;
 
@@ -25,5 +27,5 @@ private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
   HWND fWindow;
-  std::function<void(std::exception_ptr)> fOnException;
+  TExceptionHandler fOnException;
 };

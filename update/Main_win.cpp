@@ -1,0 +1,37 @@
+#include "framework/win32/Application_win.h"
+#include "httpget/WinInetApi_win.h"
+#include "update/ProfileReader_win.h"
+#include "update/UpdateDlg.h"
+#include "update/UpdateWindow_win.h"
+
+#include <windows.h>
+
+namespace {
+
+std::string OwnProgramFileName() {
+  char path[MAX_PATH];
+  const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+  return std::string(path, length);
+}
+
+TUpdateStartup ProcessStartup() {
+  return {GetCommandLineA(), OwnProgramFileName(), ReadPrivateProfileString,
+          [](unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }};
+}
+
+} // namespace
+
+// The host learns nothing from the exit code: it is 0 however the update went.
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  TApplication application;
+  try {
+    application.Initialize();
+    application.Title = "Updater";
+    auto &window = application.Own<TUpdateWindow>();
+    window.Own<TUpdateDlg>(window, WinInetApi(), ProcessStartup());
+    application.Run(window);
+  } catch (...) {
+    application.ShowException(std::current_exception());
+  }
+  return 0;
+}

@@ -1,0 +1,56 @@
+#include "update/UpdateWindow_win.h"
+
+#include "framework/win32/Application_win.h"
+#include "framework/win32/MessageWindows_win.h"
+#include "update/Resources.h"
+
+namespace {
+
+const TFormLayout kLayout = {
+    "TUpdateDlg", 376, 119, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, true, "MS Sans Serif", -11};
+
+} // namespace
+
+TUpdateWindow::TUpdateWindow(TComponent *owner)
+    : TForm(owner, kLayout), Image1(Own<TImage>(*this, TBounds{8, 6, 32, 32}, IDB_PICTURE)),
+      Status(Own<TLabel>(*this, TBounds{48, 11, 165, 13}, "Preparing to check for an update...")),
+      Cancel(Own<TButton>(*this, TBounds{291, 87, 75, 23}, "Cancel", true)),
+      DownloadStatus(Own<TLabel>(*this, TBounds{8, 72, 3, 13}, "")),
+      Progress(Own<TProgressBar>(*this, TBounds{8, 88, 273, 16})) {
+  Image1.Name = "Image1";
+  Status.Name = "Status";
+  Cancel.Name = "Cancel";
+  DownloadStatus.Name = "DownloadStatus";
+  Progress.Name = "Progress";
+  Progress.Cursor = LoadCursorA(nullptr, IDC_WAIT);
+  ReduceSystemMenu();
+}
+
+// Appended past the end of the menu, the item lands as its last entry; without Close the
+// caption bar's close box is disabled too.
+void TUpdateWindow::ReduceSystemMenu() {
+  HMENU menu = GetSystemMenu(Handle(), FALSE);
+  char text[] = "About...";
+  MENUITEMINFOA item = {};
+  item.cbSize = sizeof item;
+  item.fMask = MIIM_STATE | MIIM_ID | MIIM_TYPE;
+  item.fType = MFT_STRING;
+  item.fState = 0;
+  item.wID = IDM_ABOUT;
+  item.dwTypeData = text;
+  item.cch = 0;
+  InsertMenuItemA(menu, SC_CLOSE, TRUE, &item);
+  for (UINT command : {SC_CLOSE, SC_RESTORE, SC_MAXIMIZE, SC_MINIMIZE, SC_SIZE})
+    DeleteMenu(menu, command, MF_BYCOMMAND);
+}
+
+void TUpdateWindow::SetTitle(const std::string &title) {
+  Application().Title = title;
+  SetCaption(title);
+}
+
+void TUpdateWindow::SetStatus(const std::string &text) { Status.SetCaption(text); }
+
+void TUpdateWindow::ShowError(const std::string &text) { ShowErrorMessage(text); }
+
+void TUpdateWindow::EndProgram() { Application().Terminate(); }

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "framework/win32/Button_win.h"
+#include "framework/win32/Form_win.h"
+#include "framework/win32/Image_win.h"
+#include "framework/win32/Label_win.h"
+#include "framework/win32/ProgressBar_win.h"
+#include "update/UpdateView.h"
+
+/// The update dialog's window: its picture, status line, progress text, progress bar and
+/// Cancel button, and a system menu reduced to Move and "About...".
+class TUpdateWindow : public TForm, public TUpdateView {
+public:
+  /// The system command of the "About..." item.
+  static constexpr WPARAM IDM_ABOUT = 0x1000;
+
+  explicit TUpdateWindow(TComponent *owner);
+
+  TImage &Image1;
+  TLabel &Status;
+  TButton &Cancel;
+  TLabel &DownloadStatus;
+  TProgressBar &Progress;
+
+  void SetTitle(const std::string &title) override;
+  void SetStatus(const std::string &text) override;
+  void ShowError(const std::string &text) override;
+  void EndProgram() override;
+
+private:
+  void ReduceSystemMenu();
+};
