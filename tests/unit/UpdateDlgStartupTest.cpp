@@ -1,0 +1,151 @@
+#include "update/UpdateDlg.h"
+
+#include "tests/unit/TransferFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+using TLines = std::vector<std::string>;
+
+const char kNotEnoughParameters[] =
+    "There are not enough parameters for the updater to continue.\nQuintarel cannot be run "
+    "directly.\nIt must be invoked with certian parameters.";
+const char kSettingsMissing[] = "The data file containing the update information has been "
+                                "corrupted or is missing. Cannot continue.";
+
+// Writes what the dialog shows into one log, in order.
+class TRecordingView : public TUpdateView {
+public:
+  TLines Log;
+  void SetTitle(const std::string &title) override { Log.push_back("title [" + title + "]"); }
+  void SetStatus(const std::string &text) override { Log.push_back("status [" + text + "]"); }
+  void ShowError(const std::string &text) override { Log.push_back("error [" + text + "]"); }
+  void EndProgram() override { Log.push_back("end"); }
+};
+
+class UpdateDlgStartup : public TransferTest {
+protected:
+  UpdateDlgStartup() {
+    net.ContentLength = "1";
+    net.Chunks = {"2"};
+  }
+
+  // Starts the dialog with the command line given and the settings file D:\Tools\upd.ini
+  // holding the keys of Settings (a key that is absent reads as its default).
+  TUpdateDlg &Start(const std::string &commandLine) {
+    TUpdateStartup startup;
+    startup.CommandLine = commandLine;
+    startup.ProgramFileName = "D:\\Tools\\upd.exe";
+    startup.ReadProfileString = [this](const std::string &file, const std::string &section,
+                                       const std::string &key, const std::string &defaultValue) {
+      Reads.push_back(file + " [" + section + "] " + key + " (" + defaultValue + ")");
+      const auto value = Settings.find(key);
+      return value == Settings.end() ? defaultValue : value->second;
+    };
+    return form->Own<TUpdateDlg>(view, net, startup);
+  }
+
+  std::map<std::string, std::string> Settings = {
+      {"AppTitle", "Foo"}, {"VersionFile", "http://h/v.txt"}, {"DownloadFile", "http://h/new.exe"}};
+  TLines Reads;
+  TRecordingView view;
+};
+
+TEST_F(UpdateDlgStartup, FewerThanTwoParametersEndItBeforeTheSettingsAreRead) {
+  for (const char *commandLine : {"upd.exe", "upd.exe 1", "\"C:\\My Tools\\upd.exe\" 1 \"\"",
+                                  "upd.exe \"\" 1", "upd.exe   \t "}) {
+    view.Log.clear();
+    const TUpdateDlg &dialog = Start(commandLine);
+    EXPECT_EQ(view.Log, TLines({std::string("error [") + kNotEnoughParameters + "]", "end"}))
+        << commandLine;
+    EXPECT_EQ(dialog.UpdaterTitle, "") << commandLine;
+  }
+  EXPECT_TRUE(Reads.empty());
+  EXPECT_EQ(net.Calls(), TLines());
+}
+
+TEST_F(UpdateDlgStartup, ReadsTheSettingsFileBesideItsOwnProgram) {
+  Start("upd.exe 1 C:\\Apps\\Host.exe");
+  ASSERT_TRUE(PumpUntilWorkersEnded());
+  EXPECT_EQ(Reads, TLines({"D:\\Tools\\upd.ini [Updater] AppTitle ()",
+                           "D:\\Tools\\upd.ini [Updater] VersionFile (null)",
+                           "D:\\Tools\\upd.ini [Updater] DownloadFile (null)"}));
+}
+
+TEST_F(UpdateDlgStartup, WiresTheTransfersAndStartsTheVersionCheck) {
+  TUpdateDlg &dialog = Start("upd.exe 1 \"C:\\Program Files\\Host.new.exe\" ignored too");
+  EXPECT_EQ(view.Log, TLines({"title [Foo Updater...]", "status [Checking for update...]"}));
+  EXPECT_EQ(dialog.UpdaterTitle, "Foo Updater...");
+  EXPECT_EQ(dialog.PercentDone, 0);
+
+  EXPECT_EQ(dialog.CheckVersion.Agent, "Foo Updater...");
+  EXPECT_EQ(dialog.CheckVersion.URL, "http://h/v.txt");
+  EXPECT_EQ(dialog.CheckVersion.AcceptTypes, "*/*");
+  EXPECT_FALSE(dialog.CheckVersion.BinaryData);
+  EXPECT_FALSE(dialog.CheckVersion.UseCache);
+  EXPECT_FALSE(dialog.CheckVersion.WaitThread);
+
+  EXPECT_EQ(dialog.Downloader.Agent, "Foo Updater...");
+  EXPECT_EQ(dialog.Downloader.URL, "http://h/new.exe");
+  EXPECT_EQ(dialog.Downloader.FileName, "C:\\Program Files\\Host.new~.tmp");
+  EXPECT_EQ(dialog.Downloader.AcceptTypes, "*/*");
+  EXPECT_TRUE(dialog.Downloader.BinaryData);
+  EXPECT_FALSE(dialog.Downloader.UseCache);
+  EXPECT_FALSE(dialog.Downloader.WaitThread);
+
+  ASSERT_TRUE(PumpUntilWorkersEnded());
+  const TLines calls = net.Calls();
+  ASSERT_GE(calls.size(), 3u);
+  EXPECT_EQ(calls[0], "Open(\"Foo Updater...\", 0, null, null, 0)");
+  EXPECT_EQ(calls[1], "Connect(session, \"h\", 80, \"\", \"\", 3, 0, 0)");
+  EXPECT_EQ(calls[2], "OpenRequest(connection, \"GET\", \"/v.txt\", \"HTTP/1.0\", \"\", [\"*/*\"], "
+                      "0x80000000, 0)");
+  EXPECT_EQ(net.Count("Open("), 1) << "only the version check runs";
+}
+
+TEST_F(UpdateDlgStartup, AMissingTitleLeavesTheLeadingBlank) {
+  Settings.erase("AppTitle");
+  const TUpdateDlg &dialog = Start("upd.exe 1 C:\\Apps\\Host");
+  ASSERT_TRUE(PumpUntilWorkersEnded());
+  EXPECT_EQ(dialog.UpdaterTitle, " Updater...");
+  EXPECT_EQ(dialog.CheckVersion.Agent, " Updater...");
+  EXPECT_EQ(dialog.Downloader.FileName, "C:\\Apps\\Host~.tmp");
+}
+
+TEST_F(UpdateDlgStartup, AMissingOrNullUrlEndsItAfterTheTitleIsSet) {
+  const std::vector<std::map<std::string, std::string>> broken = {
+      {},
+      {{"AppTitle", "Foo"}, {"DownloadFile", "http://h/new.exe"}},
+      {{"AppTitle", "Foo"}, {"VersionFile", "http://h/v.txt"}},
+      {{"AppTitle", "Foo"}, {"VersionFile", "null"}, {"DownloadFile", "http://h/new.exe"}},
+      {{"AppTitle", "Foo"}, {"VersionFile", "http://h/v.txt"}, {"DownloadFile", "null"}}};
+  for (const auto &settings : broken) {
+    Settings = settings;
+    view.Log.clear();
+    Start("upd.exe 1 C:\\Apps\\Host.exe");
+    const std::string title = settings.count("AppTitle") ? "Foo Updater..." : " Updater...";
+    EXPECT_EQ(view.Log, TLines({"title [" + title + "]",
+                                std::string("error [") + kSettingsMissing + "]", "end"}));
+  }
+  EXPECT_EQ(net.Calls(), TLines());
+}
+
+TEST_F(UpdateDlgStartup, OnlyLowerCaseNullCountsAsMissing) {
+  for (const char *url : {"NULL", "", "Null"}) {
+    Settings["VersionFile"] = url;
+    view.Log.clear();
+    const TUpdateDlg &dialog = Start("upd.exe 1 C:\\Apps\\Host.exe");
+    EXPECT_EQ(view.Log, TLines({"title [Foo Updater...]", "status [Checking for update...]"}))
+        << url;
+    EXPECT_EQ(dialog.CheckVersion.URL, url);
+    ASSERT_TRUE(PumpUntilWorkersEnded());
+  }
+  EXPECT_EQ(net.Count("Open("), 3);
+}
+
+} // namespace
