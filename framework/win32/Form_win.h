@@ -24,6 +24,9 @@ struct TFormLayout {
 
 class TControl;
 
+/// The resource identifier of the program's icon, which every form shows.
+constexpr int kProgramIcon = 1;
+
 /// A top-level window built from a layout, with the system's button-face colour, that owns its
 /// controls. Its messages are handled on the user-interface thread; a handler that throws is
 /// reported by the application and the message is then done.
