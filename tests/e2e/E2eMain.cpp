@@ -1,0 +1,14 @@
+#include "tests/e2e/WineDesktop.h"
+
+#include <gtest/gtest.h>
+
+int main(int argc, char **argv) {
+  const std::string exitCodeFile = ExitCodeFileArgument(argc, argv);
+  if (exitCodeFile.empty() && RunningUnderWine())
+    return RunInVirtualDesktop();
+  ::testing::InitGoogleTest(&argc, argv);
+  const int exitCode = RUN_ALL_TESTS();
+  if (!exitCodeFile.empty())
+    RecordExitCode(exitCodeFile, exitCode);
+  return exitCode;
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "tests/e2e/KernelHandle.h"
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+/// A program started with a real command line, as a host would start the updater. A program
+/// still running when this goes is terminated.
+class TUpdaterProcess {
+public:
+  /// Starts program with the command line `"program" arguments`; throws std::runtime_error when
+  /// it cannot be started.
+  TUpdaterProcess(const std::string &program, const std::string &arguments);
+  ~TUpdaterProcess();
+  TUpdaterProcess(const TUpdaterProcess &) = delete;
+  TUpdaterProcess &operator=(const TUpdaterProcess &) = delete;
+
+  DWORD Id() const { return fId; }
+  bool Running() const;
+  /// Waits, within a generous bound, for the program to end; its exit code, or nothing when it
+  /// is still running.
+  std::optional<DWORD> WaitForExitCode() const;
+  /// Ends the program at once, as the task manager would.
+  void Terminate();
+
+private:
+  TKernelHandle fProcess;
+  DWORD fId = 0;
+};

@@ -1,0 +1,362 @@
+// The real updater.exe, started as a host starts it, watched and clicked from outside.
+
+#include "tests/e2e/Artifacts.h"
+#include "tests/e2e/MessageBoxView.h"
+#include "tests/e2e/ScratchFolder.h"
+#include "tests/e2e/UpdaterProcess.h"
+#include "tests/e2e/WaitBound.h"
+#include "tests/e2e/WindowFinder.h"
+#include "tests/win/LoopbackServer.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char kMissingParameters[] =
+    "There are not enough parameters for the updater to continue.\nQuintarel cannot be run "
+    "directly.\nIt must be invoked with certian parameters.";
+const char kMissingSettings[] = "The data file containing the update information has been "
+                                "corrupted or is missing. Cannot continue.";
+const char kChecking[] = "Checking for update...";
+const char kDialogClass[] = "TUpdateDlg";
+
+// The updater runs under a name of its own, so its settings must follow that name.
+const char kProgramName[] = "X.exe";
+const char kSettingsName[] = "X.ini";
+
+// Each server gets an address of its own, apart from those of the Windows tests, so that runs
+// side by side never meet.
+std::string NextServerAddress() {
+  static int last = 0;
+  return "127.0.1." + std::to_string(++last);
+}
+
+// A reply that never comes keeps the updater checking while the test looks at it.
+TScriptedReply StalledReply() {
+  TScriptedReply reply;
+  reply.Bytes = RawReply("200 OK", {"Content-Length: 1"}, "7");
+  reply.StallAt = 0;
+  return reply;
+}
+
+std::vector<std::string> UrlSettings(const std::string &address) {
+  return {"VersionFile=http://" + address + "/updates/version.txt",
+          "DownloadFile=http://" + address + "/updates/new.exe"};
+}
+
+// Settings that let the updater go ahead and check for an update at address.
+std::vector<std::string> UsableSettings(const std::string &address) {
+  std::vector<std::string> lines = UrlSettings(address);
+  lines.insert(lines.begin(), "AppTitle=Foo");
+  return lines;
+}
+
+std::string Settings(const std::vector<std::string> &lines) {
+  std::string text = "[Updater]\r\n";
+  for (const std::string &line : lines)
+    text += line + "\r\n";
+  return text;
+}
+
+std::string RequestLine(const std::string &request) {
+  return request.substr(0, request.find("\r\n"));
+}
+
+// The value of the first header called name (in any letter case), or nothing.
+std::optional<std::string> HeaderValue(const std::string &request, const std::string &name) {
+  for (size_t start = request.find("\r\n"); start != std::string::npos;
+       start = request.find("\r\n", start + 2)) {
+    const std::string line = request.substr(start + 2, request.find("\r\n", start + 2) - start - 2);
+    const size_t colon = line.find(':');
+    if (colon == std::string::npos || colon != name.size() ||
+        !std::equal(name.begin(), name.end(), line.begin(), [](char a, char b) {
+          return std::tolower(static_cast<unsigned char>(a)) ==
+                 std::tolower(static_cast<unsigned char>(b));
+        }))
+      continue;
+    // Blanks around a field value belong to the separator, not to the value.
+    const size_t first = line.find_first_not_of(" \t", colon + 1);
+    if (first == std::string::npos)
+      return "";
+    return line.substr(first, line.find_last_not_of(" \t") + 1 - first);
+  }
+  return std::nullopt;
+}
+
+bool ShowsChildText(HWND window, const std::string &text) {
+  for (HWND child : ChildWindowsOf(window))
+    if (WindowText(child) == text)
+      return true;
+  return false;
+}
+
+class UpdaterStartup : public ::testing::Test {
+protected:
+  UpdaterStartup() { Folder.CopyIn(UPDATER_EXE_PATH, kProgramName); }
+
+  void WriteSettings(const std::vector<std::string> &lines) {
+    Folder.WriteFile(kSettingsName, Settings(lines));
+  }
+  std::unique_ptr<TUpdaterProcess> Start(const std::string &arguments) {
+    return std::make_unique<TUpdaterProcess>(Folder.PathOf(kProgramName), arguments);
+  }
+  /// What a host passes: its version and its program's full path, quoted for the blank in it.
+  std::string HostParameters() const { return "3 \"" + Folder.PathOf("Host App.exe") + "\""; }
+
+  TScratchFolder Folder;
+};
+
+HWND WaitForMessageBox(const TUpdaterProcess &updater) {
+  return WaitForTopLevelWindow(updater.Id(), IsVisibleDialogBox);
+}
+
+void ExpectErrorMessage(HWND box, const std::string &text) {
+  const TMessageBoxView view = ReadMessageBox(box);
+  EXPECT_EQ(view.Caption, "Error");
+  EXPECT_EQ(view.Text, text);
+  EXPECT_EQ(view.Buttons, std::vector<std::string>{"OK"});
+  EXPECT_TRUE(view.HasIcon);
+}
+
+void PressOkAndExpectExitCodeZero(TUpdaterProcess &updater, HWND box) {
+  ASSERT_TRUE(ClickButton(box, "OK"));
+  EXPECT_EQ(updater.WaitForExitCode(), std::optional<DWORD>(0));
+}
+
+// The caption of the update dialog, which the updater sets from its settings.
+std::string DialogCaption(const TUpdaterProcess &updater) {
+  const HWND dialog = FindTopLevelWindow(updater.Id(), kDialogClass);
+  if (!dialog)
+    throw std::runtime_error("the updater has no update dialog window");
+  return WindowText(dialog);
+}
+
+// --- Fewer than two parameters: the first message, and the settings stay unread. ---
+
+struct TTooFewParameters {
+  const char *Name;
+  const char *Arguments;
+};
+void PrintTo(const TTooFewParameters &param, std::ostream *out) { *out << param.Name; }
+
+class UpdaterWithTooFewParameters : public UpdaterStartup,
+                                    public ::testing::WithParamInterface<TTooFewParameters> {};
+
+TEST_P(UpdaterWithTooFewParameters, ShowsTheMissingParametersMessageAndReadsNoSettings) {
+  const std::string address = NextServerAddress();
+  TLoopbackServer server(address, {StalledReply()});
+  WriteSettings(UsableSettings(address));
+  const auto updater = Start(GetParam().Arguments);
+
+  const HWND box = WaitForMessageBox(*updater);
+  ASSERT_NE(box, nullptr) << "no message box appeared";
+  ExpectErrorMessage(box, kMissingParameters);
+  // Had the settings been read, the caption would be "Foo Updater...".
+  EXPECT_EQ(DialogCaption(*updater), "");
+  EXPECT_TRUE(KeepScreenshot(updater->Id(), std::string("missing-parameters-") + GetParam().Name));
+  PressOkAndExpectExitCodeZero(*updater, box);
+  EXPECT_TRUE(server.Requests().empty()) << "the version check was started";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CommandLines, UpdaterWithTooFewParameters,
+    ::testing::Values(TTooFewParameters{"none", ""}, TTooFewParameters{"one", "3"},
+                      // A pair of quotes with nothing between them is no parameter at all.
+                      TTooFewParameters{"empty_quoted_second", "3 \"\""}),
+    [](const ::testing::TestParamInfo<TTooFewParameters> &info) { return info.param.Name; });
+
+// --- Settings that are missing or "null": the second message, and no transfer starts. ---
+
+TEST_F(UpdaterStartup, WithoutItsOwnSettingsFileShowsTheMissingSettingsMessage) {
+  const std::string address = NextServerAddress();
+  TLoopbackServer server(address, {StalledReply()});
+  // Settings under the name the program was built with do not count for X.exe.
+  Folder.WriteFile("updater.ini", Settings(UsableSettings(address)));
+  const auto updater = Start(HostParameters());
+
+  const HWND box = WaitForMessageBox(*updater);
+  ASSERT_NE(box, nullptr) << "no message box appeared";
+  ExpectErrorMessage(box, kMissingSettings);
+  EXPECT_EQ(DialogCaption(*updater), " Updater...");
+  EXPECT_TRUE(KeepScreenshot(updater->Id(), "missing-settings-file"));
+  PressOkAndExpectExitCodeZero(*updater, box);
+  EXPECT_TRUE(server.Requests().empty()) << "the version check was started";
+}
+
+struct TUnusableUrls {
+  const char *Name;
+  std::vector<std::string> UrlLines; // ADDRESS stands for the server's address
+};
+void PrintTo(const TUnusableUrls &param, std::ostream *out) { *out << param.Name; }
+
+class UpdaterWithUnusableUrls : public UpdaterStartup,
+                                public ::testing::WithParamInterface<TUnusableUrls> {};
+
+TEST_P(UpdaterWithUnusableUrls, ShowsTheMissingSettingsMessageUnderItsTitle) {
+  const std::string address = NextServerAddress();
+  TLoopbackServer server(address, {StalledReply()});
+  std::vector<std::string> lines{"AppTitle=Foo"};
+  for (std::string line : GetParam().UrlLines) {
+    const size_t placeholder = line.find("ADDRESS");
+    if (placeholder != std::string::npos)
+      line.replace(placeholder, 7, address);
+    lines.push_back(line);
+  }
+  WriteSettings(lines);
+  const auto updater = Start(HostParameters());
+
+  const HWND box = WaitForMessageBox(*updater);
+  ASSERT_NE(box, nullptr) << "no message box appeared";
+  ExpectErrorMessage(box, kMissingSettings);
+  // The title is set before the URLs are checked.
+  EXPECT_EQ(DialogCaption(*updater), "Foo Updater...");
+  EXPECT_TRUE(KeepScreenshot(updater->Id(), std::string("missing-settings-") + GetParam().Name));
+  PressOkAndExpectExitCodeZero(*updater, box);
+  EXPECT_TRUE(server.Requests().empty()) << "a transfer was started";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Settings, UpdaterWithUnusableUrls,
+    ::testing::Values(
+        TUnusableUrls{"version_file_null",
+                      {"VersionFile=null", "DownloadFile=http://ADDRESS/new.exe"}},
+        TUnusableUrls{"download_file_null",
+                      {"VersionFile=http://ADDRESS/version.txt", "DownloadFile=null"}},
+        TUnusableUrls{"version_file_missing", {"DownloadFile=http://ADDRESS/new.exe"}},
+        TUnusableUrls{"download_file_missing", {"VersionFile=http://ADDRESS/version.txt"}}),
+    [](const ::testing::TestParamInfo<TUnusableUrls> &info) { return info.param.Name; });
+
+// --- Usable settings: the dialog shows its title and the version check goes out. ---
+
+// Waits for the update dialog to read "Checking for update...", the state the updater enters
+// only once its parameters and settings have been accepted.
+HWND WaitForCheckingDialog(const TUpdaterProcess &updater) {
+  return WaitForTopLevelWindow(updater.Id(), [](HWND window) {
+    return WindowClassName(window) == kDialogClass && ShowsChildText(window, kChecking);
+  });
+}
+
+struct TTitleCase {
+  const char *Name;
+  std::vector<std::string> TitleLines;
+  const char *Title;
+  // The title as a server reads the User-Agent field: an HTTP field value cannot begin with a
+  // blank, so a title's leading blank is lost on the way.
+  const char *Agent;
+};
+void PrintTo(const TTitleCase &param, std::ostream *out) { *out << param.Name; }
+
+class UpdaterCheckingForUpdate : public UpdaterStartup,
+                                 public ::testing::WithParamInterface<TTitleCase> {};
+
+TEST_P(UpdaterCheckingForUpdate, ShowsItsTitleAndSendsItAsTheAgent) {
+  const std::string address = NextServerAddress();
+  TLoopbackServer server(address, {StalledReply()});
+  std::vector<std::string> lines = GetParam().TitleLines;
+  for (const std::string &line : UrlSettings(address))
+    lines.push_back(line);
+  WriteSettings(lines);
+  const auto updater = Start(HostParameters());
+
+  const HWND dialog = WaitForCheckingDialog(*updater);
+  ASSERT_NE(dialog, nullptr) << "the update dialog never read \"" << kChecking << "\"";
+  EXPECT_TRUE(IsWindowVisible(dialog));
+  EXPECT_EQ(WindowText(dialog), GetParam().Title);
+  ASSERT_TRUE(WaitUntil([&] { return !server.Requests().empty(); })) << "no request arrived";
+  const std::string request = server.Requests().front();
+  EXPECT_EQ(RequestLine(request), "GET /updates/version.txt HTTP/1.0");
+  EXPECT_EQ(HeaderValue(request, "User-Agent"), std::optional<std::string>(GetParam().Agent));
+  EXPECT_EQ(HeaderValue(request, "Accept"), std::optional<std::string>("*/*"));
+  EXPECT_TRUE(KeepScreenshot(updater->Id(), std::string("checking-") + GetParam().Name));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Titles, UpdaterCheckingForUpdate,
+    ::testing::Values(
+        TTitleCase{"app_title_foo", {"AppTitle=Foo"}, "Foo Updater...", "Foo Updater..."},
+        TTitleCase{"app_title_missing", {}, " Updater...", "Updater..."},
+        TTitleCase{"app_title_empty", {"AppTitle="}, " Updater...", "Updater..."}),
+    [](const ::testing::TestParamInfo<TTitleCase> &info) { return info.param.Name; });
+
+TEST_F(UpdaterStartup, LaysOutItsDialogCentredOnTheDesktop) {
+  const std::string address = NextServerAddress();
+  TLoopbackServer server(address, {StalledReply()});
+  WriteSettings(UsableSettings(address));
+  const auto updater = Start(HostParameters());
+
+  const HWND dialog = WaitForCheckingDialog(*updater);
+  ASSERT_NE(dialog, nullptr) << "the update dialog never read \"" << kChecking << "\"";
+  RECT client;
+  ASSERT_TRUE(GetClientRect(dialog, &client));
+  EXPECT_EQ(client.right, 376);
+  EXPECT_EQ(client.bottom, 119);
+  RECT window;
+  ASSERT_TRUE(GetWindowRect(dialog, &window));
+  EXPECT_NEAR(window.left + window.right, GetSystemMetrics(SM_CXSCREEN), 1);
+  EXPECT_NEAR(window.top + window.bottom, GetSystemMetrics(SM_CYSCREEN), 1);
+}
+
+// Another Wine process cannot read the items of the updater's menus, so the entries are checked
+// inside the process; from outside, the menu is opened as a user would and kept as a picture.
+TEST_F(UpdaterStartup, OpensItsSystemMenuFromTheKeyboard) {
+  const std::string address = NextServerAddress();
+  TLoopbackServer server(address, {StalledReply()});
+  WriteSettings(UsableSettings(address));
+  const auto updater = Start(HostParameters());
+  const HWND dialog = WaitForCheckingDialog(*updater);
+  ASSERT_NE(dialog, nullptr) << "the update dialog never read \"" << kChecking << "\"";
+
+  // What Alt+Space asks of a window.
+  ASSERT_TRUE(PostMessageA(dialog, WM_SYSCOMMAND, SC_KEYMENU, VK_SPACE));
+  const HWND menu = WaitForTopLevelWindow(updater->Id(), [](HWND window) {
+    return IsWindowVisible(window) && WindowClassName(window) == "#32768";
+  });
+  ASSERT_NE(menu, nullptr) << "no menu opened";
+  EXPECT_TRUE(KeepScreenshot(updater->Id(), "system-menu"));
+}
+
+TEST_F(UpdaterStartup, IgnoresParametersAfterTheSecond) {
+  const std::string address = NextServerAddress();
+  TLoopbackServer server(address, {StalledReply()});
+  WriteSettings(UsableSettings(address));
+  const auto updater = Start(HostParameters() + " /extra \"one more\"");
+
+  ASSERT_NE(WaitForCheckingDialog(*updater), nullptr);
+  EXPECT_TRUE(WaitUntil([&] { return !server.Requests().empty(); })) << "no request arrived";
+}
+
+// Only the exact lower-case "null" means missing; any other text is passed on as the URL,
+// whose failure belongs to the version check, not to the settings.
+class UpdaterWithOddVersionUrl : public UpdaterStartup,
+                                 public ::testing::WithParamInterface<const char *> {};
+
+TEST_P(UpdaterWithOddVersionUrl, AcceptsItAndStartsChecking) {
+  WriteSettings({"AppTitle=Foo", std::string("VersionFile=") + GetParam(),
+                 "DownloadFile=http://" + NextServerAddress() + "/updates/new.exe"});
+  const auto updater = Start(HostParameters());
+
+  ASSERT_NE(WaitForCheckingDialog(*updater), nullptr)
+      << "the update dialog never read \"" << kChecking << "\"";
+  for (HWND window : TopLevelWindowsOf(updater->Id())) {
+    if (IsVisibleDialogBox(window)) {
+      EXPECT_NE(ReadMessageBox(window).Text, kMissingSettings);
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Settings, UpdaterWithOddVersionUrl, ::testing::Values("NULL", ""),
+                         [](const ::testing::TestParamInfo<const char *> &info) {
+                           return *info.param ? std::string("upper_case_null")
+                                              : std::string("empty");
+                         });
+
+} // namespace

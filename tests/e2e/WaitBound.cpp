@@ -1,0 +1,11 @@
+#include "tests/e2e/WaitBound.h"
+
+bool WaitUntil(const std::function<bool()> &condition) {
+  const DWORD start = GetTickCount();
+  while (!condition()) {
+    if (GetTickCount() - start > kWaitBoundMilliseconds)
+      return condition();
+    Sleep(50);
+  }
+  return true;
+}

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+
+/// How long the driver waits for the updater to reach a state before calling it a failure:
+/// generous, because a Wine process can take seconds to start on a loaded machine.
+constexpr DWORD kWaitBoundMilliseconds = 30000;
+
+/// Polls condition until it holds or the bound has passed; whether it held.
+bool WaitUntil(const std::function<bool()> &condition);

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+
+/// Wine draws caption bars only inside a virtual desktop of its own, so under Wine the tests
+/// run again inside one, where everything they start lives too and screenshots show what a
+/// user would see. Wine's explorer, which hosts the desktop, does not pass the exit code of
+/// the program it runs back, so the inner run writes it to a file that the outer run reads.
+
+/// True when this program runs under Wine.
+bool RunningUnderWine();
+/// The value of the --e2e-exit-code-file=PATH argument that marks the inner run, or "".
+std::string ExitCodeFileArgument(int argc, char **argv);
+/// Runs this program again with its own arguments inside a new virtual desktop, waits for it
+/// and returns the exit code it recorded; 1 when it recorded none.
+int RunInVirtualDesktop();
+/// Records the inner run's exit code for the outer run.
+void RecordExitCode(const std::string &exitCodeFile, int exitCode);

@@ -1,0 +1,77 @@
+#include "tests/win/HttpGetFixture.h"
+#include "tests/win/LoopbackServer.h"
+
+namespace {
+
+// How a body travels: in chunks with progress, into a text with every byte, and how an abort
+// ends it. Each test listens on a loopback address of its own.
+class HttpGetTransfer : public HttpGetFixture {};
+
+TEST_F(HttpGetTransfer, ProgressFollowsEveryChunkUpToTheWholeFile) {
+  const std::string body = VariedBytes(100000);
+  // Pieces of an odd size make the chunks that arrive differ from the chunks read.
+  TLoopbackServer server("127.0.2.30", {{RawReply("200 OK", {"Content-Length: 100000"}, body),
+                                         std::string::npos, 777}});
+  Http.URL = "http://127.0.2.30/new.exe";
+  Http.FileName = TargetFile;
+  Http.BinaryData = true;
+  Http.WaitThread = true;
+  Http.GetFile();
+
+  // GetFile has waited for the completion event.
+  ASSERT_EQ(Log.DoneFiles.size(), 1u);
+  EXPECT_EQ(Log.DoneFiles[0].FileSize, 100000);
+  EXPECT_TRUE(Log.Errors.empty());
+  ASSERT_FALSE(Log.Progress.empty());
+  int32_t before = 0;
+  for (const TEventLog::TProgress &progress : Log.Progress) {
+    EXPECT_NE(progress.Sender, &Http); // the worker reports, not the component
+    EXPECT_EQ(progress.Sender, Log.Progress[0].Sender);
+    EXPECT_EQ(progress.TotalSize, 100000);
+    EXPECT_GT(progress.Readed, before);
+    EXPECT_LE(progress.Readed - before, 1025);
+    before = progress.Readed;
+  }
+  EXPECT_EQ(before, 100000);
+  EXPECT_TRUE(ReadWholeFile(TargetFile) == body) << "the file differs from the body";
+}
+
+TEST_F(HttpGetTransfer, TextKeepsEveryByteNulIncluded) {
+  const std::string body = VariedBytes(5000);
+  ASSERT_NE(body.find('\0'), std::string::npos);
+  TLoopbackServer server(
+      "127.0.2.31", {{RawReply("200 OK", {"Content-Length: 5000"}, body), std::string::npos, 700}});
+  Http.URL = "http://127.0.2.31/blob";
+  Http.GetString();
+  ASSERT_TRUE(WaitForCompletion());
+
+  ASSERT_EQ(Log.DoneStrings.size(), 1u);
+  EXPECT_EQ(Log.DoneStrings[0].Sender, &Http);
+  EXPECT_EQ(Log.DoneStrings[0].Result.size(), 5000u);
+  EXPECT_TRUE(Log.DoneStrings[0].Result == body) << "the text differs from the body";
+}
+
+// The worker may be blocked in a read when the abort comes; the rest of the body then arrives,
+// and the transfer must still end as a failure.
+TEST_F(HttpGetTransfer, AbortMidTransferEndsInOneErrorOnly) {
+  const std::string body = VariedBytes(8000);
+  const std::string reply = RawReply("200 OK", {"Content-Length: 8000"}, body);
+  TLoopbackServer server("127.0.2.32", {{reply, reply.size() - 5000}});
+  Http.URL = "http://127.0.2.32/new.exe";
+  Http.FileName = TargetFile;
+  Http.BinaryData = true;
+  Http.GetFile();
+  ASSERT_TRUE(server.WaitUntilStalled());
+  ASSERT_TRUE(PumpUntil([this] { return !Log.Progress.empty(); }));
+
+  Http.Abort();
+  server.Release();
+  ASSERT_TRUE(WaitForCompletion());
+
+  EXPECT_EQ(Log.Errors, std::vector<TObject *>{&Http});
+  EXPECT_TRUE(Log.DoneFiles.empty());
+  // What was stored before the worker stopped stays in the file.
+  EXPECT_TRUE(ReadWholeFile(TargetFile) == body.substr(0, Log.Progress.back().Readed));
+}
+
+} // namespace

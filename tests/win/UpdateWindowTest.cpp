@@ -1,0 +1,153 @@
+#include "update/UpdateWindow_win.h"
+
+#include "framework/win32/Application_win.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// Wine adds a separator and an "About Wine" entry of its own to system menus.
+constexpr UINT kWineAboutCommand = SC_SCREENSAVE + 1;
+
+struct TMenuEntry {
+  UINT Id;
+  bool Separator;
+  std::string Text;
+  bool operator==(const TMenuEntry &other) const {
+    return Id == other.Id && Separator == other.Separator && Text == other.Text;
+  }
+};
+
+void PrintTo(const TMenuEntry &entry, std::ostream *out) {
+  *out << "{" << entry.Id << (entry.Separator ? " separator" : "") << " \"" << entry.Text << "\"}";
+}
+
+std::vector<TMenuEntry> EntriesOf(HMENU menu) {
+  std::vector<TMenuEntry> entries;
+  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+    char text[64] = {};
+    MENUITEMINFOA item = {};
+    item.cbSize = sizeof item;
+    item.fMask = MIIM_ID | MIIM_FTYPE | MIIM_STRING | MIIM_STATE;
+    item.dwTypeData = text;
+    item.cch = sizeof text;
+    EXPECT_TRUE(GetMenuItemInfoA(menu, i, TRUE, &item));
+    if (item.wID == TUpdateWindow::IDM_ABOUT)
+      EXPECT_EQ(item.fState & (MFS_DISABLED | MFS_CHECKED), 0u) << "About... is enabled";
+    if (item.wID != kWineAboutCommand)
+      entries.push_back({item.wID, (item.fType & MFT_SEPARATOR) != 0, text});
+    else if (!entries.empty() && entries.back().Separator)
+      entries.pop_back();
+  }
+  return entries;
+}
+
+// The bounds of a control in its form's client area.
+RECT BoundsOf(const TControl &control) {
+  RECT bounds;
+  GetWindowRect(control.Handle(), &bounds);
+  MapWindowPoints(nullptr, GetParent(control.Handle()), reinterpret_cast<POINT *>(&bounds), 2);
+  return bounds;
+}
+
+void ExpectBounds(const TControl &control, int left, int top, int width, int height) {
+  const RECT bounds = BoundsOf(control);
+  EXPECT_EQ(bounds.left, left) << control.Name;
+  EXPECT_EQ(bounds.top, top) << control.Name;
+  EXPECT_EQ(bounds.right - bounds.left, width) << control.Name;
+  EXPECT_EQ(bounds.bottom - bounds.top, height) << control.Name;
+}
+
+class UpdateWindow : public ::testing::Test {
+protected:
+  TUpdateWindow &window = Application().Own<TUpdateWindow>();
+};
+
+TEST_F(UpdateWindow, HasAFixedFrameCentredOnTheDesktop) {
+  RECT client;
+  GetClientRect(window.Handle(), &client);
+  EXPECT_EQ(client.right, 376);
+  EXPECT_EQ(client.bottom, 119);
+
+  const LONG style = GetWindowLongA(window.Handle(), GWL_STYLE);
+  EXPECT_EQ(style & WS_CAPTION, WS_CAPTION);
+  EXPECT_TRUE(style & WS_SYSMENU);
+  EXPECT_FALSE(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
+
+  RECT frame;
+  GetWindowRect(window.Handle(), &frame);
+  EXPECT_NEAR(frame.left + frame.right, GetSystemMetrics(SM_CXSCREEN), 1);
+  EXPECT_NEAR(frame.top + frame.bottom, GetSystemMetrics(SM_CYSCREEN), 1);
+  EXPECT_EQ(GetWindowTextLengthA(window.Handle()), 0) << "the caption comes from the settings";
+}
+
+TEST_F(UpdateWindow, SystemMenuHoldsMoveASeparatorAndAbout) {
+  const std::vector<TMenuEntry> entries = EntriesOf(GetSystemMenu(window.Handle(), FALSE));
+  ASSERT_EQ(entries.size(), 3u);
+  EXPECT_EQ(entries[0].Id, static_cast<UINT>(SC_MOVE));
+  EXPECT_TRUE(entries[1].Separator);
+  EXPECT_EQ(entries[2], (TMenuEntry{0x1000, false, "About..."}));
+}
+
+TEST_F(UpdateWindow, PlacesItsControlsAsLaidOut) {
+  ExpectBounds(window.Image1, 8, 6, 32, 32);
+  ExpectBounds(window.Cancel, 291, 87, 75, 23);
+  ExpectBounds(window.Progress, 8, 88, 273, 16);
+  EXPECT_EQ(BoundsOf(window.Status).left, 48);
+  EXPECT_EQ(BoundsOf(window.Status).top, 11);
+  EXPECT_EQ(BoundsOf(window.DownloadStatus).left, 8);
+  EXPECT_EQ(BoundsOf(window.DownloadStatus).top, 72);
+
+  EXPECT_EQ(window.Status.Caption(), "Preparing to check for an update...");
+  EXPECT_EQ(window.DownloadStatus.Caption(), "");
+  EXPECT_EQ(window.Cancel.Caption(), "Cancel");
+  EXPECT_EQ(window.Progress.Position(), 0);
+  EXPECT_EQ(window.Progress.Maximum(), 100);
+}
+
+TEST_F(UpdateWindow, LabelsFitTheirWidthToTheirText) {
+  const RECT before = BoundsOf(window.Status);
+  window.SetStatus("Checking for update...");
+  const RECT after = BoundsOf(window.Status);
+  EXPECT_EQ(window.Status.Caption(), "Checking for update...");
+  EXPECT_LT(after.right - after.left, before.right - before.left);
+  EXPECT_GT(after.right - after.left, 0);
+  EXPECT_EQ(after.bottom - after.top, 13);
+}
+
+TEST_F(UpdateWindow, UsesMsSansSerifOfEightPoints) {
+  LOGFONTA font = {};
+  auto handle = reinterpret_cast<HFONT>(SendMessageA(window.Status.Handle(), WM_GETFONT, 0, 0));
+  ASSERT_TRUE(GetObjectA(handle, sizeof font, &font));
+  EXPECT_STREQ(font.lfFaceName, "MS Sans Serif");
+  EXPECT_EQ(font.lfHeight, -11);
+}
+
+TEST_F(UpdateWindow, CancelIsTheDefaultButtonAndFirstInTabOrder) {
+  EXPECT_EQ(GetNextDlgTabItem(window.Handle(), nullptr, FALSE), window.Cancel.Handle());
+  const LRESULT defaultId = SendMessageA(window.Handle(), DM_GETDEFID, 0, 0);
+  EXPECT_EQ(HIWORD(defaultId), DC_HASDEFID);
+  EXPECT_EQ(LOWORD(defaultId), window.Cancel.Id());
+  EXPECT_EQ(GetWindowLongA(window.Cancel.Handle(), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+}
+
+TEST_F(UpdateWindow, ShowsAnHourglassOverTheProgressBar) {
+  const LRESULT handled = SendMessageA(window.Handle(), WM_SETCURSOR,
+                                       reinterpret_cast<WPARAM>(window.Progress.Handle()),
+                                       MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  EXPECT_TRUE(handled);
+  EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_WAIT));
+}
+
+TEST_F(UpdateWindow, TheTitleNamesTheApplicationAndTheCaption) {
+  window.SetTitle("Foo Updater...");
+  EXPECT_EQ(Application().Title, "Foo Updater...");
+  char caption[64] = {};
+  GetWindowTextA(window.Handle(), caption, sizeof caption);
+  EXPECT_STREQ(caption, "Foo Updater...");
+}
+
+} // namespace
