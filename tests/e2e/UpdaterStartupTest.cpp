@@ -140,6 +140,18 @@ std::string DialogCaption(const TUpdaterProcess &updater) {
   return WindowText(dialog);
 }
 
+// The updater shows the error message text while its update dialog bears dialogCaption, and
+// ends with exit code 0 once OK is pressed; the message is kept as screenshot.
+void ExpectErrorMessageThenEnd(TUpdaterProcess &updater, const std::string &text,
+                               const std::string &dialogCaption, const std::string &screenshot) {
+  const HWND box = WaitForMessageBox(updater);
+  ASSERT_NE(box, nullptr) << "no message box appeared";
+  ExpectErrorMessage(box, text);
+  EXPECT_EQ(DialogCaption(updater), dialogCaption);
+  EXPECT_TRUE(KeepScreenshot(updater.Id(), screenshot));
+  PressOkAndExpectExitCodeZero(updater, box);
+}
+
 // --- Fewer than two parameters: the first message, and the settings stay unread. ---
 
 struct TTooFewParameters {
@@ -157,13 +169,9 @@ TEST_P(UpdaterWithTooFewParameters, ShowsTheMissingParametersMessageAndReadsNoSe
   WriteSettings(UsableSettings(address));
   const auto updater = Start(GetParam().Arguments);
 
-  const HWND box = WaitForMessageBox(*updater);
-  ASSERT_NE(box, nullptr) << "no message box appeared";
-  ExpectErrorMessage(box, kMissingParameters);
   // Had the settings been read, the caption would be "Foo Updater...".
-  EXPECT_EQ(DialogCaption(*updater), "");
-  EXPECT_TRUE(KeepScreenshot(updater->Id(), std::string("missing-parameters-") + GetParam().Name));
-  PressOkAndExpectExitCodeZero(*updater, box);
+  ExpectErrorMessageThenEnd(*updater, kMissingParameters, "",
+                            std::string("missing-parameters-") + GetParam().Name);
   EXPECT_TRUE(server.Requests().empty()) << "the version check was started";
 }
 
@@ -183,12 +191,7 @@ TEST_F(UpdaterStartup, WithoutItsOwnSettingsFileShowsTheMissingSettingsMessage) 
   Folder.WriteFile("updater.ini", Settings(UsableSettings(address)));
   const auto updater = Start(HostParameters());
 
-  const HWND box = WaitForMessageBox(*updater);
-  ASSERT_NE(box, nullptr) << "no message box appeared";
-  ExpectErrorMessage(box, kMissingSettings);
-  EXPECT_EQ(DialogCaption(*updater), " Updater...");
-  EXPECT_TRUE(KeepScreenshot(updater->Id(), "missing-settings-file"));
-  PressOkAndExpectExitCodeZero(*updater, box);
+  ExpectErrorMessageThenEnd(*updater, kMissingSettings, " Updater...", "missing-settings-file");
   EXPECT_TRUE(server.Requests().empty()) << "the version check was started";
 }
 
@@ -214,13 +217,9 @@ TEST_P(UpdaterWithUnusableUrls, ShowsTheMissingSettingsMessageUnderItsTitle) {
   WriteSettings(lines);
   const auto updater = Start(HostParameters());
 
-  const HWND box = WaitForMessageBox(*updater);
-  ASSERT_NE(box, nullptr) << "no message box appeared";
-  ExpectErrorMessage(box, kMissingSettings);
   // The title is set before the URLs are checked.
-  EXPECT_EQ(DialogCaption(*updater), "Foo Updater...");
-  EXPECT_TRUE(KeepScreenshot(updater->Id(), std::string("missing-settings-") + GetParam().Name));
-  PressOkAndExpectExitCodeZero(*updater, box);
+  ExpectErrorMessageThenEnd(*updater, kMissingSettings, "Foo Updater...",
+                            std::string("missing-settings-") + GetParam().Name);
   EXPECT_TRUE(server.Requests().empty()) << "a transfer was started";
 }
 
