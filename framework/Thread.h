@@ -6,8 +6,8 @@
 #include <functional>
 
 /// Base of a worker: created suspended, started once, and deleted by itself after its body has
-/// ended and its completion callback OnTerminate has run on the user-interface thread.
-/// Create it with new; never delete it.
+/// ended and its completion callback OnTerminate has run on the user-interface thread. Its
+/// creator owns it until Start has returned; never delete it after that.
 class TThread : public TObject {
 public:
   TThread(const TThread &) = delete;
@@ -17,7 +17,8 @@ public:
   /// Set it before Start; only the user-interface thread may change it afterwards.
   TNotifyEvent OnTerminate;
 
-  /// Starts the thread body. Call once, after OnTerminate has been attached.
+  /// Starts the thread body. Call once, after OnTerminate has been attached. Throws
+  /// std::system_error, and starts nothing, when no thread can be had.
   void Start();
   /// Asks the body to stop at its next check. Any thread.
   void Terminate() { fTerminated = true; }

@@ -2,6 +2,8 @@
 
 #include "framework/UiThread.h"
 
+#include <memory>
+
 THTTPGet::THTTPGet(TComponent *owner, TInternetApi &internet)
     : TComponent(owner), fInternet(internet) {}
 
@@ -35,11 +37,15 @@ void THTTPGet::Abort() {
   fThread->Succeeded = false;
 }
 
+// The worker is the component's to delete only until its thread runs; from then on it
+// deletes itself. Nothing has started when no thread can be had.
 void THTTPGet::Start(bool toFile) {
-  fThread = new THTTPGetThread(fInternet, AcceptTypes, Agent, URL, FileName, UserName, Password,
-                               PostQuery, Referer, BinaryData, UseCache, OnProgress, toFile);
-  fThread->OnTerminate = MethodOf<&THTTPGet::ThreadDone>(this);
-  fThread->Start();
+  auto worker = std::make_unique<THTTPGetThread>(fInternet, AcceptTypes, Agent, URL, FileName,
+                                                 UserName, Password, PostQuery, Referer, BinaryData,
+                                                 UseCache, OnProgress, toFile);
+  worker->OnTerminate = MethodOf<&THTTPGet::ThreadDone>(this);
+  worker->Start();
+  fThread = worker.release();
 }
 
 void THTTPGet::ThreadDone(TObject *sender) {
