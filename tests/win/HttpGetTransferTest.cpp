@@ -75,3 +75,24 @@ TEST_F(HttpGetTransfer, AbortMidTransferEndsInOneErrorOnly) {
 }
 
 } // namespace
+
+// The wait of GetFile takes every message; a request to quit that it takes must still reach
+// the main loop, or the program would not end.
+TEST(HttpGetWait, KeepsARequestToQuitForTheMainLoop) {
+  TLoopbackServer server("127.0.2.33", {{RawReply("200 OK", {"Content-Length: 2"}, "ok")}});
+  TEventLog log;
+  THTTPGet http(nullptr);
+  http.OnDoneFile = MethodOf<&TEventLog::DoneFile>(&log);
+  http.URL = "http://127.0.2.33/new.exe";
+  http.FileName = ::testing::TempDir() + "quit-during-wait.bin";
+  http.WaitThread = true;
+  PostQuitMessage(7);
+  http.GetFile();
+
+  EXPECT_EQ(log.DoneFiles.size(), 1u);
+  MSG message;
+  ASSERT_TRUE(PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE));
+  EXPECT_EQ(message.message, static_cast<UINT>(WM_QUIT));
+  EXPECT_EQ(message.wParam, 7u);
+  DeleteFileA(http.FileName.c_str());
+}
