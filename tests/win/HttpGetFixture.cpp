@@ -69,6 +69,20 @@ bool HttpGetFixture::WaitForCompletion() {
   return PumpUntil([this] { return Log.Completions() > 0; });
 }
 
+bool HttpGetFixture::FetchFile(const std::string &url, bool binaryData) {
+  Http.URL = url;
+  Http.FileName = TargetFile;
+  Http.BinaryData = binaryData;
+  Http.GetFile();
+  return WaitForCompletion();
+}
+
+bool HttpGetFixture::FetchString(const std::string &url) {
+  Http.URL = url;
+  Http.GetString();
+  return WaitForCompletion();
+}
+
 std::string ReadWholeFile(const std::string &fileName) {
   std::ifstream file(fileName, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());

@@ -54,6 +54,10 @@ protected:
   bool PumpUntil(const std::function<bool()> &done);
   /// Serves messages until the transfer has reported its completion.
   bool WaitForCompletion();
+  /// Fetches url into TargetFile and waits for the completion.
+  bool FetchFile(const std::string &url, bool binaryData);
+  /// Fetches url into a text and waits for the completion.
+  bool FetchString(const std::string &url);
 
   const std::string TargetFile;
   TEventLog Log;

@@ -11,11 +11,7 @@ class HttpGetReply : public HttpGetFixture {};
 
 TEST_F(HttpGetReply, ContentLengthZeroCreatesAnEmptyFileAndSucceeds) {
   TLoopbackServer server("127.0.2.10", {{RawReply("200 OK", {"Content-Length: 0"}, "")}});
-  Http.URL = "http://127.0.2.10/empty.bin";
-  Http.FileName = TargetFile;
-  Http.BinaryData = true;
-  Http.GetFile();
-  ASSERT_TRUE(WaitForCompletion());
+  ASSERT_TRUE(FetchFile("http://127.0.2.10/empty.bin", true));
 
   ASSERT_EQ(Log.DoneFiles.size(), 1u);
   EXPECT_EQ(Log.DoneFiles[0].Sender, &Http);
@@ -28,9 +24,7 @@ TEST_F(HttpGetReply, ContentLengthZeroCreatesAnEmptyFileAndSucceeds) {
 
 TEST_F(HttpGetReply, ContentLengthZeroFailsInTextMode) {
   TLoopbackServer server("127.0.2.11", {{RawReply("200 OK", {"Content-Length: 0"}, "")}});
-  Http.URL = "http://127.0.2.11/empty.txt";
-  Http.GetString();
-  ASSERT_TRUE(WaitForCompletion());
+  ASSERT_TRUE(FetchString("http://127.0.2.11/empty.txt"));
 
   EXPECT_EQ(Log.Errors, std::vector<TObject *>{&Http});
   EXPECT_TRUE(Log.DoneStrings.empty());
@@ -40,11 +34,7 @@ TEST_F(HttpGetReply, ShortBodyFailsAndLeavesThePartialFile) {
   const std::string body = VariedBytes(1000);
   TLoopbackServer server("127.0.2.12",
                          {{RawReply("200 OK", {"Content-Length: 1000"}, body.substr(0, 400))}});
-  Http.URL = "http://127.0.2.12/cut.bin";
-  Http.FileName = TargetFile;
-  Http.BinaryData = true;
-  Http.GetFile();
-  ASSERT_TRUE(WaitForCompletion());
+  ASSERT_TRUE(FetchFile("http://127.0.2.12/cut.bin", true));
 
   EXPECT_EQ(Log.Errors.size(), 1u);
   EXPECT_TRUE(Log.DoneFiles.empty());
@@ -53,9 +43,7 @@ TEST_F(HttpGetReply, ShortBodyFailsAndLeavesThePartialFile) {
 
 TEST_F(HttpGetReply, ShortBodyFailsInTextMode) {
   TLoopbackServer server("127.0.2.13", {{RawReply("200 OK", {"Content-Length: 2"}, "1")}});
-  Http.URL = "http://127.0.2.13/cut.txt";
-  Http.GetString();
-  ASSERT_TRUE(WaitForCompletion());
+  ASSERT_TRUE(FetchString("http://127.0.2.13/cut.txt"));
 
   EXPECT_EQ(Log.Errors.size(), 1u);
   EXPECT_TRUE(Log.DoneStrings.empty());
@@ -64,11 +52,7 @@ TEST_F(HttpGetReply, ShortBodyFailsInTextMode) {
 TEST_F(HttpGetReply, NoContentLengthWithBinaryDataFailsAndLeavesTheFileUntouched) {
   TLoopbackServer server("127.0.2.14", {{RawReply("200 OK", {}, "a whole body")}});
   WriteWholeFile(TargetFile, kOldContent);
-  Http.URL = "http://127.0.2.14/new.exe";
-  Http.FileName = TargetFile;
-  Http.BinaryData = true;
-  Http.GetFile();
-  ASSERT_TRUE(WaitForCompletion());
+  ASSERT_TRUE(FetchFile("http://127.0.2.14/new.exe", true));
 
   EXPECT_EQ(Log.Errors.size(), 1u);
   EXPECT_TRUE(Log.DoneFiles.empty());
@@ -79,10 +63,7 @@ TEST_F(HttpGetReply, NoContentLengthWithBinaryDataFailsAndLeavesTheFileUntouched
 TEST_F(HttpGetReply, NoContentLengthWithoutBinaryDataStoresTheWholeBody) {
   const std::string body = VariedBytes(3000);
   TLoopbackServer server("127.0.2.15", {{RawReply("200 OK", {}, body)}});
-  Http.URL = "http://127.0.2.15/data.bin";
-  Http.FileName = TargetFile;
-  Http.GetFile();
-  ASSERT_TRUE(WaitForCompletion());
+  ASSERT_TRUE(FetchFile("http://127.0.2.15/data.bin", false));
 
   ASSERT_EQ(Log.DoneFiles.size(), 1u);
   EXPECT_EQ(Log.DoneFiles[0].FileSize, 0);
@@ -94,9 +75,7 @@ TEST_F(HttpGetReply, NoContentLengthWithoutBinaryDataStoresTheWholeBody) {
 
 TEST_F(HttpGetReply, NoContentLengthTextIsTheWholeBody) {
   TLoopbackServer server("127.0.2.16", {{RawReply("200 OK", {}, "12")}});
-  Http.URL = "http://127.0.2.16/version.txt";
-  Http.GetString();
-  ASSERT_TRUE(WaitForCompletion());
+  ASSERT_TRUE(FetchString("http://127.0.2.16/version.txt"));
 
   ASSERT_EQ(Log.DoneStrings.size(), 1u);
   EXPECT_EQ(Log.DoneStrings[0].Result, "12");
@@ -108,11 +87,7 @@ TEST_F(HttpGetReply, ErrorPageFailsInBothModesAndLeavesTheFileUntouched) {
       "127.0.2.17",
       {{RawReply("404 Not Found", {"Content-Length: " + std::to_string(page.size())}, page)}});
   WriteWholeFile(TargetFile, kOldContent);
-  Http.URL = "http://127.0.2.17/missing.exe";
-  Http.FileName = TargetFile;
-  Http.BinaryData = true;
-  Http.GetFile();
-  ASSERT_TRUE(WaitForCompletion());
+  ASSERT_TRUE(FetchFile("http://127.0.2.17/missing.exe", true));
   Http.GetString();
   ASSERT_TRUE(PumpUntil([this] { return Log.Completions() == 2; }));
 
@@ -127,11 +102,7 @@ TEST_F(HttpGetReply, ErrorPageFailsInBothModesAndLeavesTheFileUntouched) {
 // Nothing listens on this address.
 TEST_F(HttpGetReply, UnreachableHostFailsInBothModes) {
   WriteWholeFile(TargetFile, kOldContent);
-  Http.URL = "http://127.0.2.18/v.txt";
-  Http.FileName = TargetFile;
-  Http.BinaryData = true;
-  Http.GetFile();
-  ASSERT_TRUE(WaitForCompletion());
+  ASSERT_TRUE(FetchFile("http://127.0.2.18/v.txt", true));
   Http.GetString();
   ASSERT_TRUE(PumpUntil([this] { return Log.Completions() == 2; }));
 
@@ -143,9 +114,7 @@ TEST_F(HttpGetReply, UnreachableHostFailsInBothModes) {
 // no host, so the server at the address is never reached.
 TEST_F(HttpGetReply, HttpsUrlFailsWithoutReachingTheServer) {
   TLoopbackServer server("127.0.2.19", {{RawReply("200 OK", {"Content-Length: 1"}, "7")}});
-  Http.URL = "https://127.0.2.19/v.txt";
-  Http.GetString();
-  ASSERT_TRUE(WaitForCompletion());
+  ASSERT_TRUE(FetchString("https://127.0.2.19/v.txt"));
 
   EXPECT_EQ(Log.Errors.size(), 1u);
   EXPECT_TRUE(server.Requests().empty());
@@ -156,9 +125,7 @@ TEST_F(HttpGetReply, PortInTheHostNameFailsWithoutReachingEitherPort) {
   const TScriptedReply version = {RawReply("200 OK", {"Content-Length: 1"}, "7")};
   TLoopbackServer port80("127.0.2.20", {version});
   TLoopbackServer port8080("127.0.2.20", {version}, 8080);
-  Http.URL = "http://127.0.2.20:8080/v.txt";
-  Http.GetString();
-  ASSERT_TRUE(WaitForCompletion());
+  ASSERT_TRUE(FetchString("http://127.0.2.20:8080/v.txt"));
 
   EXPECT_EQ(Log.Errors.size(), 1u);
   EXPECT_TRUE(port80.Requests().empty());
@@ -168,9 +135,7 @@ TEST_F(HttpGetReply, PortInTheHostNameFailsWithoutReachingEitherPort) {
 // Without a "/" after the host the host name is empty.
 TEST_F(HttpGetReply, UrlWithoutPathFailsWithoutReachingTheServer) {
   TLoopbackServer server("127.0.2.21", {{RawReply("200 OK", {"Content-Length: 1"}, "7")}});
-  Http.URL = "http://127.0.2.21";
-  Http.GetString();
-  ASSERT_TRUE(WaitForCompletion());
+  ASSERT_TRUE(FetchString("http://127.0.2.21"));
 
   EXPECT_EQ(Log.Errors.size(), 1u);
   EXPECT_TRUE(server.Requests().empty());

@@ -31,9 +31,7 @@ TEST_F(HttpGetRequest, GetCarriesTheObjectNameUnchangedWithAcceptAgentAndReferer
 
 TEST_F(HttpGetRequest, DefaultsOfferAnyTypeAsKorvantaHttpGetWithoutReferer) {
   TLoopbackServer server("127.0.2.3", {{RawReply("200 OK", {"Content-Length: 1"}, "7")}});
-  Http.URL = "http://127.0.2.3/v.txt";
-  Http.GetString();
-  ASSERT_TRUE(WaitForCompletion());
+  ASSERT_TRUE(FetchString("http://127.0.2.3/v.txt"));
 
   const TTexts requests = server.Requests();
   ASSERT_EQ(requests.size(), 1u);
