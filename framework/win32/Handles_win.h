@@ -4,44 +4,42 @@
 
 #include <utility>
 
-/// Owns a window and destroys it when it goes. Move-only.
-class TWindowHandle {
+/// Owns one handle and releases it with TRelease when it goes; an empty handle (nullptr) is
+/// not released. Move-only.
+template <class THandle, class TRelease> class TOwnedHandle {
 public:
-  explicit TWindowHandle(HWND window = nullptr) : fWindow(window) {}
-  ~TWindowHandle() {
-    if (fWindow)
-      DestroyWindow(fWindow);
+  explicit TOwnedHandle(THandle handle = nullptr) : fHandle(handle) {}
+  ~TOwnedHandle() {
+    if (fHandle)
+      TRelease()(fHandle);
   }
-  TWindowHandle(TWindowHandle &&other) noexcept : fWindow(std::exchange(other.fWindow, nullptr)) {}
-  TWindowHandle &operator=(TWindowHandle &&other) noexcept {
-    std::swap(fWindow, other.fWindow);
+  TOwnedHandle(TOwnedHandle &&other) noexcept : fHandle(std::exchange(other.fHandle, nullptr)) {}
+  TOwnedHandle &operator=(TOwnedHandle &&other) noexcept {
+    std::swap(fHandle, other.fHandle);
     return *this;
   }
-  TWindowHandle(const TWindowHandle &) = delete;
+  TOwnedHandle(const TOwnedHandle &) = delete;
+  TOwnedHandle &operator=(const TOwnedHandle &) = delete;
 
-  HWND Get() const { return fWindow; }
-
-private:
-  HWND fWindow;
-};
-
-/// Owns a GDI object (font, bitmap, brush) and deletes it when it goes. Move-only.
-template <class THandle> class TGdiObject {
-public:
-  explicit TGdiObject(THandle object = nullptr) : fObject(object) {}
-  ~TGdiObject() {
-    if (fObject)
-      DeleteObject(fObject);
-  }
-  TGdiObject(TGdiObject &&other) noexcept : fObject(std::exchange(other.fObject, nullptr)) {}
-  TGdiObject &operator=(TGdiObject &&other) noexcept {
-    std::swap(fObject, other.fObject);
-    return *this;
-  }
-  TGdiObject(const TGdiObject &) = delete;
-
-  THandle Get() const { return fObject; }
+  THandle Get() const { return fHandle; }
 
 private:
-  THandle fObject;
+  THandle fHandle;
 };
+
+struct TDestroyWindow {
+  void operator()(HWND window) const { DestroyWindow(window); }
+};
+struct TDeleteGdiObject {
+  void operator()(HGDIOBJ object) const { DeleteObject(object); }
+};
+struct TCloseKernelHandle {
+  void operator()(HANDLE handle) const { CloseHandle(handle); }
+};
+
+/// A window, destroyed when it goes.
+using TWindowHandle = TOwnedHandle<HWND, TDestroyWindow>;
+/// A font, bitmap or brush, deleted when it goes.
+template <class THandle> using TGdiObject = TOwnedHandle<THandle, TDeleteGdiObject>;
+/// A process, thread or other kernel object, closed when it goes.
+using TKernelHandle = TOwnedHandle<HANDLE, TCloseKernelHandle>;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tests/e2e/KernelHandle.h"
+#include "framework/win32/Handles_win.h"
 
 #include <windows.h>
 

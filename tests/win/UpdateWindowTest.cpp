@@ -35,8 +35,9 @@ std::vector<TMenuEntry> EntriesOf(HMENU menu) {
     item.dwTypeData = text;
     item.cch = sizeof text;
     EXPECT_TRUE(GetMenuItemInfoA(menu, i, TRUE, &item));
-    if (item.wID == TUpdateWindow::IDM_ABOUT)
+    if (item.wID == TUpdateWindow::IDM_ABOUT) {
       EXPECT_EQ(item.fState & (MFS_DISABLED | MFS_CHECKED), 0u) << "About... is enabled";
+    }
     if (item.wID != kWineAboutCommand)
       entries.push_back({item.wID, (item.fType & MFT_SEPARATOR) != 0, text});
     else if (!entries.empty() && entries.back().Separator)
