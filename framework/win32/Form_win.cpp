@@ -27,10 +27,6 @@ void RegisterFormClass(const char *className) {
   RegisterClassA(&windowClass);
 }
 
-TControl *ControlOf(HWND child) {
-  return reinterpret_cast<TControl *>(GetWindowLongPtrA(child, GWLP_USERDATA));
-}
-
 } // namespace
 
 TForm::TForm(TComponent *owner, const TFormLayout &layout)
@@ -63,6 +59,13 @@ TForm::TForm(TComponent *owner, const TFormLayout &layout)
 TForm::~TForm() {
   DestroyComponents();
   SetWindowLongPtrA(Handle(), GWLP_USERDATA, 0);
+}
+
+// Only the form's own child windows carry a TControl; the form itself carries the TForm.
+TControl *TForm::ControlOf(HWND window) const {
+  if (!window || GetParent(window) != Handle())
+    return nullptr;
+  return reinterpret_cast<TControl *>(GetWindowLongPtrA(window, GWLP_USERDATA));
 }
 
 int TForm::Scaled(int pixels) const { return MulDiv(pixels, fPixelsPerInch, 96); }

@@ -60,6 +60,7 @@ protected:
 private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  TControl *ControlOf(HWND window) const;
 
   TWindowHandle fWindow;
   TGdiObject<HFONT> fFont;

@@ -135,12 +135,17 @@ TEST_F(UpdateWindow, CancelIsTheDefaultButtonAndFirstInTabOrder) {
   EXPECT_EQ(GetWindowLongA(window.Cancel.Handle(), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
 }
 
-TEST_F(UpdateWindow, ShowsAnHourglassOverTheProgressBar) {
-  const LRESULT handled = SendMessageA(window.Handle(), WM_SETCURSOR,
-                                       reinterpret_cast<WPARAM>(window.Progress.Handle()),
-                                       MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-  EXPECT_TRUE(handled);
+TEST_F(UpdateWindow, ShowsAnHourglassOverTheProgressBarOnly) {
+  const auto setCursorOver = [&](HWND over) {
+    return SendMessageA(window.Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(over),
+                        MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  };
+  EXPECT_TRUE(setCursorOver(window.Progress.Handle()));
   EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_WAIT));
+  setCursorOver(window.Handle());
+  EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_ARROW));
+  setCursorOver(window.Cancel.Handle());
+  EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_ARROW));
 }
 
 TEST_F(UpdateWindow, TheTitleNamesTheApplicationAndTheCaption) {
