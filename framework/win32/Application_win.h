@@ -24,7 +24,6 @@ public:
   void Run(TForm &mainForm);
   /// Asks for the end: the message loop stops when it next looks for a message.
   void Terminate();
-  bool Terminated() const { return fTerminated; }
   /// The form whose closing ends the program; set by Run.
   TForm *MainForm() const { return fMainForm; }
   /// Shows a failure in a message box captioned with Title.

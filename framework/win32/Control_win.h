@@ -15,7 +15,6 @@ public:
   int Id() const { return fId; }
   void SetCaption(const std::string &caption);
   std::string Caption() const;
-  void SetEnabled(bool enabled) { EnableWindow(Handle(), enabled); }
 
   /// The mouse cursor over the control; nullptr: the window class's own.
   HCURSOR Cursor = nullptr;

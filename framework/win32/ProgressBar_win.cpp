@@ -12,10 +12,6 @@ void TProgressBar::SetRange(int32_t minimum, int32_t maximum) {
                static_cast<LPARAM>(maximum));
 }
 
-void TProgressBar::SetPosition(int32_t position) {
-  SendMessageA(Handle(), PBM_SETPOS, static_cast<WPARAM>(position), 0);
-}
-
 int32_t TProgressBar::Position() const {
   return static_cast<int32_t>(SendMessageA(Handle(), PBM_GETPOS, 0, 0));
 }

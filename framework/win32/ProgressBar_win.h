@@ -9,7 +9,6 @@ class TProgressBar : public TControl {
 public:
   TProgressBar(TComponent *owner, TForm &form, TBounds bounds);
   void SetRange(int32_t minimum, int32_t maximum);
-  void SetPosition(int32_t position);
   int32_t Position() const;
   int32_t Maximum() const;
 };
