@@ -49,3 +49,5 @@ template <auto Method> auto MethodOf(typename TMethodTraits<decltype(Method)>::T
 }
 
 using TNotifyEvent = TMethod<TObject *>;
+/// Asks whether a window may close: the handler clears CanClose to keep it open.
+using TCloseQueryEvent = TMethod<TObject *, bool &>;

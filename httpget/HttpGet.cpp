@@ -3,6 +3,7 @@
 #include "framework/UiThread.h"
 
 #include <memory>
+#include <system_error>
 
 THTTPGet::THTTPGet(TComponent *owner, TInternetApi &internet)
     : TComponent(owner), fInternet(internet) {}
@@ -38,13 +39,19 @@ void THTTPGet::Abort() {
 }
 
 // The worker is the component's to delete only until its thread runs; from then on it
-// deletes itself. Nothing has started when no thread can be had.
+// deletes itself. When no thread can be had, nothing has started and the transfer fails like
+// any other: the component raises no error of its own.
 void THTTPGet::Start(bool toFile) {
   auto worker = std::make_unique<THTTPGetThread>(fInternet, AcceptTypes, Agent, URL, FileName,
                                                  UserName, Password, PostQuery, Referer, BinaryData,
                                                  UseCache, OnProgress, toFile);
   worker->OnTerminate = MethodOf<&THTTPGet::ThreadDone>(this);
-  worker->Start();
+  try {
+    worker->Start();
+  } catch (const std::system_error &) {
+    OnError(this);
+    return;
+  }
   fThread = worker.release();
 }
 

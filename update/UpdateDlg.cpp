@@ -7,6 +7,10 @@ namespace {
 const char kNotEnoughParameters[] =
     "There are not enough parameters for the updater to continue.\nQuintarel cannot be run "
     "directly.\nIt must be invoked with certian parameters.";
+// The command line's items: the updater's own path, then what the host passes.
+constexpr size_t kCurrentVersionItem = 1;
+constexpr size_t kProgramFileItem = 2;
+
 const char kSettingsMissing[] = "The data file containing the update information has been "
                                 "corrupted or is missing. Cannot continue.";
 
@@ -16,11 +20,11 @@ TUpdateDlg::TUpdateDlg(TComponent *owner, TUpdateView &view, TInternetApi &inter
                        const TUpdateStartup &startup)
     : TComponent(owner), CheckVersion(Own<THTTPGet>(internet)), Downloader(Own<THTTPGet>(internet)),
       fView(view) {
-  ReadState([this] { ConfigureTransfers(); });
+  ReadState([this] { WireComponents(); });
   Start(startup);
 }
 
-void TUpdateDlg::ConfigureTransfers() {
+void TUpdateDlg::WireComponents() {
   CheckVersion.Name = "CheckVersion";
   CheckVersion.AcceptTypes = "*/*";
   CheckVersion.BinaryData = false;
@@ -32,17 +36,24 @@ void TUpdateDlg::ConfigureTransfers() {
   Downloader.BinaryData = true;
   Downloader.UseCache = false;
   Downloader.WaitThread = false;
+
+  CheckVersion.OnDoneString = MethodOf<&TUpdateDlg::CheckVersionDoneString>(this);
+  CheckVersion.OnError = MethodOf<&TUpdateDlg::CheckVersionError>(this);
+  Downloader.OnProgress = MethodOf<&TUpdateDlg::DownloaderProgress>(this);
+  Downloader.OnDoneFile = MethodOf<&TUpdateDlg::DownloaderDoneFile>(this);
+  Downloader.OnError = MethodOf<&TUpdateDlg::DownloaderError>(this);
+  fView.ConnectUserActions(MethodOf<&TUpdateDlg::CancelClick>(this),
+                           MethodOf<&TUpdateDlg::FormCloseQuery>(this));
 }
 
 void TUpdateDlg::Start(const TUpdateStartup &startup) {
-  // The first item is the updater's own path; the host passes its version and program file.
   const std::vector<std::string> items = SplitCommandLine(startup.CommandLine);
-  if (items.size() < 3) {
-    fView.ShowError(kNotEnoughParameters);
-    fView.EndProgram();
+  if (items.size() <= kProgramFileItem) {
+    FailWith(kNotEnoughParameters);
     return;
   }
-  const std::string &programFile = items[2];
+  fCurrentVersion = items[kCurrentVersionItem];
+  fProgramFile = items[kProgramFileItem];
 
   const TUpdaterSettings settings =
       ReadUpdaterSettings(ChangeFileExt(startup.ProgramFileName, ".ini", startup.IsLeadByte),
@@ -55,11 +66,10 @@ void TUpdateDlg::Start(const TUpdateStartup &startup) {
   Downloader.Agent = UpdaterTitle;
   CheckVersion.URL = settings.VersionFile;
   Downloader.URL = settings.DownloadFile;
-  Downloader.FileName = ChangeFileExt(programFile, "~.tmp", startup.IsLeadByte);
+  Downloader.FileName = ChangeFileExt(fProgramFile, "~.tmp", startup.IsLeadByte);
 
   if (!settings.UrlsPresent()) {
-    fView.ShowError(kSettingsMissing);
-    fView.EndProgram();
+    FailWith(kSettingsMissing);
     return;
   }
   fView.SetStatus("Checking for update...");

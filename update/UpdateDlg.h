@@ -18,7 +18,8 @@ struct TUpdateStartup {
 };
 
 /// The update dialog: the updater's main window for the whole run. Its window draws what it
-/// is told through TUpdateView; the dialog holds the two transfers. User-interface thread only.
+/// is told through TUpdateView; the dialog holds the two transfers and runs the update from the
+/// version file to the end of the program. User-interface thread only.
 class TUpdateDlg : public TComponent {
 public:
   /// Checks the command line, reads the settings, sets the title and starts the version check;
@@ -29,11 +30,32 @@ public:
   THTTPGet &CheckVersion; // fetches the version file as text
   THTTPGet &Downloader;   // downloads the new program file to disk
   std::string UpdaterTitle;
-  int32_t PercentDone = 0;
+  int32_t PercentDone = 0; // the last download percentage shown
+
+  // The handlers of the transfers' events and of the user's actions.
+  void CheckVersionDoneString(TObject *sender, std::string result);
+  void CheckVersionError(TObject *sender);
+  void DownloaderProgress(TObject *sender, int32_t totalSize, int32_t readed);
+  void DownloaderDoneFile(TObject *sender, std::string fileName, int32_t fileSize);
+  void DownloaderError(TObject *sender);
+  void CancelClick(TObject *sender);
+  void FormCloseQuery(TObject *sender, bool &canClose);
 
 private:
   void Start(const TUpdateStartup &startup);
-  void ConfigureTransfers();
+  void WireComponents();
+  /// Asks a Yes/No question; false also when the end came while it was up.
+  bool Confirm(const std::string &caption, const std::string &text);
+  /// Moves the download over the program, offering to retry while that fails; false when the
+  /// user gave up or the end came meanwhile.
+  bool ReplaceProgramWith(const std::string &download);
+  /// Shows the error message dialog, then asks for the end.
+  void FailWith(const std::string &text);
+  /// Asks for the end once; every later event is ignored.
+  void End();
 
   TUpdateView &fView;
+  std::string fCurrentVersion; // the host's version, as it passed it
+  std::string fProgramFile;    // the host's program file, replaced at the end
+  bool fEnded = false;
 };

@@ -1,18 +1,39 @@
 #pragma once
 
+#include "framework/Event.h"
+
+#include <cstdint>
 #include <string>
 
-/// What the update dialog shows through its window. User-interface thread only.
+/// The button sets of the plain message box.
+enum class TMessageButtons { Ok, YesNo, RetryCancel };
+
+/// What the update dialog shows through its window, and the user's actions that reach it.
+/// User-interface thread only.
 class TUpdateView {
 public:
   virtual ~TUpdateView() = default;
 
+  /// Makes a click of Cancel run cancelClick, and a request to close the dialog run closeQuery.
+  virtual void ConnectUserActions(TNotifyEvent cancelClick, TCloseQueryEvent closeQuery) = 0;
   /// Sets the application's title (its task-bar text) and the dialog's caption.
   virtual void SetTitle(const std::string &title) = 0;
   /// Sets the status line.
   virtual void SetStatus(const std::string &text) = 0;
+  /// Sets the progress text under the picture.
+  virtual void SetDownloadStatus(const std::string &text) = 0;
+  /// Sets the progress bar's range to 0..maximum and its position.
+  virtual void SetProgress(int32_t maximum, int32_t position) = 0;
+  /// Disables the Cancel button for good.
+  virtual void DisableCancel() = 0;
   /// Shows the error message dialog and returns when the user has closed it.
   virtual void ShowError(const std::string &text) = 0;
+  /// Shows the plain message box and returns when the user has closed it: true for Yes or
+  /// Retry. Transfer events are handled, nested, while it is up.
+  virtual bool ShowMessage(const std::string &caption, const std::string &text,
+                           TMessageButtons buttons) = 0;
+  /// Starts program through the shell, visible, with the dialog as owner; the outcome is ignored.
+  virtual void StartProgram(const std::string &program) = 0;
   /// Asks the application to end; the dialog is destroyed once the handler has returned.
   virtual void EndProgram() = 0;
 };

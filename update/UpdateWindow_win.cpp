@@ -4,6 +4,8 @@
 #include "framework/win32/MessageWindows_win.h"
 #include "update/Resources.h"
 
+#include <shellapi.h>
+
 namespace {
 
 const TFormLayout kLayout = {
@@ -44,6 +46,11 @@ void TUpdateWindow::ReduceSystemMenu() {
     DeleteMenu(menu, command, MF_BYCOMMAND);
 }
 
+void TUpdateWindow::ConnectUserActions(TNotifyEvent cancelClick, TCloseQueryEvent closeQuery) {
+  Cancel.OnClick = cancelClick;
+  OnCloseQuery = closeQuery;
+}
+
 void TUpdateWindow::SetTitle(const std::string &title) {
   Application().Title = title;
   SetCaption(title);
@@ -51,6 +58,33 @@ void TUpdateWindow::SetTitle(const std::string &title) {
 
 void TUpdateWindow::SetStatus(const std::string &text) { Status.SetCaption(text); }
 
+void TUpdateWindow::SetDownloadStatus(const std::string &text) { DownloadStatus.SetCaption(text); }
+
+// The bar takes the whole 32-bit range, so it is right for every file up to 2 GiB.
+void TUpdateWindow::SetProgress(int32_t maximum, int32_t position) {
+  Progress.SetRange(0, maximum);
+  Progress.SetPosition(position);
+}
+
+void TUpdateWindow::DisableCancel() { EnableWindow(Cancel.Handle(), FALSE); }
+
 void TUpdateWindow::ShowError(const std::string &text) { ShowErrorMessage(text); }
+
+bool TUpdateWindow::ShowMessage(const std::string &caption, const std::string &text,
+                                TMessageButtons buttons) {
+  switch (buttons) {
+  case TMessageButtons::YesNo:
+    return ShowMessageBox(text, caption, MB_YESNO) == IDYES;
+  case TMessageButtons::RetryCancel:
+    return ShowMessageBox(text, caption, MB_RETRYCANCEL) == IDRETRY;
+  default:
+    ShowMessageBox(text, caption, MB_OK);
+    return false;
+  }
+}
+
+void TUpdateWindow::StartProgram(const std::string &program) {
+  ShellExecuteA(Handle(), "open", program.c_str(), nullptr, nullptr, SW_SHOW);
+}
 
 void TUpdateWindow::EndProgram() { Application().Terminate(); }

@@ -22,9 +22,16 @@ public:
   TLabel &DownloadStatus;
   TProgressBar &Progress;
 
+  void ConnectUserActions(TNotifyEvent cancelClick, TCloseQueryEvent closeQuery) override;
   void SetTitle(const std::string &title) override;
   void SetStatus(const std::string &text) override;
+  void SetDownloadStatus(const std::string &text) override;
+  void SetProgress(int32_t maximum, int32_t position) override;
+  void DisableCancel() override;
   void ShowError(const std::string &text) override;
+  bool ShowMessage(const std::string &caption, const std::string &text,
+                   TMessageButtons buttons) override;
+  void StartProgram(const std::string &program) override;
   void EndProgram() override;
 
 private:

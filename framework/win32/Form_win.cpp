@@ -85,6 +85,12 @@ void TForm::Close() {
     ShowWindow(Handle(), SW_HIDE);
 }
 
+bool TForm::CloseQuery() {
+  bool canClose = true;
+  OnCloseQuery(this, canClose);
+  return canClose;
+}
+
 void TForm::WMSysCommand(WPARAM command, LPARAM position) {
   DefWindowProcA(Handle(), WM_SYSCOMMAND, command, position);
 }

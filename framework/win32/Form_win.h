@@ -49,13 +49,17 @@ public:
   /// The button that Enter activates.
   void SetDefaultControl(int id) { fDefaultControlId = id; }
 
+  /// Asked before the window closes; the window stays open when it clears CanClose.
+  TCloseQueryEvent OnCloseQuery;
+
 protected:
   TForm(TComponent *owner, const TFormLayout &layout);
 
   /// A system command (WM_SYSCOMMAND); by default the window system's own handling.
   virtual void WMSysCommand(WPARAM command, LPARAM position);
-  /// A request to close the window; the window closes only when this returns true.
-  virtual bool CloseQuery() { return true; }
+  /// A request to close the window; the window closes only when this returns true. By default
+  /// OnCloseQuery decides.
+  virtual bool CloseQuery();
 
 private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

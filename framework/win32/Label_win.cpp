@@ -1,26 +1,34 @@
 #include "framework/win32/Label_win.h"
 
+#include <algorithm>
+
 TLabel::TLabel(TComponent *owner, TForm &form, TBounds bounds, const std::string &caption)
-    : TControl(owner, form, "STATIC", SS_LEFT | SS_NOPREFIX, bounds, caption) {
+    : TControl(owner, form, "STATIC", SS_LEFT | SS_NOPREFIX, bounds, caption), fCaption(caption) {
   FitToText();
 }
 
 void TLabel::SetCaption(const std::string &caption) {
+  if (caption == fCaption)
+    return;
+  fCaption = caption;
   TControl::SetCaption(caption);
   FitToText();
 }
 
+// Only the strip that the label gave up or took is drawn again, not the whole form.
 void TLabel::FitToText() {
-  const std::string text = Caption();
   HDC dc = GetDC(Handle());
   HGDIOBJ previous = SelectObject(dc, Form().Font());
   SIZE size = {};
-  GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  GetTextExtentPoint32A(dc, fCaption.c_str(), static_cast<int>(fCaption.size()), &size);
   SelectObject(dc, previous);
   ReleaseDC(Handle(), dc);
-  RECT bounds;
-  GetClientRect(Handle(), &bounds);
-  SetWindowPos(Handle(), nullptr, 0, 0, size.cx, bounds.bottom,
+  RECT before;
+  GetWindowRect(Handle(), &before);
+  MapWindowPoints(nullptr, Form().Handle(), reinterpret_cast<POINT *>(&before), 2);
+  SetWindowPos(Handle(), nullptr, 0, 0, size.cx, before.bottom - before.top,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  InvalidateRect(Form().Handle(), nullptr, TRUE);
+  RECT strip = before;
+  strip.right = before.left + std::max<LONG>(before.right - before.left, size.cx);
+  InvalidateRect(Form().Handle(), &strip, TRUE);
 }

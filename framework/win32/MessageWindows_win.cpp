@@ -7,3 +7,7 @@
 void ShowErrorMessage(const std::string &text) {
   MessageBoxA(nullptr, text.c_str(), "Error", MB_OK | MB_ICONERROR | MB_TASKMODAL);
 }
+
+int ShowMessageBox(const std::string &text, const std::string &caption, unsigned type) {
+  return MessageBoxA(nullptr, text.c_str(), caption.c_str(), type | MB_TASKMODAL);
+}

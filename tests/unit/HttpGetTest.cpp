@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <pthread.h>
+
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -110,6 +112,42 @@ TEST_F(HttpGet, CompletionEventsAreReadWhenTheTransferEnds) {
 TEST_F(HttpGet, AbortWhileIdleDoesNothing) {
   http.Abort();
   EXPECT_EQ(net.Calls(), TLines());
+  http.GetString();
+  ASSERT_TRUE(PumpUntilCompleted());
+  EXPECT_EQ(events, TLines({"progress 3 3", "doneString abc"}));
+}
+
+// A default thread stack larger than the address space leaves no thread to be had.
+class NoThreadsToBeHad {
+public:
+  NoThreadsToBeHad() {
+    pthread_getattr_default_np(&fSaved);
+    pthread_attr_t huge;
+    pthread_attr_init(&huge);
+    pthread_attr_setstacksize(&huge, size_t{1} << (sizeof(size_t) * 8 - 2));
+    pthread_setattr_default_np(&huge);
+    pthread_attr_destroy(&huge);
+  }
+  ~NoThreadsToBeHad() {
+    pthread_setattr_default_np(&fSaved);
+    pthread_attr_destroy(&fSaved);
+  }
+
+private:
+  pthread_attr_t fSaved;
+};
+
+TEST_F(HttpGet, WithoutAThreadATransferEndsInOnErrorAndLeavesTheComponentIdle) {
+  {
+    const NoThreadsToBeHad noThreads;
+    http.WaitThread = true;
+    EXPECT_NO_THROW(http.GetFile());
+    http.WaitThread = false;
+    EXPECT_NO_THROW(http.GetString());
+  }
+  EXPECT_EQ(events, TLines({"error", "error"}));
+  EXPECT_EQ(net.Calls(), TLines());
+  events.clear();
   http.GetString();
   ASSERT_TRUE(PumpUntilCompleted());
   EXPECT_EQ(events, TLines({"progress 3 3", "doneString abc"}));

@@ -58,7 +58,8 @@ protected:
   void ExpectHandlesClosed() const;
 
   /// A file in a folder of the test's own.
-  std::string TargetPath() const { return fFolder + "/target.bin"; }
+  std::string PathInFolder(const std::string &name) const { return fFolder + "/" + name; }
+  std::string TargetPath() const { return PathInFolder("target.bin"); }
   static std::string ContentOf(const std::string &path);
   static void WriteFile(const std::string &path, const std::string &content);
   /// Whether this process holds path open.

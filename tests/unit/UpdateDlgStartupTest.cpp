@@ -1,5 +1,6 @@
 #include "update/UpdateDlg.h"
 
+#include "tests/unit/RecordingView.h"
 #include "tests/unit/TransferFixture.h"
 
 #include <gtest/gtest.h>
@@ -17,16 +18,6 @@ const char kNotEnoughParameters[] =
     "directly.\nIt must be invoked with certian parameters.";
 const char kSettingsMissing[] = "The data file containing the update information has been "
                                 "corrupted or is missing. Cannot continue.";
-
-// Writes what the dialog shows into one log, in order.
-class TRecordingView : public TUpdateView {
-public:
-  TLines Log;
-  void SetTitle(const std::string &title) override { Log.push_back("title [" + title + "]"); }
-  void SetStatus(const std::string &text) override { Log.push_back("status [" + text + "]"); }
-  void ShowError(const std::string &text) override { Log.push_back("error [" + text + "]"); }
-  void EndProgram() override { Log.push_back("end"); }
-};
 
 class UpdateDlgStartup : public TransferTest {
 protected:

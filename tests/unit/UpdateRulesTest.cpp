@@ -1,0 +1,129 @@
+// The rules by which the updater judges what the server sent: the version file, the download's
+// percentage, and whether a downloaded file may take the program's place.
+
+#include "framework/IntegerSyntax.h"
+#include "update/PercentDone.h"
+#include "update/ProgramImage.h"
+#include "update/VersionFile.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+#include <sstream>
+#include <string>
+
+namespace {
+
+constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
+constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
+
+TEST(VersionFile, WritesTheNumberBackInDecimal) {
+  const struct {
+    const char *Body, *Canonical;
+  } rows[] = {{"7", "7"},   {"07", "7"}, {"99", "99"}, {"$A", "10"}, {"xf", "15"},
+              {"XF", "15"}, {" 5", "5"}, {"+3", "3"},  {"-0", "0"},  {"-9", "-9"}};
+  for (const auto &row : rows)
+    EXPECT_EQ(CanonicalVersionText(row.Body), row.Canonical) << row.Body;
+  for (const char *body : {"ab", "5\n", "\n5", "5 ", "$", "0x", "+", "1.", ""})
+    EXPECT_THROW(CanonicalVersionText(body), EConvertError) << body;
+}
+
+TEST(VersionFile, OffersAnUpdateWhenTheCurrentVersionSortsFirstAsText) {
+  const struct {
+    const char *Current, *Latest;
+    bool Offered;
+  } rows[] = {{"1", "2", true},     {"2", "2", false},  {"9", "10", false}, {"10", "9", true},
+              {"01", "1", true},    {"1", "01", false}, {"", "0", true},    {"1.0", "1", false},
+              {"\xe9", "9", false}, {"9", "\xe9", true}}; // bytes above 127 sort last
+  for (const auto &row : rows)
+    EXPECT_EQ(OffersUpdate(row.Current, row.Latest), row.Offered)
+        << row.Current << " against " << row.Latest;
+}
+
+TEST(VersionFile, QuotesABodyForTheMessage) {
+  const struct {
+    std::string Body;
+    const char *Shown;
+  } rows[] = {{"ab", "'ab'"},   {"5\n", "'5'#10"}, {"\r\n", "#13#10"},
+              {"", "''"},       {"a'", "'a'''"},   {std::string("\0x", 2), "#0'x'"},
+              {"\x7f", "#127"}, {"\xe9", "'\xe9'"}};
+  for (const auto &row : rows)
+    EXPECT_EQ(QuotedForMessage(row.Body), row.Shown);
+}
+
+TEST(PercentDone, IsTruncatedAndNeverOverflows) {
+  const struct {
+    int32_t Readed, TotalSize, Percent;
+  } rows[] = {{1000, 2000, 50},  {30000000, 40000000, 75}, {1, 3, 33},
+              {kMax, kMax, 100}, {kMax - 1, kMax, 99},     {kMax, 1, kMax},
+              {kMin, -1, kMax},  {kMin, 1, kMin},          {7, 0, 0},
+              {0, 0, 0},         {2000, 2000, 100},        {-5, 10, -50}};
+  for (const auto &row : rows)
+    EXPECT_EQ(PercentDoneOf(row.Readed, row.TotalSize), row.Percent)
+        << row.Readed << " of " << row.TotalSize;
+}
+
+// "MZ", the offset at byte 60 and whatever stands there.
+std::string Image(uint32_t offset, const std::string &tail) {
+  std::string image(64, '\0');
+  image[0] = 'M';
+  image[1] = 'Z';
+  for (int i = 0; i < 4; ++i)
+    image[60 + i] = static_cast<char>(offset >> (8 * i));
+  return image + tail;
+}
+
+const std::string kSignature("PE\0\0", 4);
+
+TEST(ProgramImage, NeedsMzAndASignatureWhereTheHeaderPoints) {
+  const struct {
+    const char *Name;
+    std::string Bytes;
+    bool Accepted;
+  } rows[] = {{"minimal", Image(64, kSignature), true},
+              {"signature further on", Image(80, std::string(16, 'x') + kSignature + "code"), true},
+              {"signature inside the header", Image(2, kSignature), false},
+              {"offset past the end", Image(1000, kSignature), false},
+              {"offset far past the end", Image(0xFFFFFFFFu, kSignature), false},
+              {"signature cut short", Image(64, std::string("PE\0", 3)), false},
+              {"wrong signature", Image(64, "PE00"), false},
+              {"no MZ", "ZM" + Image(64, kSignature).substr(2), false},
+              {"header cut short", Image(64, kSignature).substr(0, 62), false},
+              {"empty", "", false},
+              {"web page",
+               "<!DOCTYPE html><html><body>Not here</body></html>" + std::string(40, ' '), false}};
+  for (const auto &row : rows) {
+    std::istringstream image(row.Bytes);
+    EXPECT_EQ(IsProgramImage(image), row.Accepted) << row.Name;
+  }
+}
+
+TEST(ProgramImage, RefusesEmptyDownloadsAndNonImagesForExePrograms) {
+  const std::filesystem::path folder = std::filesystem::temp_directory_path();
+  const std::string download = (folder / ("download-" + std::to_string(::getpid()))).string();
+  const struct {
+    std::string Content, Program;
+    bool Accepted;
+  } rows[] = {{Image(64, kSignature), "C:\\Apps\\Host.exe", true},
+              {Image(64, kSignature), "C:\\Apps\\HOST.EXE", true},
+              {"<html></html>", "C:\\Apps\\Host.exe", false},
+              {"<html></html>", "C:\\Apps\\Host.Exe", false},
+              {"<html></html>", "C:\\Apps\\Host.dat", true},
+              {"<html></html>", "C:\\Apps\\Host", true},
+              {"<html></html>", "C:\\Apps\\Host.exe.bak", true},
+              {"", "C:\\Apps\\Host.dat", false},
+              {"", "C:\\Apps\\Host.exe", false}};
+  for (const auto &row : rows) {
+    std::ofstream(download, std::ios::binary) << row.Content;
+    EXPECT_EQ(IsAcceptableDownload(download, row.Program), row.Accepted)
+        << row.Program << " from " << row.Content.size() << " bytes";
+  }
+  std::remove(download.c_str());
+  EXPECT_FALSE(IsAcceptableDownload(download, "C:\\Apps\\Host.dat")) << "a missing download";
+}
+
+} // namespace

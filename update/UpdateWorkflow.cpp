@@ -1,0 +1,149 @@
+// The update dialog's handlers, from the arrival of the version file to the end of the program.
+
+#include "framework/IntegerSyntax.h"
+#include "update/PercentDone.h"
+#include "update/ProgramImage.h"
+#include "update/ProgramReplacement.h"
+#include "update/UpdateDlg.h"
+#include "update/VersionFile.h"
+
+#include <cstdio>
+
+namespace {
+
+const char kCheckFailed[] = "An error occured when trying to check for an update.\nReason:\n\n ";
+const char kInvalidVersionLength[] = "Invalid version length.";
+const char kVersionFileMissing[] = "Version file is nonexistant.";
+const char kDownloadFailed[] =
+    "An error occured when trying to download an update.\nReason:\n\n Connection to file was lost.";
+const char kInvalidProgram[] = "An error occurred when trying to download an update.\nReason:\n\n "
+                               "The downloaded file is not a valid program.";
+const char kReplaceFailed[] = "An error occurred when trying to replace the program.\nReason:\n\n "
+                              "The program file is in use or cannot be written.";
+
+const char kOfferCaption[] = "Run Program?";
+const char kOffer[] = "Yes! An update is available, would you like to download it?";
+const char kLatestCaption[] = "Latest Version";
+const char kLatest[] = "You have the latest version of the software.";
+const char kReplaceCaption[] = "Replace?";
+const char kReplace[] = "The update to the program has finished downloading.\nWould you like to "
+                        "replace the old program with the new one?";
+const char kCloseCaption[] = "Close Program";
+const char kClose[] = "Please exit any open versions of the program before clicking OK.";
+const char kRunCaption[] = "Run Program?";
+const char kRun[] = "Would you like to run the updated program now?";
+const char kAbortCaption[] = "Abort";
+const char kAbort[] = "Abort Update?";
+const char kErrorCaption[] = "Error";
+
+const char kUpdating[] = "Updating...";
+const char kCleaningUp[] = "Download complete... Cleaning up...";
+
+} // namespace
+
+void TUpdateDlg::CheckVersionDoneString(TObject *, std::string result) {
+  if (fEnded)
+    return;
+  if (result.size() > kVersionFileMaxLength) {
+    FailWith(std::string(kCheckFailed) + kInvalidVersionLength);
+    return;
+  }
+  std::string latestVersion;
+  try {
+    latestVersion = CanonicalVersionText(result);
+  } catch (const EConvertError &) {
+    FailWith(std::string(kCheckFailed) + "The version file holds " + QuotedForMessage(result) +
+             ", which is not a whole number.");
+    return;
+  }
+  if (!OffersUpdate(fCurrentVersion, latestVersion)) {
+    fView.ShowMessage(kLatestCaption, kLatest, TMessageButtons::Ok);
+    End();
+    return;
+  }
+  // The download runs in the background once this handler has returned.
+  if (Confirm(kOfferCaption, kOffer))
+    Downloader.GetFile();
+  else
+    End();
+}
+
+void TUpdateDlg::CheckVersionError(TObject *) {
+  if (!fEnded)
+    FailWith(std::string(kCheckFailed) + kVersionFileMissing);
+}
+
+// Runs once per chunk received: the labels and the bar skip what would not change.
+void TUpdateDlg::DownloaderProgress(TObject *, int32_t totalSize, int32_t readed) {
+  if (fEnded)
+    return;
+  fView.SetProgress(totalSize, readed);
+  PercentDone = PercentDoneOf(readed, totalSize);
+  fView.SetDownloadStatus("Updating: " + std::to_string(PercentDone) + "% Done...");
+  fView.SetStatus(kUpdating);
+}
+
+void TUpdateDlg::DownloaderDoneFile(TObject *, std::string fileName, int32_t) {
+  if (fEnded)
+    return;
+  fView.DisableCancel();
+  fView.SetStatus(kCleaningUp);
+  // An empty reply or a web server's page must never take the program's place.
+  if (!IsAcceptableDownload(fileName, fProgramFile)) {
+    std::remove(fileName.c_str());
+    FailWith(kInvalidProgram);
+    return;
+  }
+  if (!Confirm(kReplaceCaption, kReplace)) {
+    End();
+    return;
+  }
+  fView.ShowMessage(kCloseCaption, kClose, TMessageButtons::Ok);
+  if (!fEnded && ReplaceProgramWith(fileName) && Confirm(kRunCaption, kRun))
+    fView.StartProgram(fProgramFile);
+  End();
+}
+
+void TUpdateDlg::DownloaderError(TObject *) {
+  if (!fEnded)
+    FailWith(kDownloadFailed);
+}
+
+void TUpdateDlg::CancelClick(TObject *) {
+  if (!fEnded && Confirm(kAbortCaption, kAbort))
+    End();
+}
+
+// A close that goes ahead ends the program through the window itself. Once the download is
+// complete (exactly 100 %) nothing is left to abort, so nothing is asked.
+void TUpdateDlg::FormCloseQuery(TObject *, bool &canClose) {
+  if (!fEnded && PercentDone != 100)
+    canClose = fView.ShowMessage(kAbortCaption, kAbort, TMessageButtons::YesNo) || fEnded;
+  if (canClose)
+    fEnded = true;
+}
+
+bool TUpdateDlg::Confirm(const std::string &caption, const std::string &text) {
+  return fView.ShowMessage(caption, text, TMessageButtons::YesNo) && !fEnded;
+}
+
+// The host that started the updater often still runs; Retry lets the user close it first
+// without losing the download, which stays under its temporary name until then.
+bool TUpdateDlg::ReplaceProgramWith(const std::string &download) {
+  while (!ReplaceProgramFile(download, fProgramFile))
+    if (!fView.ShowMessage(kErrorCaption, kReplaceFailed, TMessageButtons::RetryCancel) || fEnded)
+      return false;
+  return true;
+}
+
+void TUpdateDlg::FailWith(const std::string &text) {
+  fView.ShowError(text);
+  End();
+}
+
+void TUpdateDlg::End() {
+  if (fEnded)
+    return;
+  fEnded = true;
+  fView.EndProgram();
+}
