@@ -156,4 +156,38 @@ TEST_F(UpdateWindow, TheTitleNamesTheApplicationAndTheCaption) {
   EXPECT_STREQ(caption, "Foo Updater...");
 }
 
+// The bar takes the whole 32-bit range: a file of almost 2 GiB still moves it.
+TEST_F(UpdateWindow, TheBarFollowsEveryLengthUpTo2GiB) {
+  const struct {
+    int32_t Maximum, Position;
+  } rows[] = {{2000, 1000}, {70000, 65537}, {2147483647, 1073741824}, {2147483647, 2147483647}};
+  for (const auto &row : rows) {
+    window.SetProgress(row.Maximum, row.Position);
+    EXPECT_EQ(window.Progress.Maximum(), row.Maximum);
+    EXPECT_EQ(window.Progress.Position(), row.Position);
+  }
+}
+
+TEST_F(UpdateWindow, CancelAndCloseRequestsReachTheirHandlers) {
+  struct THandlers : TObject {
+    int Clicks = 0;
+    bool LetClose = false;
+    void CancelClick(TObject *) { ++Clicks; }
+    void CloseQuery(TObject *, bool &canClose) { canClose = LetClose; }
+  } handlers;
+  window.ConnectUserActions(MethodOf<&THandlers::CancelClick>(&handlers),
+                            MethodOf<&THandlers::CloseQuery>(&handlers));
+  SendMessageA(window.Cancel.Handle(), BM_CLICK, 0, 0);
+  EXPECT_EQ(handlers.Clicks, 1);
+  window.Show();
+  SendMessageA(window.Handle(), WM_CLOSE, 0, 0);
+  EXPECT_TRUE(IsWindowVisible(window.Handle())) << "a refused close keeps the window";
+  handlers.LetClose = true;
+  SendMessageA(window.Handle(), WM_CLOSE, 0, 0);
+  EXPECT_FALSE(IsWindowVisible(window.Handle()));
+
+  window.DisableCancel();
+  EXPECT_FALSE(IsWindowEnabled(window.Cancel.Handle()));
+}
+
 } // namespace
