@@ -2,12 +2,25 @@
 
 #include <windows.h>
 
-// A task-modal box without an owner disables every window of the thread while it is up, opens
-// centred on the screen, and gives the activation back afterwards.
+namespace {
+
+// A task-modal box without an owner disables every window of the thread while it is up and
+// opens centred on the screen. Windows gives the activation back afterwards; Wine leaves the
+// window that was active inactive, without the keyboard, so it is activated again here.
+int TaskModalBox(const std::string &text, const std::string &caption, UINT type) {
+  const HWND active = GetActiveWindow();
+  const int result = MessageBoxA(nullptr, text.c_str(), caption.c_str(), type | MB_TASKMODAL);
+  if (active && IsWindow(active))
+    SetActiveWindow(active);
+  return result;
+}
+
+} // namespace
+
 void ShowErrorMessage(const std::string &text) {
-  MessageBoxA(nullptr, text.c_str(), "Error", MB_OK | MB_ICONERROR | MB_TASKMODAL);
+  TaskModalBox(text, "Error", MB_OK | MB_ICONERROR);
 }
 
 int ShowMessageBox(const std::string &text, const std::string &caption, unsigned type) {
-  return MessageBoxA(nullptr, text.c_str(), caption.c_str(), type | MB_TASKMODAL);
+  return TaskModalBox(text, caption, type);
 }
