@@ -398,11 +398,9 @@ TEST_F(UpdateWorkflow, ShowsProgressAndLetsACloseThroughOnlyAtExactlyAHundred) {
     int32_t TotalSize, Readed;
     const char *Shown;
     bool Closes;
-  } rows[] = {{2000, 1000, "50", false},
-              {40000000, 30000000, "75", false},
-              {0, 500, "0", false},
-              {2147483647, 2147483646, "99", false},
-              {2147483647, 2147483647, "100", true}};
+  } rows[] = {{2000, 1000, "50", false}, {40000000, 30000000, "75", false},
+              {0, 500, "0", false},      {2147483647, 2147483646, "99", false},
+              {300, 400, "133", false},  {2147483647, 2147483647, "100", true}};
   for (const auto &row : rows) {
     view.Log.clear();
     dialog.DownloaderProgress(nullptr, row.TotalSize, row.Readed);
