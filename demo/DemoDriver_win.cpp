@@ -28,8 +28,7 @@ constexpr DWORD kProgressLineMilliseconds = 500;
 // latest text.
 constexpr DWORD kScreenSettleMilliseconds = 300;
 
-// A question of the updater and the answer of a user who wants the update. The captions of
-// Yes and No carry the "&" that underlines their access keys.
+// A question of the updater and the answer of a user who wants the update.
 struct TAnswer {
   const char *Caption;
   const char *Text;
@@ -38,15 +37,15 @@ struct TAnswer {
 };
 
 const TAnswer kAnswers[] = {
-    {"Run Program?", "Yes! An update is available, would you like to download it?", "&Yes",
+    {"Run Program?", "Yes! An update is available, would you like to download it?", "Yes",
      "2-offer"},
     {"Replace?",
      "The update to the program has finished downloading.\nWould you like to replace the old "
      "program with the new one?",
-     "&Yes", "4-replace"},
+     "Yes", "4-replace"},
     {"Close Program", "Please exit any open versions of the program before clicking OK.", "OK",
      "5-close-program"},
-    {"Run Program?", "Would you like to run the updated program now?", "&Yes", "6-run-updated"},
+    {"Run Program?", "Would you like to run the updated program now?", "Yes", "6-run-updated"},
 };
 
 // One line for a text that may hold line feeds.

@@ -14,6 +14,8 @@ namespace {
 const char kCheckFailed[] = "An error occured when trying to check for an update.\nReason:\n\n ";
 const char kInvalidVersionLength[] = "Invalid version length.";
 const char kVersionFileMissing[] = "Version file is nonexistant.";
+const char kNotANumber[] =
+    "An error occurred when trying to check for an update.\nReason:\n\n The version file holds ";
 const char kDownloadFailed[] =
     "An error occured when trying to download an update.\nReason:\n\n Connection to file was lost.";
 const char kInvalidProgram[] = "An error occurred when trying to download an update.\nReason:\n\n "
@@ -52,8 +54,7 @@ void TUpdateDlg::CheckVersionDoneString(TObject *, std::string result) {
   try {
     latestVersion = CanonicalVersionText(result);
   } catch (const EConvertError &) {
-    FailWith(std::string(kCheckFailed) + "The version file holds " + QuotedForMessage(result) +
-             ", which is not a whole number.");
+    FailWith(kNotANumber + QuotedForMessage(result) + ", which is not a whole number.");
     return;
   }
   if (!OffersUpdate(fCurrentVersion, latestVersion)) {

@@ -8,9 +8,22 @@ bool IsIconControl(HWND control) {
   return (GetWindowLongA(control, GWL_STYLE) & SS_TYPEMASK) == SS_ICON;
 }
 
+// A button's caption as the user reads it: "&Yes" shows as "Yes" with the Y underlined, "&&"
+// as one "&".
+std::string ShownCaption(HWND button) {
+  const std::string text = WindowText(button);
+  std::string shown;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '&' && i + 1 < text.size())
+      ++i;
+    shown += text[i];
+  }
+  return shown;
+}
+
 HWND FindButton(HWND box, const std::string &caption) {
   for (HWND child : ChildWindowsOf(box))
-    if (WindowClassName(child) == "Button" && WindowText(child) == caption)
+    if (WindowClassName(child) == "Button" && ShownCaption(child) == caption)
       return child;
   return nullptr;
 }
@@ -29,7 +42,7 @@ TMessageBoxView ReadMessageBox(HWND box) {
       continue;
     const std::string className = WindowClassName(child);
     if (className == "Button") {
-      view.Buttons.push_back(WindowText(child));
+      view.Buttons.push_back(ShownCaption(child));
     } else if (className == "Static" && IsIconControl(child)) {
       DWORD_PTR icon = 0;
       SendMessageTimeoutA(child, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, 5000, &icon);

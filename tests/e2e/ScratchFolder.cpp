@@ -3,7 +3,15 @@
 #include <windows.h>
 
 #include <fstream>
+#include <iterator>
 #include <stdexcept>
+
+std::string ReadWholeFile(const std::string &path) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file)
+    throw std::runtime_error("cannot read " + path);
+  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
 
 TScratchFolder::TScratchFolder() {
   char temp[MAX_PATH];
@@ -48,4 +56,12 @@ void TScratchFolder::WriteFile(const std::string &name, const std::string &text)
 void TScratchFolder::CopyIn(const std::string &source, const std::string &name) const {
   if (!CopyFileA(source.c_str(), PathOf(name).c_str(), TRUE))
     throw std::runtime_error("cannot copy " + source + " to " + PathOf(name));
+}
+
+bool TScratchFolder::Exists(const std::string &name) const {
+  return GetFileAttributesA(PathOf(name).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string TScratchFolder::ReadFile(const std::string &name) const {
+  return ReadWholeFile(PathOf(name));
 }

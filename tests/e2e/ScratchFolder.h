@@ -2,6 +2,9 @@
 
 #include <string>
 
+/// The whole content of the file at path; throws std::runtime_error when it cannot be read.
+std::string ReadWholeFile(const std::string &path);
+
 /// A new empty folder under the temporary folder, removed with everything in it when it goes.
 class TScratchFolder {
 public:
@@ -17,6 +20,11 @@ public:
   void WriteFile(const std::string &name, const std::string &text) const;
   /// Copies an existing file into the folder under name.
   void CopyIn(const std::string &source, const std::string &name) const;
+  /// Whether a file name exists inside the folder.
+  bool Exists(const std::string &name) const;
+  /// The whole content of the file name inside the folder; throws std::runtime_error when it
+  /// cannot be read.
+  std::string ReadFile(const std::string &name) const;
 
 private:
   std::string fPath;

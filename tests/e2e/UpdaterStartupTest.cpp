@@ -3,6 +3,7 @@
 #include "tests/e2e/Artifacts.h"
 #include "tests/e2e/MessageBoxView.h"
 #include "tests/e2e/ScratchFolder.h"
+#include "tests/e2e/UpdaterDriver.h"
 #include "tests/e2e/UpdaterProcess.h"
 #include "tests/e2e/WaitBound.h"
 #include "tests/e2e/WindowFinder.h"
@@ -33,12 +34,8 @@ const char kDialogClass[] = "TUpdateDlg";
 const char kProgramName[] = "X.exe";
 const char kSettingsName[] = "X.ini";
 
-// Each server gets an address of its own, apart from those of the Windows tests, so that runs
-// side by side never meet.
-std::string NextServerAddress() {
-  static int last = 0;
-  return "127.0.1." + std::to_string(++last);
-}
+// The block of loopback addresses for this file's servers.
+constexpr int kAddressBlock = 1;
 
 // A reply that never comes keeps the updater checking while the test looks at it.
 TScriptedReply StalledReply() {
@@ -46,25 +43,6 @@ TScriptedReply StalledReply() {
   reply.Bytes = RawReply("200 OK", {"Content-Length: 1"}, "7");
   reply.StallAt = 0;
   return reply;
-}
-
-std::vector<std::string> UrlSettings(const std::string &address) {
-  return {"VersionFile=http://" + address + "/updates/version.txt",
-          "DownloadFile=http://" + address + "/updates/new.exe"};
-}
-
-// Settings that let the updater go ahead and check for an update at address.
-std::vector<std::string> UsableSettings(const std::string &address) {
-  std::vector<std::string> lines = UrlSettings(address);
-  lines.insert(lines.begin(), "AppTitle=Foo");
-  return lines;
-}
-
-std::string Settings(const std::vector<std::string> &lines) {
-  std::string text = "[Updater]\r\n";
-  for (const std::string &line : lines)
-    text += line + "\r\n";
-  return text;
 }
 
 std::string RequestLine(const std::string &request) {
@@ -115,18 +93,6 @@ protected:
   TScratchFolder Folder;
 };
 
-HWND WaitForMessageBox(const TUpdaterProcess &updater) {
-  return WaitForTopLevelWindow(updater.Id(), IsVisibleDialogBox);
-}
-
-void ExpectErrorMessage(HWND box, const std::string &text) {
-  const TMessageBoxView view = ReadMessageBox(box);
-  EXPECT_EQ(view.Caption, "Error");
-  EXPECT_EQ(view.Text, text);
-  EXPECT_EQ(view.Buttons, std::vector<std::string>{"OK"});
-  EXPECT_TRUE(view.HasIcon);
-}
-
 void PressOkAndExpectExitCodeZero(TUpdaterProcess &updater, HWND box) {
   ASSERT_TRUE(ClickButton(box, "OK"));
   EXPECT_EQ(updater.WaitForExitCode(), std::optional<DWORD>(0));
@@ -164,7 +130,7 @@ class UpdaterWithTooFewParameters : public UpdaterStartup,
                                     public ::testing::WithParamInterface<TTooFewParameters> {};
 
 TEST_P(UpdaterWithTooFewParameters, ShowsTheMissingParametersMessageAndReadsNoSettings) {
-  const std::string address = NextServerAddress();
+  const std::string address = NextServerAddress(kAddressBlock);
   TLoopbackServer server(address, {StalledReply()});
   WriteSettings(UsableSettings(address));
   const auto updater = Start(GetParam().Arguments);
@@ -185,7 +151,7 @@ INSTANTIATE_TEST_SUITE_P(
 // --- Settings that are missing or "null": the second message, and no transfer starts. ---
 
 TEST_F(UpdaterStartup, WithoutItsOwnSettingsFileShowsTheMissingSettingsMessage) {
-  const std::string address = NextServerAddress();
+  const std::string address = NextServerAddress(kAddressBlock);
   TLoopbackServer server(address, {StalledReply()});
   // Settings under the name the program was built with do not count for X.exe.
   Folder.WriteFile("updater.ini", Settings(UsableSettings(address)));
@@ -205,7 +171,7 @@ class UpdaterWithUnusableUrls : public UpdaterStartup,
                                 public ::testing::WithParamInterface<TUnusableUrls> {};
 
 TEST_P(UpdaterWithUnusableUrls, ShowsTheMissingSettingsMessageUnderItsTitle) {
-  const std::string address = NextServerAddress();
+  const std::string address = NextServerAddress(kAddressBlock);
   TLoopbackServer server(address, {StalledReply()});
   std::vector<std::string> lines{"AppTitle=Foo"};
   for (std::string line : GetParam().UrlLines) {
@@ -258,7 +224,7 @@ class UpdaterCheckingForUpdate : public UpdaterStartup,
                                  public ::testing::WithParamInterface<TTitleCase> {};
 
 TEST_P(UpdaterCheckingForUpdate, ShowsItsTitleAndSendsItAsTheAgent) {
-  const std::string address = NextServerAddress();
+  const std::string address = NextServerAddress(kAddressBlock);
   TLoopbackServer server(address, {StalledReply()});
   std::vector<std::string> lines = GetParam().TitleLines;
   for (const std::string &line : UrlSettings(address))
@@ -287,7 +253,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<TTitleCase> &info) { return info.param.Name; });
 
 TEST_F(UpdaterStartup, LaysOutItsDialogCentredOnTheDesktop) {
-  const std::string address = NextServerAddress();
+  const std::string address = NextServerAddress(kAddressBlock);
   TLoopbackServer server(address, {StalledReply()});
   WriteSettings(UsableSettings(address));
   const auto updater = Start(HostParameters());
@@ -307,7 +273,7 @@ TEST_F(UpdaterStartup, LaysOutItsDialogCentredOnTheDesktop) {
 // Another Wine process cannot read the items of the updater's menus, so the entries are checked
 // inside the process; from outside, the menu is opened as a user would and kept as a picture.
 TEST_F(UpdaterStartup, OpensItsSystemMenuFromTheKeyboard) {
-  const std::string address = NextServerAddress();
+  const std::string address = NextServerAddress(kAddressBlock);
   TLoopbackServer server(address, {StalledReply()});
   WriteSettings(UsableSettings(address));
   const auto updater = Start(HostParameters());
@@ -324,7 +290,7 @@ TEST_F(UpdaterStartup, OpensItsSystemMenuFromTheKeyboard) {
 }
 
 TEST_F(UpdaterStartup, IgnoresParametersAfterTheSecond) {
-  const std::string address = NextServerAddress();
+  const std::string address = NextServerAddress(kAddressBlock);
   TLoopbackServer server(address, {StalledReply()});
   WriteSettings(UsableSettings(address));
   const auto updater = Start(HostParameters() + " /extra \"one more\"");
@@ -340,7 +306,7 @@ class UpdaterWithOddVersionUrl : public UpdaterStartup,
 
 TEST_P(UpdaterWithOddVersionUrl, AcceptsItAndStartsChecking) {
   WriteSettings({"AppTitle=Foo", std::string("VersionFile=") + GetParam(),
-                 "DownloadFile=http://" + NextServerAddress() + "/updates/new.exe"});
+                 "DownloadFile=http://" + NextServerAddress(kAddressBlock) + "/updates/new.exe"});
   const auto updater = Start(HostParameters());
 
   ASSERT_NE(WaitForCheckingDialog(*updater), nullptr)

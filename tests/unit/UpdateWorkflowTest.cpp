@@ -43,7 +43,9 @@ const std::string kReplaceFailed =
     "file is in use or cannot be written.] retry/cancel";
 
 std::string NotANumber(const std::string &quoted) {
-  return kCheckFailed + "The version file holds " + quoted + ", which is not a whole number.]";
+  return "error [An error occurred when trying to check for an update.\nReason:\n\n The version "
+         "file holds " +
+         quoted + ", which is not a whole number.]";
 }
 
 // The smallest file that passes for a program image: "MZ", the offset 64 at byte 60, "PE\0\0".

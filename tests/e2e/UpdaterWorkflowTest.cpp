@@ -1,0 +1,497 @@
+// The whole update run of the real updater.exe, from the version check to the new program,
+// driven as a user would: each row serves a version file and a download, answers the boxes the
+// updater shows, and checks the program file and the download afterwards.
+
+#include "framework/win32/Handles_win.h"
+#include "tests/e2e/Artifacts.h"
+#include "tests/e2e/MessageBoxView.h"
+#include "tests/e2e/ScratchFolder.h"
+#include "tests/e2e/UpdaterDriver.h"
+#include "tests/e2e/UpdaterProcess.h"
+#include "tests/e2e/WaitBound.h"
+#include "tests/e2e/WindowFinder.h"
+#include "tests/win/LoopbackServer.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// The block of loopback addresses for this file's servers.
+constexpr int kAddressBlock = 2;
+
+const char kUpdaterName[] = "updater.exe";
+const char kSettingsName[] = "updater.ini";
+const char kHostName[] = "Host App.exe";
+const char kDownloadName[] = "Host App~.tmp";
+// The demo host leaves this file beside itself when it runs.
+const char kMarkerName[] = "Host App.exe.started";
+
+// A plain message box: no icon, and Yes and No unless said otherwise.
+TMessageBoxView Plain(const char *caption, const char *text,
+                      std::vector<std::string> buttons = {"Yes", "No"}) {
+  return {caption, text, std::move(buttons), false};
+}
+
+const TMessageBoxView kOffer =
+    Plain("Run Program?", "Yes! An update is available, would you like to download it?");
+const TMessageBoxView kLatest =
+    Plain("Latest Version", "You have the latest version of the software.", {"OK"});
+const TMessageBoxView kReplace =
+    Plain("Replace?", "The update to the program has finished downloading.\nWould you like to "
+                      "replace the old program with the new one?");
+const TMessageBoxView kCloseProgram = Plain(
+    "Close Program", "Please exit any open versions of the program before clicking OK.", {"OK"});
+const TMessageBoxView kRun =
+    Plain("Run Program?", "Would you like to run the updated program now?");
+const TMessageBoxView kAbort = Plain("Abort", "Abort Update?");
+const TMessageBoxView kReplaceFailed =
+    Plain("Error",
+          "An error occurred when trying to replace the program.\nReason:\n\n The program file "
+          "is in use or cannot be written.",
+          {"Retry", "Cancel"});
+
+const TMessageBoxView kTooLong = ErrorMessageView(
+    "An error occured when trying to check for an update.\nReason:\n\n Invalid version length.");
+const TMessageBoxView kNoVersionFile =
+    ErrorMessageView("An error occured when trying to check for an update.\nReason:\n\n Version "
+                     "file is nonexistant.");
+const TMessageBoxView kNotANumber =
+    ErrorMessageView("An error occurred when trying to check for an update.\nReason:\n\n The "
+                     "version file holds 'ab', which is not a whole number.");
+const TMessageBoxView kConnectionLost =
+    ErrorMessageView("An error occured when trying to download an update.\nReason:\n\n "
+                     "Connection to file was lost.");
+const TMessageBoxView kNotAProgram =
+    ErrorMessageView("An error occurred when trying to download an update.\nReason:\n\n The "
+                     "downloaded file is not a valid program.");
+
+const char kUpdating[] = "Updating...";
+const char kCleaningUp[] = "Download complete... Cleaning up...";
+
+// What the user, or the test standing in for the world around, does next.
+enum class TAction {
+  Answer,        // expects Box, then clicks Button in it; without Button the box stays up
+  Click,         // clicks Button in the box that stayed up
+  Midway,        // waits for the stalled download and reads the dialog half-way
+  Complete,      // reads the dialog of a finished download
+  ClickCancel,   // clicks the dialog's Cancel button
+  RequestClose,  // posts the dialog a close request, as its caption bar or Alt+F4 would
+  Release,       // lets the stalled download go on
+  LockProgram,   // holds the program file open, so that it cannot be replaced
+  UnlockProgram, // lets it go
+};
+struct TStep {
+  TAction Action;
+  TMessageBoxView Box;
+  std::string Button;
+};
+TStep Answer(const TMessageBoxView &box, const std::string &button) {
+  return {TAction::Answer, box, button};
+}
+TStep Do(TAction action, const std::string &button = "") { return {action, {}, button}; }
+
+// What the server answers to the download request.
+enum class TDownload { Whole, Stalled, NotFound, CutOff, Empty, WebPage };
+// What a file holds at the end of the run.
+enum class TContent { Missing, OldProgram, NewProgram, FirstHalfOfNew };
+
+// What the server answers, in the order the updater asks.
+struct TServed {
+  const char *VersionStatus;
+  std::string VersionBody;
+  TDownload Download;
+};
+// What holds once the updater has ended.
+struct TLeft {
+  size_t Requests; // 1: only the version check reached the server; 2: the download too
+  TContent Program;
+  TContent Downloaded;
+  bool HostStarted;
+};
+struct TWorkflowRow {
+  const char *Name;
+  TServed Served;
+  const char *CurrentVersion;
+  std::vector<TStep> Steps;
+  TLeft Left;
+};
+TWorkflowRow Row(const char *name, TServed served, const char *currentVersion,
+                 std::vector<TStep> steps, TLeft left) {
+  return {name, std::move(served), currentVersion, std::move(steps), left};
+}
+void PrintTo(const TWorkflowRow &row, std::ostream *out) { *out << row.Name; }
+
+std::string VersionReply(const TServed &served) {
+  return RawReply(served.VersionStatus,
+                  {"Content-Length: " + std::to_string(served.VersionBody.size())},
+                  served.VersionBody);
+}
+
+// Where a stalled or cut-off download stops: about half-way, at the end of one of the pieces
+// of 1025 bytes that the updater reads. WinINet hands a piece over only once it is full, so
+// only there does the bar come to show every byte sent.
+size_t HalfWay(const std::string &program) {
+  constexpr size_t kPiece = 1025;
+  return (program.size() / 2 + kPiece - 1) / kPiece * kPiece;
+}
+
+TScriptedReply DownloadReply(TDownload download, const std::string &program) {
+  const std::string length = "Content-Length: " + std::to_string(program.size());
+  const std::string half = program.substr(0, HalfWay(program));
+  const std::string page = "<html><body>Moved elsewhere</body></html>";
+  TScriptedReply reply;
+  switch (download) {
+  case TDownload::Whole:
+  case TDownload::Stalled:
+    reply.Bytes = RawReply("200 OK", {length}, program);
+    if (download == TDownload::Stalled)
+      reply.StallAt = reply.Bytes.size() - (program.size() - half.size());
+    break;
+  case TDownload::NotFound:
+    reply.Bytes =
+        RawReply("404 Not Found", {"Content-Length: " + std::to_string(page.size())}, page);
+    break;
+  case TDownload::CutOff:
+    reply.Bytes = RawReply("200 OK", {length}, half);
+    break;
+  case TDownload::Empty:
+    reply.Bytes = RawReply("200 OK", {"Content-Length: 0"}, "");
+    break;
+  case TDownload::WebPage:
+    reply.Bytes = RawReply(
+        "200 OK", {"Content-Type: text/html", "Content-Length: " + std::to_string(page.size())},
+        page);
+    break;
+  }
+  return reply;
+}
+
+// Asks a window of the updater, which may be busy for a moment, a question with a number as
+// its answer.
+LRESULT Ask(HWND window, UINT message, WPARAM wParam) {
+  DWORD_PTR answer = 0;
+  if (!SendMessageTimeoutA(window, message, wParam, 0, SMTO_ABORTIFHUNG, 5000, &answer))
+    throw std::runtime_error("a window of the updater did not answer");
+  return static_cast<LRESULT>(answer);
+}
+
+// The update dialog's progress as the user sees it.
+struct TProgressView {
+  LRESULT Low = 0, High = 0, Position = 0;
+  std::string Status, DownloadStatus;
+  bool CancelEnabled = false;
+};
+
+TProgressView ReadProgress(HWND dialog) {
+  TProgressView view;
+  std::vector<HWND> labels;
+  for (HWND child : ChildWindowsOf(dialog)) {
+    const std::string className = WindowClassName(child);
+    if (className == PROGRESS_CLASSA) {
+      view.Low = Ask(child, PBM_GETRANGE, TRUE);
+      view.High = Ask(child, PBM_GETRANGE, FALSE);
+      view.Position = Ask(child, PBM_GETPOS, 0);
+    } else if (className == "Button" && WindowText(child) == "Cancel") {
+      view.CancelEnabled = IsWindowEnabled(child);
+    } else if (className == "Static") {
+      labels.push_back(child);
+    }
+  }
+  // The status line stands at the top beside the picture, the progress text above the bar.
+  std::sort(labels.begin(), labels.end(), [](HWND a, HWND b) {
+    RECT first, second;
+    GetWindowRect(a, &first);
+    GetWindowRect(b, &second);
+    return first.top < second.top;
+  });
+  if (labels.size() != 2)
+    throw std::runtime_error("the update dialog does not show two labels");
+  view.Status = WindowText(labels[0]);
+  view.DownloadStatus = WindowText(labels[1]);
+  return view;
+}
+
+class UpdaterWorkflow : public ::testing::TestWithParam<TWorkflowRow> {
+protected:
+  UpdaterWorkflow() : NewProgram(ReadWholeFile(DEMO_HOST_V2_PATH)), Received(HalfWay(NewProgram)) {
+    Folder.CopyIn(UPDATER_EXE_PATH, kUpdaterName);
+    Folder.CopyIn(DEMO_HOST_V1_PATH, kHostName);
+    OldProgram = Folder.ReadFile(kHostName);
+  }
+
+  void Perform(const TStep &step, const std::string &picture);
+  void ExpectProgress(const std::string &picture, LRESULT position, const std::string &status);
+  /// Expects the updater to end with exit code 0 and without showing another box.
+  void ExpectEndWithoutFurtherBox();
+  /// What the file holds, in the words of TContent.
+  std::string Describe(const std::string &name) const;
+  std::string Describe(TContent content) const;
+  /// What the started host wrote into its marker; "" while there is none or it is being written.
+  std::string MarkerText() const;
+
+  TScratchFolder Folder;
+  std::string OldProgram;
+  const std::string NewProgram;
+  const size_t Received; // what a stalled download has received half-way
+  std::unique_ptr<TLoopbackServer> Server;
+  std::unique_ptr<TUpdaterProcess> Updater;
+  TKernelHandle ProgramLock;
+  HWND OpenBox = nullptr; // the box that a step left up
+};
+
+HWND UpdateDialog(const TUpdaterProcess &updater) {
+  const HWND dialog = FindTopLevelWindow(updater.Id(), "TUpdateDlg");
+  if (!dialog)
+    throw std::runtime_error("the updater has no update dialog window");
+  return dialog;
+}
+
+// A box clicked is gone once its button has been handled; the next box is a new one.
+void Click(HWND box, const std::string &button) {
+  ASSERT_TRUE(ClickButton(box, button)) << "no button " << button;
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }));
+}
+
+void UpdaterWorkflow::Perform(const TStep &step, const std::string &picture) {
+  switch (step.Action) {
+  case TAction::Answer: {
+    const HWND box = WaitForMessageBox(*Updater);
+    ASSERT_NE(box, nullptr) << "no box appeared, \"" << step.Box.Caption << "\" was due";
+    ExpectMessageBox(box, step.Box);
+    EXPECT_TRUE(KeepScreenshot(Updater->Id(), picture));
+    if (step.Button.empty())
+      OpenBox = box;
+    else
+      Click(box, step.Button);
+    break;
+  }
+  case TAction::Click:
+    Click(OpenBox, step.Button);
+    break;
+  case TAction::Midway:
+    ASSERT_TRUE(Server->WaitUntilStalled()) << "the download never reached half-way";
+    ExpectProgress(picture, Received, kUpdating);
+    break;
+  case TAction::Complete:
+    ExpectProgress(picture, NewProgram.size(), kCleaningUp);
+    break;
+  case TAction::ClickCancel: {
+    const std::vector<HWND> children = ChildWindowsOf(UpdateDialog(*Updater));
+    const auto cancel = std::find_if(children.begin(), children.end(),
+                                     [](HWND child) { return WindowText(child) == "Cancel"; });
+    ASSERT_NE(cancel, children.end());
+    // Posted: the click's handler asks its question before it returns.
+    ASSERT_TRUE(PostMessageA(*cancel, BM_CLICK, 0, 0));
+    break;
+  }
+  case TAction::RequestClose:
+    ASSERT_TRUE(PostMessageA(UpdateDialog(*Updater), WM_CLOSE, 0, 0));
+    break;
+  case TAction::Release:
+    Server->Release();
+    break;
+  case TAction::LockProgram:
+    // Under Wine a file open in another process cannot be replaced, whatever it shares.
+    ProgramLock = TKernelHandle(CreateFileA(Folder.PathOf(kHostName).c_str(), GENERIC_READ,
+                                            FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_NE(ProgramLock.Get(), INVALID_HANDLE_VALUE);
+    break;
+  case TAction::UnlockProgram:
+    ProgramLock = TKernelHandle();
+    break;
+  }
+}
+
+// The bar runs from 0 to the announced length and stands at the bytes received; the progress
+// text gives them in whole percent.
+void UpdaterWorkflow::ExpectProgress(const std::string &picture, LRESULT position,
+                                     const std::string &status) {
+  const HWND dialog = UpdateDialog(*Updater);
+  const std::string percent =
+      "Updating: " + std::to_string(position * 100 / NewProgram.size()) + "% Done...";
+  // The bar moves first, the labels follow within the same event.
+  WaitUntil([&] {
+    const TProgressView view = ReadProgress(dialog);
+    return view.Position == position && view.DownloadStatus == percent && view.Status == status;
+  });
+  const TProgressView view = ReadProgress(dialog);
+  EXPECT_EQ(view.Position, position);
+  EXPECT_EQ(view.Low, 0);
+  EXPECT_EQ(view.High, static_cast<LRESULT>(NewProgram.size()));
+  EXPECT_EQ(view.DownloadStatus, percent);
+  EXPECT_EQ(view.Status, status);
+  EXPECT_EQ(view.CancelEnabled, position < static_cast<LRESULT>(NewProgram.size()));
+  EXPECT_TRUE(KeepScreenshot(Updater->Id(), picture));
+}
+
+void UpdaterWorkflow::ExpectEndWithoutFurtherBox() {
+  HWND box = nullptr;
+  WaitUntil([&] {
+    for (HWND window : TopLevelWindowsOf(Updater->Id()))
+      if (window != OpenBox && IsVisibleDialogBox(window))
+        box = window;
+    return box || !Updater->Running();
+  });
+  if (box) {
+    const TMessageBoxView view = ReadMessageBox(box);
+    FAIL() << "a further box appeared: \"" << view.Caption << "\": \"" << view.Text << "\"";
+  }
+  EXPECT_EQ(Updater->WaitForExitCode(), std::optional<DWORD>(0));
+}
+
+std::string UpdaterWorkflow::Describe(const std::string &name) const {
+  if (!Folder.Exists(name))
+    return Describe(TContent::Missing);
+  const std::string content = Folder.ReadFile(name);
+  if (content == OldProgram)
+    return Describe(TContent::OldProgram);
+  if (content == NewProgram)
+    return Describe(TContent::NewProgram);
+  if (content == NewProgram.substr(0, Received))
+    return Describe(TContent::FirstHalfOfNew);
+  return std::to_string(content.size()) + " other bytes";
+}
+
+std::string UpdaterWorkflow::Describe(TContent content) const {
+  switch (content) {
+  case TContent::Missing:
+    return "missing";
+  case TContent::OldProgram:
+    return "the old program";
+  case TContent::NewProgram:
+    return "the new program";
+  case TContent::FirstHalfOfNew:
+    return "the first " + std::to_string(Received) + " bytes of the new program";
+  }
+  return "";
+}
+
+// The host holds its marker open, unshared, while it writes it.
+std::string UpdaterWorkflow::MarkerText() const {
+  try {
+    return Folder.Exists(kMarkerName) ? Folder.ReadFile(kMarkerName) : "";
+  } catch (const std::runtime_error &) {
+    return "";
+  }
+}
+
+TEST_P(UpdaterWorkflow, GoesTheWayTheUserAnswers) {
+  const TWorkflowRow &row = GetParam();
+  const std::string address = NextServerAddress(kAddressBlock);
+  Server = std::make_unique<TLoopbackServer>(
+      address, std::vector<TScriptedReply>{{VersionReply(row.Served)},
+                                           DownloadReply(row.Served.Download, NewProgram)});
+  Folder.WriteFile(kSettingsName, Settings(UsableSettings(address)));
+  // The host passes its program's full path quoted, for the blank in it.
+  Updater = std::make_unique<TUpdaterProcess>(Folder.PathOf(kUpdaterName),
+                                              std::string(row.CurrentVersion) + " \"" +
+                                                  Folder.PathOf(kHostName) + "\"");
+
+  for (size_t i = 0; i < row.Steps.size(); ++i) {
+    SCOPED_TRACE("step " + std::to_string(i + 1));
+    Perform(row.Steps[i], "workflow-" + std::string(row.Name) + "-" + std::to_string(i + 1));
+    if (HasFailure())
+      return;
+  }
+  ExpectEndWithoutFurtherBox();
+
+  const std::vector<std::string> asked{"GET /updates/version.txt HTTP/1.0",
+                                       "GET /updates/new.exe HTTP/1.0"};
+  std::vector<std::string> requestLines;
+  for (const std::string &request : Server->Requests())
+    requestLines.push_back(request.substr(0, request.find("\r\n")));
+  EXPECT_EQ(requestLines,
+            std::vector<std::string>(asked.begin(), asked.begin() + row.Left.Requests));
+  EXPECT_EQ(Describe(kHostName), Describe(row.Left.Program));
+  EXPECT_EQ(Describe(kDownloadName), Describe(row.Left.Downloaded));
+  if (row.Left.HostStarted) {
+    // The shell starts the program on its own; it may write its marker after the updater ended.
+    EXPECT_TRUE(WaitUntil([&] { return MarkerText() == "version 2\n"; }))
+        << "the new program was not started";
+  } else {
+    EXPECT_FALSE(Folder.Exists(kMarkerName)) << "a program was started";
+  }
+}
+
+constexpr bool kStarted = true;
+constexpr bool kNotStarted = false;
+const TContent kOld = TContent::OldProgram;
+const TContent kNew = TContent::NewProgram;
+const TContent kNone = TContent::Missing;
+
+const std::vector<TWorkflowRow> kRows = {
+    Row("whole_road", {"200 OK", "2", TDownload::Stalled}, "1",
+        {Answer(kOffer, "Yes"), Do(TAction::Midway), Do(TAction::Release), Answer(kReplace, ""),
+         Do(TAction::Complete), Do(TAction::Click, "Yes"), Answer(kCloseProgram, "OK"),
+         Answer(kRun, "Yes")},
+        {2, kNew, kNone, kStarted}),
+    Row("no_to_the_offer", {"200 OK", "2", TDownload::Whole}, "1", {Answer(kOffer, "No")},
+        {1, kOld, kNone, kNotStarted}),
+    Row("latest_version", {"200 OK", "2", TDownload::Whole}, "2", {Answer(kLatest, "OK")},
+        {1, kOld, kNone, kNotStarted}),
+    // Versions compare as text: "9" sorts after "10".
+    Row("latest_version_by_text", {"200 OK", "10", TDownload::Whole}, "9", {Answer(kLatest, "OK")},
+        {1, kOld, kNone, kNotStarted}),
+    Row("version_with_line_end", {"200 OK", "5\r\n", TDownload::Whole}, "1",
+        {Answer(kTooLong, "OK")}, {1, kOld, kNone, kNotStarted}),
+    Row("version_file_empty", {"200 OK", "", TDownload::Whole}, "1", {Answer(kNoVersionFile, "OK")},
+        {1, kOld, kNone, kNotStarted}),
+    Row("version_file_not_found", {"404 Not Found", "none", TDownload::Whole}, "1",
+        {Answer(kNoVersionFile, "OK")}, {1, kOld, kNone, kNotStarted}),
+    Row("version_not_a_number", {"200 OK", "ab", TDownload::Whole}, "1",
+        {Answer(kNotANumber, "OK")}, {1, kOld, kNone, kNotStarted}),
+    Row("download_not_found", {"200 OK", "2", TDownload::NotFound}, "1",
+        {Answer(kOffer, "Yes"), Answer(kConnectionLost, "OK")}, {2, kOld, kNone, kNotStarted}),
+    Row("download_cut_off", {"200 OK", "2", TDownload::CutOff}, "1",
+        {Answer(kOffer, "Yes"), Answer(kConnectionLost, "OK")},
+        {2, kOld, TContent::FirstHalfOfNew, kNotStarted}),
+    Row("no_to_replace", {"200 OK", "2", TDownload::Whole}, "1",
+        {Answer(kOffer, "Yes"), Answer(kReplace, "No")}, {2, kOld, kNew, kNotStarted}),
+    Row("cancel_not_confirmed", {"200 OK", "2", TDownload::Stalled}, "1",
+        {Answer(kOffer, "Yes"), Do(TAction::Midway), Do(TAction::ClickCancel), Answer(kAbort, "No"),
+         Do(TAction::Release), Answer(kReplace, "No")},
+        {2, kOld, kNew, kNotStarted}),
+    Row("cancel_confirmed", {"200 OK", "2", TDownload::Stalled}, "1",
+        {Answer(kOffer, "Yes"), Do(TAction::Midway), Do(TAction::ClickCancel),
+         Answer(kAbort, "Yes")},
+        {2, kOld, TContent::FirstHalfOfNew, kNotStarted}),
+    Row("close_request_during_download", {"200 OK", "2", TDownload::Stalled}, "1",
+        {Answer(kOffer, "Yes"), Do(TAction::Midway), Do(TAction::RequestClose),
+         Answer(kAbort, "Yes")},
+        {2, kOld, TContent::FirstHalfOfNew, kNotStarted}),
+    // Once the download is complete nothing is left to abort, so nothing is asked.
+    Row("close_request_at_replace", {"200 OK", "2", TDownload::Whole}, "1",
+        {Answer(kOffer, "Yes"), Answer(kReplace, ""), Do(TAction::Complete),
+         Do(TAction::RequestClose)},
+        {2, kOld, kNew, kNotStarted}),
+    Row("locked_program_retried", {"200 OK", "2", TDownload::Whole}, "1",
+        {Do(TAction::LockProgram), Answer(kOffer, "Yes"), Answer(kReplace, "Yes"),
+         Answer(kCloseProgram, "OK"), Answer(kReplaceFailed, ""), Do(TAction::UnlockProgram),
+         Do(TAction::Click, "Retry"), Answer(kRun, "No")},
+        {2, kNew, kNone, kNotStarted}),
+    Row("locked_program_given_up", {"200 OK", "2", TDownload::Whole}, "1",
+        {Do(TAction::LockProgram), Answer(kOffer, "Yes"), Answer(kReplace, "Yes"),
+         Answer(kCloseProgram, "OK"), Answer(kReplaceFailed, "Cancel")},
+        {2, kOld, kNew, kNotStarted}),
+    Row("download_empty", {"200 OK", "2", TDownload::Empty}, "1",
+        {Answer(kOffer, "Yes"), Answer(kNotAProgram, "OK")}, {2, kOld, kNone, kNotStarted}),
+    Row("download_web_page", {"200 OK", "2", TDownload::WebPage}, "1",
+        {Answer(kOffer, "Yes"), Answer(kNotAProgram, "OK")}, {2, kOld, kNone, kNotStarted}),
+};
+
+INSTANTIATE_TEST_SUITE_P(Rows, UpdaterWorkflow, ::testing::ValuesIn(kRows),
+                         [](const ::testing::TestParamInfo<TWorkflowRow> &info) {
+                           return info.param.Name;
+                         });
+
+} // namespace
