@@ -4,8 +4,10 @@
 
 TProgressBar::TProgressBar(TComponent *owner, TForm &form, TBounds bounds)
     : TControl(owner, form, PROGRESS_CLASSA, 0, bounds, "") {
-  SendMessageA(Handle(), PBM_SETRANGE32, 0, 100);
-  fMaximum = 100;
+  RECT client;
+  GetClientRect(Handle(), &client);
+  fWidth = client.right;
+  SetRange(0, 100);
 }
 
 void TProgressBar::SetRange(int32_t minimum, int32_t maximum) {
@@ -15,10 +17,19 @@ void TProgressBar::SetRange(int32_t minimum, int32_t maximum) {
   fMaximum = maximum;
   SendMessageA(Handle(), PBM_SETRANGE32, static_cast<WPARAM>(minimum),
                static_cast<LPARAM>(maximum));
+  fShown = Position(); // the control keeps its position inside the new range
 }
 
 void TProgressBar::SetPosition(int32_t position) {
+  if (position != fMaximum && FilledPixels(position) == FilledPixels(fShown))
+    return;
   SendMessageA(Handle(), PBM_SETPOS, static_cast<WPARAM>(position), 0);
+  fShown = Position();
+}
+
+int64_t TProgressBar::FilledPixels(int32_t position) const {
+  const int64_t span = int64_t{fMaximum} - fMinimum;
+  return span > 0 ? (int64_t{position} - fMinimum) * fWidth / span : 0;
 }
 
 int32_t TProgressBar::Position() const {

@@ -156,15 +156,28 @@ TEST_F(UpdateWindow, TheTitleNamesTheApplicationAndTheCaption) {
   EXPECT_STREQ(caption, "Foo Updater...");
 }
 
-// The bar takes the whole 32-bit range: a file of almost 2 GiB still moves it.
+// The bar takes the whole 32-bit range, so a file of almost 2 GiB still moves it; it is sent
+// only the positions that change what it shows, and always the end.
 TEST_F(UpdateWindow, TheBarFollowsEveryLengthUpTo2GiB) {
+  RECT bar;
+  GetClientRect(window.Progress.Handle(), &bar);
+  const int32_t perPixel = 2147483647 / bar.right + 1;
+  // The first position that fills half of the bar's pixels.
+  const auto half =
+      static_cast<int32_t>((int64_t{bar.right / 2} * 2147483647 + bar.right - 1) / bar.right);
   const struct {
-    int32_t Maximum, Position;
-  } rows[] = {{2000, 1000}, {70000, 65537}, {2147483647, 1073741824}, {2147483647, 2147483647}};
+    int32_t Maximum, Position, Shown;
+  } rows[] = {{2000, 1000, 1000},
+              {70000, 65537, 65537},
+              {2147483647, half, half},
+              {2147483647, half + perPixel / 2, half},
+              {2147483647, half + perPixel, half + perPixel},
+              {2147483647, 2147483646, 2147483646},
+              {2147483647, 2147483647, 2147483647}};
   for (const auto &row : rows) {
     window.SetProgress(row.Maximum, row.Position);
     EXPECT_EQ(window.Progress.Maximum(), row.Maximum);
-    EXPECT_EQ(window.Progress.Position(), row.Position);
+    EXPECT_EQ(window.Progress.Position(), row.Shown) << row.Position << " of " << row.Maximum;
   }
 }
 

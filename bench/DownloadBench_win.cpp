@@ -1,0 +1,358 @@
+// How long the updater takes to download a large program file through its own dialog and window,
+// against a bare loop of the same WinINet calls that makes one empty call onto the
+// user-interface thread per chunk; the peak working set of the updater's download; and how soon
+// the "Abort" question appears after a click on Cancel during a full-speed download. Every
+// measured download runs in a child process of its own. tools/bench-download serves the files
+// and runs it under Wine.
+//
+//   bench_download <server> <folder>                         the whole benchmark
+//   bench_download --updater|--bare|--cancel <server> <file> <folder>   one measured download
+#include "framework/UiThread.h"
+#include "framework/win32/Application_win.h"
+#include "framework/win32/Handles_win.h"
+#include "httpget/WinInetApi_win.h"
+#include "update/UpdateDlg.h"
+#include "update/UpdateWindow_win.h"
+
+#include <windows.h>
+
+#include <psapi.h>
+#include <wininet.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using TClock = std::chrono::steady_clock;
+
+constexpr char kLargeFile[] = "64mib.bin";
+constexpr char kSmallFile[] = "8mib.bin";
+constexpr int kRounds = 5;
+constexpr int kCancelClicks = 5;
+constexpr DWORD kChunkSize = 1025; // what the transfer worker reads at a time
+
+double MillisecondsBetween(TClock::time_point from, TClock::time_point to) {
+  return std::chrono::duration<double, std::milli>(to - from).count();
+}
+
+double PeakWorkingSetMiB() {
+  PROCESS_MEMORY_COUNTERS counters = {};
+  counters.cb = sizeof counters;
+  GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+  return counters.PeakWorkingSetSize / 1048576.0;
+}
+
+// The real window, except that the benchmark answers the offer (Yes: the clock starts) and the
+// question after the download (No: the clock stops) itself. Failures are printed, not shown:
+// nobody would close their boxes.
+class TAnsweringView final : public TUpdateView {
+public:
+  explicit TAnsweringView(TUpdateWindow &window) : fWindow(window) {}
+
+  TClock::time_point Started, Finished;
+  std::atomic<bool> Downloaded{false};
+  std::atomic<bool> Failed{false};
+  std::atomic<int32_t> Maximum{0}, Position{0}; // read by the thread that clicks Cancel
+
+  void ConnectUserActions(TNotifyEvent cancelClick, TCloseQueryEvent closeQuery) override {
+    fWindow.ConnectUserActions(cancelClick, closeQuery);
+  }
+  void SetTitle(const std::string &title) override { fWindow.SetTitle(title); }
+  void SetStatus(const std::string &text) override { fWindow.SetStatus(text); }
+  void SetDownloadStatus(const std::string &text) override { fWindow.SetDownloadStatus(text); }
+  void SetProgress(int32_t maximum, int32_t position) override {
+    Maximum = maximum;
+    Position = position;
+    fWindow.SetProgress(maximum, position);
+  }
+  void DisableCancel() override { fWindow.DisableCancel(); }
+  void ShowError(const std::string &text) override { Fail(text); }
+  bool ShowMessage(const std::string &caption, const std::string &text,
+                   TMessageButtons buttons) override {
+    if (caption == "Run Program?") { // the offer: the run ends before the later question
+      Started = TClock::now();
+      return true;
+    }
+    if (caption == "Replace?") {
+      Finished = TClock::now();
+      Downloaded = true;
+      return false;
+    }
+    if (caption == "Abort")
+      return fWindow.ShowMessage(caption, text, buttons);
+    Fail(caption + ": " + text);
+    return false;
+  }
+  void StartProgram(const std::string &program) override { fWindow.StartProgram(program); }
+  void EndProgram() override { fWindow.EndProgram(); }
+
+private:
+  void Fail(const std::string &text) {
+    Failed = true;
+    std::fprintf(stderr, "The updater says: %s\n", text.c_str());
+  }
+
+  TUpdateWindow &fWindow;
+};
+
+// The "Abort" question of this process, once it is on the screen.
+HWND AbortQuestion() {
+  const HWND box = FindWindowA("#32770", "Abort");
+  DWORD processId = 0;
+  if (box)
+    GetWindowThreadProcessId(box, &processId);
+  return processId == GetCurrentProcessId() && IsWindowVisible(box) ? box : nullptr;
+}
+
+// Posts clicks on Cancel at evenly spaced points of the download, times each until its
+// question is up, and answers No so that the download goes on.
+std::vector<double> TimeCancelClicks(HWND cancel, const TAnsweringView &view) {
+  std::vector<double> latencies;
+  for (int click = 1; click <= kCancelClicks && !view.Failed; ++click) {
+    while (!view.Failed && !view.Downloaded &&
+           (view.Maximum == 0 ||
+            view.Position < static_cast<int64_t>(view.Maximum) * click / (kCancelClicks + 1)))
+      Sleep(1);
+    if (view.Failed || view.Downloaded)
+      break;
+    const TClock::time_point clicked = TClock::now();
+    PostMessageA(cancel, BM_CLICK, 0, 0);
+    HWND box;
+    while (!(box = AbortQuestion()) && !view.Downloaded)
+      Sleep(1);
+    if (!box)
+      break;
+    latencies.push_back(MillisecondsBetween(clicked, TClock::now()));
+    PostMessageA(GetDlgItem(box, IDNO), BM_CLICK, 0, 0);
+    while (IsWindow(box))
+      Sleep(1);
+  }
+  return latencies;
+}
+
+// One download through the updater's dialog and window, started as a host would start it.
+// Prints its time and peak working set, or with clickCancel the delays of the "Abort" question.
+bool RunUpdater(const std::string &server, const std::string &file, const std::string &folder,
+                bool clickCancel) {
+  TApplication application;
+  application.Initialize();
+  auto &window = application.Own<TUpdateWindow>();
+  TAnsweringView view(window);
+  const std::string host = folder + "\\host.exe";
+  const TUpdateStartup startup{
+      "bench.exe 1 \"" + host + "\"", folder + "\\bench.exe",
+      [&](const std::string &, const std::string &, const std::string &key, const std::string &) {
+        if (key == "AppTitle")
+          return std::string("Bench");
+        return "http://" + server + "/" + (key == "VersionFile" ? "version.txt" : file);
+      }};
+  window.Own<TUpdateDlg>(view, WinInetApi(), startup);
+  std::vector<double> latencies;
+  std::thread clicker;
+  if (clickCancel)
+    clicker = std::thread([&] { latencies = TimeCancelClicks(window.Cancel.Handle(), view); });
+  application.Run(window);
+  if (clicker.joinable())
+    clicker.join();
+  DeleteFileA((folder + "\\host~.tmp").c_str());
+  if (!view.Downloaded || (clickCancel && latencies.size() != kCancelClicks))
+    return false;
+  if (clickCancel)
+    for (double latency : latencies)
+      std::printf("%.2f ", latency);
+  else
+    std::printf("%.1f %.2f", MillisecondsBetween(view.Started, view.Finished), PeakWorkingSetMiB());
+  return true;
+}
+
+struct TCloseInternetHandle {
+  void operator()(HINTERNET handle) const { InternetCloseHandle(handle); }
+};
+using TInternetHandleOwner = TOwnedHandle<HINTERNET, TCloseInternetHandle>;
+
+// The transfer worker's WinINet calls with nothing around them; each chunk goes to the file as
+// it arrives, followed by one empty call onto the user-interface thread.
+bool BareTransfer(const std::string &server, const std::string &file, const std::string &target) {
+  const TInternetHandleOwner session(
+      InternetOpenA("Bench", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+  const TInternetHandleOwner connection(InternetConnectA(session.Get(), server.c_str(),
+                                                         INTERNET_DEFAULT_HTTP_PORT, "", "",
+                                                         INTERNET_SERVICE_HTTP, 0, 0));
+  const char *acceptTypes[] = {"*/*", nullptr};
+  const TInternetHandleOwner request(HttpOpenRequestA(connection.Get(), "GET", ("/" + file).c_str(),
+                                                      "HTTP/1.0", "", acceptTypes,
+                                                      INTERNET_FLAG_RELOAD, 0));
+  if (!HttpSendRequestA(request.Get(), nullptr, 0, nullptr, 0))
+    return false;
+  char length[32] = {}, status[32] = {};
+  DWORD lengthSize = sizeof length, statusSize = sizeof status, lengthIndex = 0, statusIndex = 0;
+  if (!HttpQueryInfoA(request.Get(), HTTP_QUERY_CONTENT_LENGTH, length, &lengthSize,
+                      &lengthIndex) ||
+      !HttpQueryInfoA(request.Get(), HTTP_QUERY_STATUS_CODE, status, &statusSize, &statusIndex) ||
+      status[0] != '2')
+    return false;
+  const HANDLE created =
+      CreateFileA(target.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                  nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (created == INVALID_HANDLE_VALUE)
+    return false;
+  const TKernelHandle output(created);
+  std::vector<char> chunk(kChunkSize);
+  long long received = 0;
+  DWORD read = 0, written = 0;
+  while (InternetReadFile(request.Get(), chunk.data(), kChunkSize, &read) && read != 0) {
+    if (!WriteFile(output.Get(), chunk.data(), read, &written, nullptr) || written != read)
+      return false;
+    received += read;
+    UiThread().Call([] {});
+  }
+  return received == std::atoll(length);
+}
+
+// One bare download on a worker while this thread only serves messages; prints its time and
+// peak working set.
+bool RunBare(const std::string &server, const std::string &file, const std::string &folder) {
+  TApplication application;
+  application.Initialize();
+  const std::string target = folder + "\\bare.tmp";
+  const TClock::time_point started = TClock::now();
+  TClock::time_point finished;
+  bool succeeded = false;
+  std::thread worker([&] {
+    succeeded = BareTransfer(server, file, target);
+    UiThread().Call([&] {
+      finished = TClock::now();
+      PostQuitMessage(0);
+    });
+  });
+  MSG message;
+  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+  worker.join();
+  DeleteFileA(target.c_str());
+  if (succeeded)
+    std::printf("%.1f %.2f", MillisecondsBetween(started, finished), PeakWorkingSetMiB());
+  return succeeded;
+}
+
+// Runs this program with arguments and returns the numbers it printed; throws when it failed.
+std::vector<double> RunChild(const std::string &arguments) {
+  char self[MAX_PATH];
+  GetModuleFileNameA(nullptr, self, sizeof self);
+  SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
+  HANDLE readEnd, writeEnd;
+  if (!CreatePipe(&readEnd, &writeEnd, &inherited, 0))
+    throw std::runtime_error("no pipe");
+  const TKernelHandle reader(readEnd);
+  SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+  PROCESS_INFORMATION process = {};
+  {
+    // The child holds the only write end, so that the reads below end when the child does.
+    const TKernelHandle writer(writeEnd);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = writeEnd;
+    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    std::string commandLine = "\"" + std::string(self) + "\" " + arguments;
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                        &startup, &process))
+      throw std::runtime_error("cannot start " + commandLine);
+  }
+  const TKernelHandle processHandle(process.hProcess), threadHandle(process.hThread);
+  std::string output;
+  char buffer[256];
+  DWORD read = 0;
+  while (ReadFile(readEnd, buffer, sizeof buffer, &read, nullptr) && read != 0)
+    output.append(buffer, read);
+  WaitForSingleObject(process.hProcess, INFINITE);
+  DWORD exitCode = 1;
+  GetExitCodeProcess(process.hProcess, &exitCode);
+  std::istringstream numbers(output);
+  std::vector<double> values;
+  for (double value; numbers >> value;)
+    values.push_back(value);
+  if (exitCode != 0 || values.empty())
+    throw std::runtime_error("the run " + arguments + " failed");
+  return values;
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const size_t middle = values.size() / 2;
+  return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+// Times and peak working sets of the runs, as the children printed them.
+struct TSamples {
+  std::vector<double> Milliseconds, PeakMiB;
+  void Add(const std::vector<double> &run) {
+    Milliseconds.push_back(run.at(0));
+    PeakMiB.push_back(run.at(1));
+  }
+};
+
+void PrintSamples(const char *path, const TSamples &samples) {
+  std::printf("%-8s %s: median %8.1f ms; samples", path, kLargeFile, Median(samples.Milliseconds));
+  for (size_t i = 0; i < samples.Milliseconds.size(); ++i)
+    std::printf("  %.1f ms/%.1f MiB", samples.Milliseconds[i], samples.PeakMiB[i]);
+  std::printf("\n");
+}
+
+int RunAll(const std::string &server, const std::string &folder) {
+  const auto arguments = [&](const char *mode, const char *file) {
+    return std::string(mode) + " " + server + " " + file + " \"" + folder + "\"";
+  };
+  TSamples updater, bare;
+  // Alternated, so that a slow phase of the machine falls on both paths alike.
+  for (int round = 0; round < kRounds; ++round) {
+    updater.Add(RunChild(arguments("--updater", kLargeFile)));
+    bare.Add(RunChild(arguments("--bare", kLargeFile)));
+  }
+  const std::vector<double> small = RunChild(arguments("--updater", kSmallFile));
+  const std::vector<double> latencies = RunChild(arguments("--cancel", kLargeFile));
+
+  PrintSamples("updater", updater);
+  PrintSamples("bare", bare);
+  std::printf("ratio updater/bare: %.3f (target: at most 1.05)\n",
+              Median(updater.Milliseconds) / Median(bare.Milliseconds));
+  std::printf("peak working set of the updater's download: %s %.1f MiB, %s %.1f MiB (median); "
+              "bare loop %.1f MiB (target: no growth with the file)\n",
+              kSmallFile, small.at(1), kLargeFile, Median(updater.PeakMiB), Median(bare.PeakMiB));
+  std::printf("\"Abort\" question after a click on Cancel: median %.1f ms (target: within 100 "
+              "ms); samples",
+              Median(latencies));
+  for (double latency : latencies)
+    std::printf("  %.1f ms", latency);
+  std::printf("\n");
+  return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+  try {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.size() == 2)
+      return RunAll(args[0], args[1]);
+    if (args.size() == 4 && (args[0] == "--updater" || args[0] == "--cancel"))
+      return RunUpdater(args[1], args[2], args[3], args[0] == "--cancel") ? 0 : 1;
+    if (args.size() == 4 && args[0] == "--bare")
+      return RunBare(args[1], args[2], args[3]) ? 0 : 1;
+    std::fprintf(stderr, "usage: bench_download <server> <folder>\n");
+  } catch (const std::exception &error) {
+    std::fprintf(stderr, "bench_download: %s\n", error.what());
+  }
+  return 1;
+}
