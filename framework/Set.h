@@ -10,6 +10,10 @@ public:
   constexpr bool Contains(E e) const { return (fBits & Bit(e)) != 0; }
   constexpr void Include(E e) { fBits |= Bit(e); }
   constexpr void Exclude(E e) { fBits &= ~Bit(e); }
+  /// The elements as bits, element n as bit n.
+  constexpr uint32_t Bits() const { return fBits; }
+  friend constexpr bool operator==(TSet a, TSet b) { return a.fBits == b.fBits; }
+  friend constexpr bool operator!=(TSet a, TSet b) { return a.fBits != b.fBits; }
 
 private:
   static constexpr uint32_t Bit(E e) { return uint32_t{1} << static_cast<unsigned>(e); }
