@@ -14,14 +14,6 @@
 
 namespace {
 
-template <class E> uint32_t Bits(TSet<E> set) {
-  uint32_t bits = 0;
-  for (unsigned element = 0; element < 32; ++element)
-    if (set.Contains(static_cast<E>(element)))
-      bits |= 1u << element;
-  return bits;
-}
-
 struct TFixtureRow {
   const char *File;
   std::vector<std::string> TranslationIDs;
@@ -86,9 +78,9 @@ TEST(VersionInfoResource, ReadsWhatTheResourceHolds) {
     EXPECT_EQ(resource.ProductVersionNumber().GetVersionNumberString(), row.ProductVersionText);
     const TFixedFileVersionInfo &fixed = resource.FixedFileVersionInfo();
     EXPECT_EQ(fixed.GetSignature(), 0xFEEF04BDu);
-    EXPECT_EQ(Bits(fixed.GetValidFlags()), row.ValidFlags);
-    EXPECT_EQ(Bits(fixed.GetFlags()), row.Flags);
-    EXPECT_EQ(Bits(fixed.GetFileOperatingSystem()), row.OperatingSystem);
+    EXPECT_EQ(fixed.GetValidFlags().Bits(), row.ValidFlags);
+    EXPECT_EQ(fixed.GetFlags().Bits(), row.Flags);
+    EXPECT_EQ(fixed.GetFileOperatingSystem().Bits(), row.OperatingSystem);
     EXPECT_EQ(fixed.GetFileType(), row.FileType);
     EXPECT_EQ(fixed.GetFileSubType(), row.FileSubType);
     EXPECT_EQ(fixed.GetCreationDate(), -109205.0);
@@ -152,7 +144,7 @@ TEST(VersionInfoResource, ShowsNothingWhereThereIsNoVersionData) {
     EXPECT_EQ(resource.CompanyName(), "") << file;
     EXPECT_EQ(resource.GetTranslationIDs(), std::vector<std::string>()) << file;
     EXPECT_EQ(resource.FixedFileVersionInfo().GetFileType(), vftUnknown) << file;
-    EXPECT_EQ(Bits(resource.FixedFileVersionInfo().GetFileOperatingSystem()), 0u) << file;
+    EXPECT_EQ(resource.FixedFileVersionInfo().GetFileOperatingSystem().Bits(), 0u) << file;
     EXPECT_EQ(resource.FileVersionNumber().GetVersionNumberString(), "") << file;
     EXPECT_EQ(resource.FileVersionNumber().GetVersionNumber(0), 0) << file;
   }
