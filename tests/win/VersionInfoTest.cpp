@@ -148,10 +148,17 @@ TEST(VersionInfoResource, ShowsNothingWhereThereIsNoVersionData) {
   }
 }
 
+// A component reads nothing until its form's description has been read, then its own file.
 TEST(VersionInfoResource, ReadsItsOwnProgramOrLibrary) {
-  TzedVersionInfoResource resource(nullptr);
-  resource.SetFilename("");
-  EXPECT_EQ(resource.FileDescription(), "Version reader tests");
+  TComponent form(nullptr);
+  TzedVersionInfoResource *resource = nullptr;
+  form.ReadState([&] {
+    resource = &form.Own<TzedVersionInfoResource>();
+    EXPECT_FALSE(resource->HasVersionData());
+    EXPECT_EQ(resource->FileVersionNumber().GetVersionNumberString(), "");
+  });
+  EXPECT_EQ(resource->FileDescription(), "Version reader tests");
+  EXPECT_EQ(resource->FileVersionNumber().GetVersionNumberString(), "9.9.9.9");
 
   const HMODULE library = LoadLibraryA(FIXTURE_LIBRARY);
   ASSERT_NE(library, nullptr);
