@@ -2,6 +2,7 @@
 
 #include "framework/win32/Application_win.h"
 #include "framework/win32/MessageWindows_win.h"
+#include "update/AboutDlg_win.h"
 #include "update/Resources.h"
 
 #include <shellapi.h>
@@ -9,7 +10,7 @@
 namespace {
 
 const TFormLayout kLayout = {
-    "TUpdateDlg", 376, 119, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, true, "MS Sans Serif", -11};
+    "TUpdateDlg", 376, 119, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 0, true, "MS Sans Serif", -11};
 
 } // namespace
 
@@ -44,6 +45,16 @@ void TUpdateWindow::ReduceSystemMenu() {
   InsertMenuItemA(menu, SC_CLOSE, TRUE, &item);
   for (UINT command : {SC_CLOSE, SC_RESTORE, SC_MAXIMIZE, SC_MINIMIZE, SC_SIZE})
     DeleteMenu(menu, command, MF_BYCOMMAND);
+}
+
+void TUpdateWindow::WMSysCommand(WPARAM command, LPARAM position) {
+  if (command != IDM_ABOUT) {
+    TForm::WMSysCommand(command, position);
+    return;
+  }
+  // Each box is kept, hidden, until the update dialog goes.
+  AboutDlg = &Own<TAboutDlg>();
+  AboutDlg->ShowModal();
 }
 
 void TUpdateWindow::ConnectUserActions(TNotifyEvent cancelClick, TCloseQueryEvent closeQuery) {

@@ -34,6 +34,11 @@ public:
   void StartProgram(const std::string &program) override;
   void EndProgram() override;
 
+protected:
+  /// "About..." (the whole value IDM_ABOUT) opens a new About box; every other command goes to
+  /// the usual handling.
+  void WMSysCommand(WPARAM command, LPARAM position) override;
+
 private:
   void ReduceSystemMenu();
 };

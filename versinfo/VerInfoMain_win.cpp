@@ -1,10 +1,13 @@
 // verinfo FILE...: prints the version data of each file as the version component reads it, one
 // "key: value" per line and a blank line between files. The exit status is 1 when a file cannot
 // be opened at all, 0 otherwise.
+// verinfo --window FILE: shows the version data of one file in a small window instead.
 
 #include "framework/IntegerSyntax.h"
+#include "framework/win32/Application_win.h"
 #include "framework/win32/Handles_win.h"
 #include "versinfo/VersionInfoResource.h"
+#include "versinfo/VersionWindow_win.h"
 
 #include <windows.h>
 
@@ -109,9 +112,20 @@ bool CanOpen(const std::string &fileName) {
   return file.Get() != INVALID_HANDLE_VALUE;
 }
 
+int ShowWindowOf(const std::string &fileName) {
+  TApplication application;
+  application.Initialize();
+  application.Title = "verinfo";
+  application.Run(application.Own<TVersionWindow>(fileName));
+  return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
+  constexpr int kWindowArguments = 3; // verinfo --window FILE
+  if (argc == kWindowArguments && std::string(argv[1]) == "--window")
+    return ShowWindowOf(argv[2]);
   int status = 0;
   for (int i = 1; i < argc; ++i) {
     if (i > 1)

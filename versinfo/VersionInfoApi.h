@@ -23,6 +23,8 @@ bool QueryVersionValue(const std::vector<char> &block, const std::string &subBlo
 std::string RunningProgramFileName();
 /// Whether this code runs inside a dynamic library rather than the program's executable.
 bool RunsInsideLibrary();
+/// A string of the string table of the module that holds this code; "" when it has none.
+std::string LoadOwnString(int id);
 /// The full path of the module that holds this code, read into a buffer of 255 characters; ""
 /// when the path does not fit, since a path cut short would name another file.
 std::string OwnModuleFileName();

@@ -48,6 +48,12 @@ std::string RunningProgramFileName() {
 
 bool RunsInsideLibrary() { return OwnModule() != GetModuleHandleA(nullptr); }
 
+std::string LoadOwnString(int id) {
+  char text[256];
+  const int length = LoadStringA(OwnModule(), static_cast<UINT>(id), text, sizeof text);
+  return std::string(text, length > 0 ? length : 0);
+}
+
 std::string OwnModuleFileName() {
   char path[kMaxVersionPathLength];
   const DWORD length = GetModuleFileNameA(OwnModule(), path, sizeof path);

@@ -17,6 +17,15 @@ constexpr uint32_t kTranslationEntrySize = 4; // a 16-bit language and a 16-bit 
 
 TzedVersionInfoResource::TzedVersionInfoResource(TComponent *owner) : TComponent(owner) {}
 
+TPreDefs TzedVersionInfoResource::AllPreDefs() {
+  TPreDefs all;
+  for (int entry = 0; entry < kPreDefCount; ++entry)
+    all.Include(static_cast<TPreDef>(entry));
+  return all;
+}
+
+std::string TzedVersionInfoResource::GetVersion() const { return "TzedVersionInfoResource v2.35"; }
+
 void TzedVersionInfoResource::SetFilename(const TVersionFilename &value) {
   fFilename = value;
   ReadVersionInfoData();
@@ -58,6 +67,7 @@ void TzedVersionInfoResource::ReadVersionInfoData() {
   if (fData.empty()) {
     fFileVersionNumber.Assign(false, 0, 0, "");
     fProductVersionNumber.Assign(false, 0, 0, "");
+    PopulateControls();
     return;
   }
 
@@ -75,6 +85,7 @@ void TzedVersionInfoResource::ReadVersionInfoData() {
                             GetVersionInfoString(pdFileVersion));
   fProductVersionNumber.Assign(true, fixed.GetProductVersionMS(), fixed.GetProductVersionLS(),
                                GetVersionInfoString(pdProductVersion));
+  PopulateControls();
 }
 
 void TzedVersionInfoResource::ReadTranslations() {

@@ -9,13 +9,21 @@
 #include <string>
 #include <vector>
 
+class TLabel;
+class TListView;
+
 /// Reads the version resource of a program file: its fixed part, the translations it declares
-/// and the string values of the selected translation. It reports nothing: missing data shows
-/// as empty or absent values. User-interface thread only.
+/// and the string values of the selected translation; and writes them into linked labels and a
+/// list view after every read. It reports nothing: missing data shows as empty or absent
+/// values. User-interface thread only.
 class TzedVersionInfoResource : public TComponent {
 public:
   /// Reads no file yet; that happens in Loaded, or when Filename or ForceEXE is set.
   explicit TzedVersionInfoResource(TComponent *owner);
+
+  /// "TzedVersionInfoResource v2.35", whatever is assigned.
+  std::string GetVersion() const;
+  void SetVersion(const std::string &) {}
 
   /// The file to read; empty: the component's own program file (see GetResourceFilename).
   const TVersionFilename &Filename() const { return fFilename; }
@@ -57,11 +65,36 @@ public:
   std::string ProductName() const { return GetVersionInfoString(pdProductName); }
   std::string Comments() const { return GetVersionInfoString(pdComments); }
 
+  // The display: linked controls, not owned, unlinked when they go. Linking a label takes its
+  // entry out of ShowResource and fills the controls.
+  TLabel *VersionLabel() const { return fVersionLabel; }
+  TLabel *CopyrightLabel() const { return fCopyrightLabel; }
+  TListView *VersionListView() const { return fVersionListView; }
+  TLabel *DescriptionLabel() const { return fDescriptionLabel; }
+  TLabel *ProductLabel() const { return fProductLabel; }
+  TPreDefs ShowResource() const { return fShowResource; }
+  void SetFileVersionLabel(TLabel *value);
+  void SetCopyrightLabel(TLabel *value);
+  void SetVersionListView(TListView *value);
+  void SetDescriptionLabel(TLabel *value);
+  void SetProductLabel(TLabel *value);
+  /// Fills the controls again when the set of listed entries changes.
+  void SetShowResource(TPreDefs value);
+
+  /// Writes every linked control; idle while the form is loading or being designed.
+  virtual void PopulateControls();
+  /// Rebuilds the linked list view from scratch: its columns and one row per listed entry.
+  virtual void BuildListView();
+  /// The captions of the file flags, joined by ", ".
+  virtual std::string BuildFlags() const;
+
 protected:
   void Loaded() override;
+  void Notification(TComponent *component, TOperation operation) override;
 
 private:
   void ReadTranslations();
+  void LinkLabel(TLabel *&link, TLabel *value, TPreDef shown);
 
   std::vector<char> fData; // the file's whole version block; empty when it has none
   TVersionFilename fFilename;
@@ -71,4 +104,12 @@ private:
   bool fForceEXE = false;
   TVersionNumberInformation fFileVersionNumber{0, 0};
   TVersionNumberInformation fProductVersionNumber{0, 0};
+  TLabel *fVersionLabel = nullptr;
+  TLabel *fCopyrightLabel = nullptr;
+  TListView *fVersionListView = nullptr;
+  TLabel *fDescriptionLabel = nullptr;
+  TLabel *fProductLabel = nullptr;
+  TPreDefs fShowResource = AllPreDefs();
+
+  static TPreDefs AllPreDefs();
 };

@@ -42,7 +42,7 @@ TApplication &Application() {
 }
 
 void TApplication::Initialize() {
-  INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS};
+  INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS | ICC_LISTVIEW_CLASSES};
   InitCommonControlsEx(&controls);
   // Never destroyed: self-deleting workers may call onto this thread until the process ends.
   static TUiThreadWindow &uiThread = *new TUiThreadWindow([](std::exception_ptr error) {

@@ -9,6 +9,9 @@ TButton::TButton(TComponent *owner, TForm &form, TBounds bounds, const std::stri
 }
 
 void TButton::Command(WORD notification) {
-  if (notification == BN_CLICKED)
-    OnClick(this);
+  if (notification != BN_CLICKED)
+    return;
+  OnClick(this);
+  if (ModalResult != 0)
+    Form().ModalResult = ModalResult;
 }

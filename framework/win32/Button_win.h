@@ -9,6 +9,8 @@ public:
           bool isDefault);
 
   TNotifyEvent OnClick;
+  /// Set on the form when the button is clicked, which ends a modal display (IDOK, ...).
+  int ModalResult = 0;
 
   void Command(WORD notification) override;
 };

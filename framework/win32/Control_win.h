@@ -21,6 +21,8 @@ public:
 
   /// A notification code that the control sent to its form (WM_COMMAND).
   virtual void Command(WORD) {}
+  /// The colour of the control's text; CLR_INVALID: the system's own.
+  virtual COLORREF TextColor() const { return CLR_INVALID; }
 
 protected:
   TControl(TComponent *owner, TForm &form, const char *windowClass, DWORD style, TBounds bounds,

@@ -4,6 +4,7 @@
 #include "framework/win32/Control_win.h"
 
 #include <stdexcept>
+#include <vector>
 
 namespace {
 
@@ -27,13 +28,41 @@ void RegisterFormClass(const char *className) {
   RegisterClassA(&windowClass);
 }
 
+// The other windows of the thread that a modal form disables while it is up, enabled again when
+// it ends, however it ends.
+class TDisabledWindows {
+public:
+  explicit TDisabledWindows(HWND modal) : fModal(modal) {
+    EnumThreadWindows(GetCurrentThreadId(), Disable, reinterpret_cast<LPARAM>(this));
+  }
+  ~TDisabledWindows() {
+    for (HWND window : fDisabled)
+      EnableWindow(window, TRUE);
+  }
+  TDisabledWindows(const TDisabledWindows &) = delete;
+  TDisabledWindows &operator=(const TDisabledWindows &) = delete;
+
+private:
+  static BOOL CALLBACK Disable(HWND window, LPARAM self) {
+    auto &windows = *reinterpret_cast<TDisabledWindows *>(self);
+    if (window != windows.fModal && IsWindowEnabled(window)) {
+      EnableWindow(window, FALSE);
+      windows.fDisabled.push_back(window);
+    }
+    return TRUE;
+  }
+
+  HWND fModal;
+  std::vector<HWND> fDisabled;
+};
+
 } // namespace
 
 TForm::TForm(TComponent *owner, const TFormLayout &layout)
     : TComponent(owner), fPixelsPerInch(DisplayPixelsPerInch()) {
   RegisterFormClass(layout.ClassName);
   RECT frame = {0, 0, Scaled(layout.ClientWidth), Scaled(layout.ClientHeight)};
-  AdjustWindowRectEx(&frame, layout.Style, FALSE, 0);
+  AdjustWindowRectEx(&frame, layout.Style, FALSE, layout.ExStyle);
   const int width = frame.right - frame.left;
   const int height = frame.bottom - frame.top;
   int left = CW_USEDEFAULT;
@@ -42,17 +71,17 @@ TForm::TForm(TComponent *owner, const TFormLayout &layout)
     left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
     top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
   }
-  HWND window = CreateWindowExA(0, layout.ClassName, "", layout.Style, left, top, width, height,
-                                nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  // The owner window keeps this one above it.
+  const auto *ownerForm = dynamic_cast<const TForm *>(owner);
+  HWND window = CreateWindowExA(layout.ExStyle, layout.ClassName, "", layout.Style, left, top,
+                                width, height, ownerForm ? ownerForm->Handle() : nullptr, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
   if (!window)
     throw std::runtime_error("The window cannot be created");
   fWindow = TWindowHandle(window);
   SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WindowProc));
-  fFont =
-      TGdiObject<HFONT>(CreateFontA(Scaled(layout.FontHeight), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
-                                    FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                    DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, layout.FontName));
+  fFont = CreateScaledFont(layout.FontName, layout.FontHeight, false, false);
 }
 
 // The controls go first, while the window they live in still exists.
@@ -70,6 +99,13 @@ TControl *TForm::ControlOf(HWND window) const {
 
 int TForm::Scaled(int pixels) const { return MulDiv(pixels, fPixelsPerInch, 96); }
 
+TGdiObject<HFONT> TForm::CreateScaledFont(const char *name, int height, bool bold,
+                                          bool underline) const {
+  return TGdiObject<HFONT>(CreateFontA(
+      Scaled(height), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, underline, FALSE, DEFAULT_CHARSET,
+      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, name));
+}
+
 void TForm::SetCaption(const std::string &caption) { SetWindowTextA(Handle(), caption.c_str()); }
 
 void TForm::Show() {
@@ -79,10 +115,42 @@ void TForm::Show() {
 }
 
 void TForm::Close() {
-  if (Application().MainForm() == this)
+  if (fModal)
+    ModalResult = IDCANCEL;
+  else if (Application().MainForm() == this)
     Application().Terminate();
   else
     ShowWindow(Handle(), SW_HIDE);
+}
+
+// A request to quit ends the loop and is posted again, so that it still ends the main loop.
+// Calls from workers are served meanwhile, since they arrive as messages. The other windows are
+// enabled again before this one hides, so that the window system can activate one of them.
+int TForm::ShowModal() {
+  const HWND active = GetActiveWindow();
+  {
+    const TDisabledWindows disabled(Handle());
+    fModal = true;
+    ModalResult = 0;
+    Show();
+    MSG message;
+    while (ModalResult == 0) {
+      const BOOL taken = GetMessageA(&message, nullptr, 0, 0);
+      if (taken == 0)
+        PostQuitMessage(static_cast<int>(message.wParam));
+      if (taken <= 0)
+        break;
+      if (!IsDialogMessageA(Handle(), &message)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+      }
+    }
+    fModal = false;
+  }
+  ShowWindow(Handle(), SW_HIDE);
+  if (active && IsWindow(active))
+    SetActiveWindow(active);
+  return ModalResult;
 }
 
 bool TForm::CloseQuery() {
@@ -115,6 +183,17 @@ LRESULT TForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (TControl *control = ControlOf(reinterpret_cast<HWND>(lParam)))
         control->Command(HIWORD(wParam));
     return 0;
+  case WM_CTLCOLORSTATIC:
+    if (TControl *control = ControlOf(reinterpret_cast<HWND>(lParam))) {
+      const COLORREF color = control->TextColor();
+      if (color != CLR_INVALID) {
+        const auto dc = reinterpret_cast<HDC>(wParam);
+        SetTextColor(dc, color);
+        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+      }
+    }
+    break;
   case DM_GETDEFID:
     return fDefaultControlId ? MAKELRESULT(fDefaultControlId, DC_HASDEFID) : 0;
   case WM_SETCURSOR:

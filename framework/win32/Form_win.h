@@ -17,6 +17,7 @@ struct TFormLayout {
   const char *ClassName;
   int ClientWidth, ClientHeight; // at 96 pixels per inch
   DWORD Style;
+  DWORD ExStyle;
   bool CentreOnDesktop; // else the window system's default placement
   const char *FontName;
   int FontHeight; // in pixels at 96 pixels per inch, negative for the character height
@@ -28,8 +29,9 @@ class TControl;
 constexpr int kProgramIcon = 1;
 
 /// A top-level window built from a layout, with the system's button-face colour, that owns its
-/// controls. Its messages are handled on the user-interface thread; a handler that throws is
-/// reported by the application and the message is then done.
+/// controls and draws their text in the colours they ask for. A form owned by another form
+/// stays above that form's window. Its messages are handled on the user-interface thread; a
+/// handler that throws is reported by the application and the message is then done.
 class TForm : public TComponent {
 public:
   ~TForm() override;
@@ -38,11 +40,21 @@ public:
   HFONT Font() const { return fFont.Get(); }
   /// A length at 96 pixels per inch, in the display's pixels.
   int Scaled(int pixels) const;
+  /// A font of face name, height in pixels at 96 pixels per inch (negative for the character
+  /// height), scaled to the display.
+  TGdiObject<HFONT> CreateScaledFont(const char *name, int height, bool bold, bool underline) const;
   void SetCaption(const std::string &caption);
-  /// Closes the window; closing the main form ends the program.
+  /// Closes the window; closing the main form ends the program, closing a modal one ends
+  /// ShowModal with IDCANCEL.
   void Close();
   /// Shows the window and gives the focus to its first control that takes it.
   void Show();
+  /// Shows the window modally: every other window of the program is disabled until a button
+  /// with a modal result (or the program's end) closes it; the window is then hidden, not
+  /// destroyed. Returns the modal result.
+  int ShowModal();
+  /// Set by a button with a modal result; a non-zero value ends ShowModal.
+  int ModalResult = 0;
 
   /// A new identifier for a child control.
   int NextControlId() { return fNextControlId++; }
@@ -71,4 +83,5 @@ private:
   int fPixelsPerInch = 96;
   int fNextControlId = 100;
   int fDefaultControlId = 0;
+  bool fModal = false; // inside ShowModal
 };

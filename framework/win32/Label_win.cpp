@@ -2,8 +2,10 @@
 
 #include <algorithm>
 
+// SS_NOTIFY: clicks arrive as STN_CLICKED.
 TLabel::TLabel(TComponent *owner, TForm &form, TBounds bounds, const std::string &caption)
-    : TControl(owner, form, "STATIC", SS_LEFT | SS_NOPREFIX, bounds, caption), fCaption(caption) {
+    : TControl(owner, form, "STATIC", SS_LEFT | SS_NOPREFIX | SS_NOTIFY, bounds, caption),
+      fCaption(caption) {
   FitToText();
 }
 
@@ -15,10 +17,24 @@ void TLabel::SetCaption(const std::string &caption) {
   FitToText();
 }
 
+// The old font is deleted only after the label has let go of it.
+void TLabel::SetFont(const char *name, int height, bool bold, bool underline, COLORREF color) {
+  TGdiObject<HFONT> font = Form().CreateScaledFont(name, height, bold, underline);
+  SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
+  fFont = std::move(font);
+  fColor = color;
+  FitToText();
+}
+
+void TLabel::Command(WORD notification) {
+  if (notification == STN_CLICKED)
+    OnClick(this);
+}
+
 // Only the strip that the label gave up or took is drawn again, not the whole form.
 void TLabel::FitToText() {
   HDC dc = GetDC(Handle());
-  HGDIOBJ previous = SelectObject(dc, Form().Font());
+  HGDIOBJ previous = SelectObject(dc, fFont.Get() ? fFont.Get() : Form().Font());
   SIZE size = {};
   GetTextExtentPoint32A(dc, fCaption.c_str(), static_cast<int>(fCaption.size()), &size);
   SelectObject(dc, previous);

@@ -24,5 +24,5 @@ private:
 
   int32_t fMinimum = 0, fMaximum = 0;
   int32_t fShown = 0; // the position the bar shows
-  int fWidth = 0; // of the bar's client area, in pixels
+  int fWidth = 0;     // of the bar's client area, in pixels
 };

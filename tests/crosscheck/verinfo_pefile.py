@@ -13,11 +13,11 @@ timeout or missing block, and when nothing was compared.
 import argparse
 import os
 import re
-import signal
-import subprocess
 import sys
 
 import pefile
+
+from wine_run import run_under_wine
 
 KEYS = ("CompanyName FileDescription FileVersion InternalName LegalCopyright LegalTrademarks "
         "OriginalFilename ProductName ProductVersion Comments BuildFlags").split()
@@ -44,24 +44,12 @@ def run_verinfo(verinfo, names, problems):
             batch = []
         batch.append(name)
     batches.append(batch)
-    # The block Wine reads of a file with one per language is the one of the user's language.
-    # Without its debugger, a crash ends the program at once instead of opening a dialog.
-    overrides = ";".join(filter(None, [os.environ.get("WINEDLLOVERRIDES"), "winedbg.exe=d"]))
-    env = dict(os.environ, LC_ALL="C.UTF-8", WINEDLLOVERRIDES=overrides)
     output = ""
     for batch in batches:
-        what = f"batch {batch[0]} .. {batch[-1]}"
-        process = subprocess.Popen(["wine", verinfo] + [SYSTEM_DIR + n for n in batch], env=env,
-                                   stdout=subprocess.PIPE, start_new_session=True)
-        try:
-            out, _ = process.communicate(timeout=BATCH_TIMEOUT)
-            if process.returncode != 0:
-                problems.append(f"{what}: exit status {process.returncode}")
-        except subprocess.TimeoutExpired:
-            os.killpg(process.pid, signal.SIGKILL)  # the program and all it started
-            out, _ = process.communicate()
-            problems.append(f"{what}: no end after {BATCH_TIMEOUT} s")
-        output += out.decode("latin-1") + "\n"
+        out, problem = run_under_wine([verinfo] + [SYSTEM_DIR + n for n in batch], BATCH_TIMEOUT)
+        if problem:
+            problems.append(f"batch {batch[0]} .. {batch[-1]}: {problem}")
+        output += out + "\n"
     return output
 
 

@@ -299,6 +299,67 @@ TEST_F(UpdaterStartup, IgnoresParametersAfterTheSecond) {
   EXPECT_TRUE(WaitUntil([&] { return !server.Requests().empty(); })) << "no request arrived";
 }
 
+// --- The About box: reached only through the whole command "About...". ---
+
+std::vector<HWND> AboutBoxesOf(const TUpdaterProcess &updater) {
+  std::vector<HWND> boxes;
+  for (HWND window : TopLevelWindowsOf(updater.Id()))
+    if (WindowClassName(window) == "TAboutDlg")
+      boxes.push_back(window);
+  return boxes;
+}
+
+HWND WaitForVisibleAboutBox(const TUpdaterProcess &updater) {
+  return WaitForTopLevelWindow(updater.Id(), [](HWND window) {
+    return WindowClassName(window) == "TAboutDlg" && IsWindowVisible(window);
+  });
+}
+
+// What the updater's own version resource says, read here through version.dll.
+std::string OwnVersionString(const char *key) {
+  DWORD handle = 0;
+  std::vector<char> block(GetFileVersionInfoSizeA(UPDATER_EXE_PATH, &handle));
+  void *value = nullptr;
+  UINT length = 0;
+  if (block.empty() || !GetFileVersionInfoA(UPDATER_EXE_PATH, 0, block.size(), block.data()) ||
+      !VerQueryValueA(block.data(), (std::string("\\StringFileInfo\\040904E4\\") + key).c_str(),
+                      &value, &length))
+    return "";
+  return static_cast<const char *>(value);
+}
+
+TEST_F(UpdaterStartup, OpensANewAboutBoxForEachAboutCommand) {
+  const std::string address = NextServerAddress(kAddressBlock);
+  TLoopbackServer server(address, {StalledReply()});
+  WriteSettings(UsableSettings(address));
+  const auto updater = Start(HostParameters());
+  const HWND dialog = WaitForCheckingDialog(*updater);
+  ASSERT_NE(dialog, nullptr);
+
+  // 0x1001 is not "About...": it goes to the usual handling and opens nothing.
+  ASSERT_TRUE(PostMessageA(dialog, WM_SYSCOMMAND, 0x1001, 0));
+  ASSERT_TRUE(PostMessageA(dialog, WM_SYSCOMMAND, 0x1000, 0));
+  const HWND box = WaitForVisibleAboutBox(*updater);
+  ASSERT_NE(box, nullptr) << "no About box opened";
+  EXPECT_EQ(AboutBoxesOf(*updater).size(), 1u);
+  EXPECT_EQ(WindowText(box), "About...");
+  std::vector<std::string> texts;
+  for (HWND child : ChildWindowsOf(box))
+    texts.push_back(WindowText(child));
+  for (const std::string &shown :
+       {std::string("Version "), std::string("1.1.3.11"), OwnVersionString("LegalCopyright"),
+        std::string("Quintarel"), std::string("Veltmark Development")})
+    EXPECT_NE(std::find(texts.begin(), texts.end(), shown), texts.end()) << shown;
+  EXPECT_NE(OwnVersionString("LegalCopyright"), "");
+  EXPECT_TRUE(KeepScreenshot(updater->Id(), "about"));
+
+  ASSERT_TRUE(ClickButton(box, "OK"));
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(box); }));
+  ASSERT_TRUE(PostMessageA(dialog, WM_SYSCOMMAND, 0x1000, 0));
+  EXPECT_TRUE(WaitUntil([&] { return AboutBoxesOf(*updater).size() == 2; }))
+      << "a second About... makes a second box";
+}
+
 // Only the exact lower-case "null" means missing; any other text is passed on as the URL,
 // whose failure belongs to the version check, not to the settings.
 class UpdaterWithOddVersionUrl : public UpdaterStartup,

@@ -89,6 +89,7 @@ enum class TAction {
   Release,       // lets the stalled download go on
   LockProgram,   // holds the program file open, so that it cannot be replaced
   UnlockProgram, // lets it go
+  OpenAbout,     // chooses "About..." and waits for the About box, which stays up
 };
 struct TStep {
   TAction Action;
@@ -250,7 +251,8 @@ protected:
   std::unique_ptr<TLoopbackServer> Server;
   std::unique_ptr<TUpdaterProcess> Updater;
   TKernelHandle ProgramLock;
-  HWND OpenBox = nullptr; // the box that a step left up
+  HWND OpenBox = nullptr;  // the box that a step left up
+  HWND AboutBox = nullptr; // the About box that a step opened
 };
 
 HWND UpdateDialog(const TUpdaterProcess &updater) {
@@ -272,6 +274,13 @@ void UpdaterWorkflow::Perform(const TStep &step, const std::string &picture) {
     const HWND box = WaitForMessageBox(*Updater);
     ASSERT_NE(box, nullptr) << "no box appeared, \"" << step.Box.Caption << "\" was due";
     ExpectMessageBox(box, step.Box);
+    if (AboutBox) {
+      // Windows are listed front to back: the question stands above the About box.
+      const std::vector<HWND> windows = TopLevelWindowsOf(Updater->Id());
+      EXPECT_TRUE(IsWindowVisible(AboutBox));
+      EXPECT_LT(std::find(windows.begin(), windows.end(), box),
+                std::find(windows.begin(), windows.end(), AboutBox));
+    }
     EXPECT_TRUE(KeepScreenshot(Updater->Id(), picture));
     if (step.Button.empty())
       OpenBox = box;
@@ -312,6 +321,14 @@ void UpdaterWorkflow::Perform(const TStep &step, const std::string &picture) {
     break;
   case TAction::UnlockProgram:
     ProgramLock = TKernelHandle();
+    break;
+  case TAction::OpenAbout:
+    ASSERT_TRUE(PostMessageA(UpdateDialog(*Updater), WM_SYSCOMMAND, 0x1000, 0));
+    AboutBox = WaitForTopLevelWindow(Updater->Id(), [](HWND window) {
+      return WindowClassName(window) == "TAboutDlg" && IsWindowVisible(window);
+    });
+    ASSERT_NE(AboutBox, nullptr) << "no About box opened";
+    EXPECT_TRUE(KeepScreenshot(Updater->Id(), picture));
     break;
   }
 }
@@ -444,6 +461,11 @@ const std::vector<TWorkflowRow> kRows = {
          Do(TAction::Complete), Do(TAction::Click, "Yes"), Answer(kCloseProgram, "OK"),
          Answer(kRun, "Yes")},
         {2, kNew, kNone, kStarted}),
+    // The download goes on behind the About box, and its question appears above it.
+    Row("about_box_during_download", {"200 OK", "2", TDownload::Stalled}, "1",
+        {Answer(kOffer, "Yes"), Do(TAction::Midway), Do(TAction::OpenAbout), Do(TAction::Release),
+         Answer(kReplace, ""), Do(TAction::Complete), Do(TAction::Click, "No")},
+        {2, kOld, kNew, kNotStarted}),
     Row("no_to_the_offer", {"200 OK", "2", TDownload::Whole}, "1", {Answer(kOffer, "No")},
         {1, kOld, kNone, kNotStarted}),
     Row("latest_version", {"200 OK", "2", TDownload::Whole}, "2", {Answer(kLatest, "OK")},

@@ -58,7 +58,7 @@ TEST(VersionInfoResource, ReadsWhatTheResourceHolds) {
        "2.5.0.16",
        "2.5.0.16",
        0x3F,
-       0x1,
+       0x25,
        0x1,
        vftUnknown,
        0}};

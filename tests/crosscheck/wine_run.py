@@ -1,0 +1,25 @@
+"""Runs a Windows console program under Wine for the cross-checks."""
+import os
+import signal
+import subprocess
+
+
+def run_under_wine(arguments, timeout):
+    """Runs `wine ARGUMENTS...`; answers (its output as text, byte for byte, and a problem or
+    None). A crash ends the program at once, without Wine's debugger opening a dialog; the
+    locale is fixed, since Wine reads the version block of the user's language where a file
+    holds one per language."""
+    overrides = ";".join(filter(None, [os.environ.get("WINEDLLOVERRIDES"), "winedbg.exe=d"]))
+    env = dict(os.environ, LC_ALL="C.UTF-8", WINEDLLOVERRIDES=overrides)
+    process = subprocess.Popen(["wine"] + arguments, env=env, stdin=subprocess.DEVNULL,
+                               stdout=subprocess.PIPE, start_new_session=True)
+    problem = None
+    try:
+        out, _ = process.communicate(timeout=timeout)
+        if process.returncode != 0:
+            problem = f"exit status {process.returncode}"
+    except subprocess.TimeoutExpired:
+        os.killpg(process.pid, signal.SIGKILL)  # the program and all it started
+        out, _ = process.communicate()
+        problem = f"no end after {timeout} s"
+    return out.decode("latin-1"), problem
