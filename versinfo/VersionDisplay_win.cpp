@@ -3,6 +3,7 @@
 #include "framework/win32/Label_win.h"
 #include "framework/win32/ListView_win.h"
 #include "versinfo/VersionCaptions.h"
+#include "versinfo/VersionInfoApi.h"
 #include "versinfo/VersionInfoResource.h"
 
 namespace {
@@ -80,8 +81,9 @@ void TzedVersionInfoResource::BuildListView() {
   list.SetViewStyleReport();
   list.SetReadOnly(true);
   list.SetColumnClick(false);
-  list.AddColumn(VersionCaption(SHeaderResource), TListView::kAutoWidth);
-  list.AddColumn(VersionCaption(SHeaderValue), TListView::kAutoWidth);
+  // The headers are read from the string table afresh for each list.
+  list.AddColumn(LoadOwnString(SHeaderResource), TListView::kAutoWidth);
+  list.AddColumn(LoadOwnString(SHeaderValue), TListView::kAutoWidth);
   for (const TPreDef entry : kListedEntries) {
     if (!fShowResource.Contains(entry))
       continue;

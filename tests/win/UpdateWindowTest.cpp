@@ -1,3 +1,4 @@
+#include "update/AboutDlg_win.h"
 #include "update/UpdateWindow_win.h"
 
 #include "framework/win32/Application_win.h"
@@ -201,6 +202,48 @@ TEST_F(UpdateWindow, CancelAndCloseRequestsReachTheirHandlers) {
 
   window.DisableCancel();
   EXPECT_FALSE(IsWindowEnabled(window.Cancel.Handle()));
+}
+
+// The About box as laid out; what its labels show comes from the program's own version
+// resource, which the end-to-end test reads with the real updater.exe.
+TEST_F(UpdateWindow, LaysOutTheAboutBox) {
+  const TAboutDlg &about = window.Own<TAboutDlg>();
+  RECT client;
+  GetClientRect(about.Handle(), &client);
+  EXPECT_EQ(client.right, 242);
+  EXPECT_EQ(client.bottom, 97);
+  EXPECT_EQ(GetWindow(about.Handle(), GW_OWNER), window.Handle());
+  EXPECT_FALSE(GetWindowLongA(about.Handle(), GWL_STYLE) & WS_SYSMENU) << "no close box";
+  RECT frame;
+  GetWindowRect(about.Handle(), &frame);
+  EXPECT_EQ(frame.left, 10);
+  EXPECT_EQ(frame.top, 10);
+
+  ExpectBounds(about.Button1, 162, 71, 75, 23);
+  ExpectBounds(about.Image1, 8, 7, 32, 32);
+  ExpectBounds(about.Bevel1, 6, 4, 36, 36);
+  EXPECT_EQ(about.Button1.ModalResult, IDOK);
+  EXPECT_EQ(GetNextDlgTabItem(about.Handle(), nullptr, FALSE), about.Button1.Handle());
+  LOGFONTA link = {};
+  GetObjectA(reinterpret_cast<HFONT>(SendMessageA(about.Label3.Handle(), WM_GETFONT, 0, 0)),
+             sizeof link, &link);
+  EXPECT_STREQ(link.lfFaceName, "Tahoma");
+  EXPECT_EQ(link.lfHeight, -9);
+  EXPECT_EQ(link.lfWeight, FW_BOLD);
+  EXPECT_TRUE(link.lfUnderline);
+  EXPECT_EQ(about.Label3.TextColor(), RGB(0, 0, 128));
+
+  const TzedVersionInfoResource &resource = *about.zedVersionInfoResource1;
+  EXPECT_EQ(resource.VersionLabel(), &about.Version);
+  EXPECT_EQ(resource.CopyrightLabel(), &about.Copyright);
+  EXPECT_EQ(resource.VersionListView(), nullptr);
+  TPreDefs shown;
+  for (const TPreDef entry :
+       {pdCompanyName, pdFileDescription, pdInternalName, pdLegalTrademarks, pdOriginalFilename,
+        pdProductName, pdProductVersion, pdComments, pdBuildFlags})
+    shown.Include(entry);
+  EXPECT_EQ(resource.ShowResource(), shown);
+  EXPECT_EQ(resource.Filename(), "") << "the program's own file is read";
 }
 
 } // namespace
