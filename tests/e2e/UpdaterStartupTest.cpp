@@ -77,6 +77,14 @@ bool ShowsChildText(HWND window, const std::string &text) {
   return false;
 }
 
+// The updater started by a host with usable settings, its version check stalled at the server,
+// and its dialog once it reads "Checking for update...".
+struct TCheckingUpdater {
+  std::unique_ptr<TLoopbackServer> Server;
+  std::unique_ptr<TUpdaterProcess> Process;
+  HWND Dialog = nullptr;
+};
+
 class UpdaterStartup : public ::testing::Test {
 protected:
   UpdaterStartup() { Folder.CopyIn(UPDATER_EXE_PATH, kProgramName); }
@@ -87,6 +95,9 @@ protected:
   std::unique_ptr<TUpdaterProcess> Start(const std::string &arguments) {
     return std::make_unique<TUpdaterProcess>(Folder.PathOf(kProgramName), arguments);
   }
+  /// Starts the updater with usable settings and arguments after the host's, and waits until
+  /// it checks for an update; Dialog stays nullptr when it never does.
+  TCheckingUpdater StartChecking(const std::string &moreArguments = "");
   /// What a host passes: its version and its program's full path, quoted for the blank in it.
   std::string HostParameters() const { return "3 \"" + Folder.PathOf("Host App.exe") + "\""; }
 
@@ -210,6 +221,17 @@ HWND WaitForCheckingDialog(const TUpdaterProcess &updater) {
   });
 }
 
+TCheckingUpdater UpdaterStartup::StartChecking(const std::string &moreArguments) {
+  const std::string address = NextServerAddress(kAddressBlock);
+  TCheckingUpdater started;
+  started.Server =
+      std::make_unique<TLoopbackServer>(address, std::vector<TScriptedReply>{StalledReply()});
+  WriteSettings(UsableSettings(address));
+  started.Process = Start(HostParameters() + moreArguments);
+  started.Dialog = WaitForCheckingDialog(*started.Process);
+  return started;
+}
+
 struct TTitleCase {
   const char *Name;
   std::vector<std::string> TitleLines;
@@ -253,12 +275,8 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<TTitleCase> &info) { return info.param.Name; });
 
 TEST_F(UpdaterStartup, LaysOutItsDialogCentredOnTheDesktop) {
-  const std::string address = NextServerAddress(kAddressBlock);
-  TLoopbackServer server(address, {StalledReply()});
-  WriteSettings(UsableSettings(address));
-  const auto updater = Start(HostParameters());
-
-  const HWND dialog = WaitForCheckingDialog(*updater);
+  const TCheckingUpdater updater = StartChecking();
+  const HWND dialog = updater.Dialog;
   ASSERT_NE(dialog, nullptr) << "the update dialog never read \"" << kChecking << "\"";
   RECT client;
   ASSERT_TRUE(GetClientRect(dialog, &client));
@@ -273,30 +291,24 @@ TEST_F(UpdaterStartup, LaysOutItsDialogCentredOnTheDesktop) {
 // Another Wine process cannot read the items of the updater's menus, so the entries are checked
 // inside the process; from outside, the menu is opened as a user would and kept as a picture.
 TEST_F(UpdaterStartup, OpensItsSystemMenuFromTheKeyboard) {
-  const std::string address = NextServerAddress(kAddressBlock);
-  TLoopbackServer server(address, {StalledReply()});
-  WriteSettings(UsableSettings(address));
-  const auto updater = Start(HostParameters());
-  const HWND dialog = WaitForCheckingDialog(*updater);
+  const TCheckingUpdater updater = StartChecking();
+  const HWND dialog = updater.Dialog;
   ASSERT_NE(dialog, nullptr) << "the update dialog never read \"" << kChecking << "\"";
 
   // What Alt+Space asks of a window.
   ASSERT_TRUE(PostMessageA(dialog, WM_SYSCOMMAND, SC_KEYMENU, VK_SPACE));
-  const HWND menu = WaitForTopLevelWindow(updater->Id(), [](HWND window) {
+  const HWND menu = WaitForTopLevelWindow(updater.Process->Id(), [](HWND window) {
     return IsWindowVisible(window) && WindowClassName(window) == "#32768";
   });
   ASSERT_NE(menu, nullptr) << "no menu opened";
-  EXPECT_TRUE(KeepScreenshot(updater->Id(), "system-menu"));
+  EXPECT_TRUE(KeepScreenshot(updater.Process->Id(), "system-menu"));
 }
 
 TEST_F(UpdaterStartup, IgnoresParametersAfterTheSecond) {
-  const std::string address = NextServerAddress(kAddressBlock);
-  TLoopbackServer server(address, {StalledReply()});
-  WriteSettings(UsableSettings(address));
-  const auto updater = Start(HostParameters() + " /extra \"one more\"");
-
-  ASSERT_NE(WaitForCheckingDialog(*updater), nullptr);
-  EXPECT_TRUE(WaitUntil([&] { return !server.Requests().empty(); })) << "no request arrived";
+  const TCheckingUpdater updater = StartChecking(" /extra \"one more\"");
+  ASSERT_NE(updater.Dialog, nullptr);
+  EXPECT_TRUE(WaitUntil([&] { return !updater.Server->Requests().empty(); }))
+      << "no request arrived";
 }
 
 // --- The About box: reached only through the whole command "About...". ---
@@ -329,11 +341,9 @@ std::string OwnVersionString(const char *key) {
 }
 
 TEST_F(UpdaterStartup, OpensANewAboutBoxForEachAboutCommand) {
-  const std::string address = NextServerAddress(kAddressBlock);
-  TLoopbackServer server(address, {StalledReply()});
-  WriteSettings(UsableSettings(address));
-  const auto updater = Start(HostParameters());
-  const HWND dialog = WaitForCheckingDialog(*updater);
+  const TCheckingUpdater started = StartChecking();
+  const TUpdaterProcess *updater = started.Process.get();
+  const HWND dialog = started.Dialog;
   ASSERT_NE(dialog, nullptr);
 
   // 0x1001 is not "About...": it goes to the usual handling and opens nothing.
