@@ -40,6 +40,8 @@ public:
     std::snprintf(static_cast<char *>(buffer), *bufferLength, "%s", text.c_str());
     return true;
   }
+  // Asked only of https transfers, which this stand-in does not serve.
+  bool QueryOption(THandle, uint32_t, void *, uint32_t *) override { return false; }
   bool ReadFile(THandle, void *buffer, uint32_t toRead, uint32_t *read) override {
     *read = static_cast<uint32_t>(std::min<size_t>(toRead, fBody.size() - fOffset));
     std::memcpy(buffer, fBody.data() + fOffset, *read);

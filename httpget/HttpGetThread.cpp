@@ -17,9 +17,11 @@ namespace {
 
 constexpr uint32_t kLengthBufferSize = 1024;
 constexpr uint32_t kChunkSize = 1025;
+constexpr uint32_t kUrlBufferSize = 2085; // INTERNET_MAX_URL_LENGTH and the terminating zero
 constexpr char kFormContentType[] = "Content-Type: application/x-www-form-urlencoded";
 
-// The text that an HttpQueryInfoA buffer holds up to its terminating zero.
+// The text that an HttpQueryInfoA or InternetQueryOptionA buffer holds up to its terminating
+// zero.
 std::string QueriedText(const char *buffer, size_t size) {
   const void *zero = std::memchr(buffer, 0, size);
   return std::string(buffer, zero ? static_cast<const char *>(zero) : buffer + size);
@@ -62,22 +64,29 @@ void THTTPGetThread::Transfer() {
   TInternetHandle session(fInternet,
                           fInternet.Open(Agent.empty() ? nullptr : Agent.c_str(),
                                          TInternetApi::kOpenTypePreconfig, nullptr, nullptr, 0));
-  TInternetHandle connection(fInternet,
-                             fInternet.Connect(session.Get(), url.HostName.c_str(),
-                                               TInternetApi::kDefaultHttpPort, UserName.c_str(),
-                                               Password.c_str(), TInternetApi::kServiceHttp, 0, 0));
+  const uint16_t port =
+      url.Secure ? TInternetApi::kDefaultHttpsPort : TInternetApi::kDefaultHttpPort;
+  TInternetHandle connection(fInternet, fInternet.Connect(session.Get(), url.HostName.c_str(), port,
+                                                          UserName.c_str(), Password.c_str(),
+                                                          TInternetApi::kServiceHttp, 0, 0));
   const bool post = !PostQuery.empty();
   const char *acceptTypes[] = {AcceptTypes.c_str(), nullptr};
-  TInternetHandle request(
-      fInternet, fInternet.OpenRequest(connection.Get(), post ? "POST" : "GET",
-                                       url.ObjectName.c_str(), "HTTP/1.0", Referer.c_str(),
-                                       acceptTypes, UseCache ? 0 : TInternetApi::kFlagReload, 0));
+  // No flag that ignores certificate errors: WinINet's check of the certificate stands.
+  const uint32_t flags =
+      (UseCache ? 0 : TInternetApi::kFlagReload) | (url.Secure ? TInternetApi::kFlagSecure : 0);
+  TInternetHandle request(fInternet, fInternet.OpenRequest(connection.Get(), post ? "POST" : "GET",
+                                                           url.ObjectName.c_str(), "HTTP/1.0",
+                                                           Referer.c_str(), acceptTypes, flags, 0));
   if (post)
     fInternet.SendRequest(request.Get(), kFormContentType, sizeof kFormContentType - 1,
                           PostQuery.data(), static_cast<uint32_t>(PostQuery.size()));
   else
     fInternet.SendRequest(request.Get(), nullptr, 0, nullptr, 0);
   if (Terminated())
+    return;
+  // Some WinINets follow a redirect from https to http without a word; what was asked for
+  // over https must arrive over https.
+  if (url.Secure && !FinalUrlIsSecure(request.Get()))
     return;
 
   std::vector<char> lengthText(kLengthBufferSize);
@@ -135,6 +144,20 @@ void THTTPGetThread::ReadBody(TInternetApi::THandle request, bool lengthAnnounce
   // an update, in file mode it would become the new program.
   const bool complete = !readFailed && (!lengthAnnounced || Readed == TotalSize);
   ReportOutcome(ToFile ? complete : complete && Readed != 0);
+}
+
+bool THTTPGetThread::FinalUrlIsSecure(TInternetApi::THandle request) {
+  std::vector<char> text(kUrlBufferSize);
+  uint32_t size = kUrlBufferSize;
+  if (!fInternet.QueryOption(request, TInternetApi::kOptionUrl, text.data(), &size)) {
+    // A buffer too small comes back with the size it needs.
+    if (size <= text.size())
+      return false;
+    text.resize(size);
+    if (!fInternet.QueryOption(request, TInternetApi::kOptionUrl, text.data(), &size))
+      return false;
+  }
+  return SplitUrl(QueriedText(text.data(), text.size())).Secure;
 }
 
 bool THTTPGetThread::StatusIsSuccess(TInternetApi::THandle request) {

@@ -51,6 +51,7 @@ protected:
 private:
   void Transfer();
   void ReadBody(TInternetApi::THandle request, bool lengthAnnounced);
+  bool FinalUrlIsSecure(TInternetApi::THandle request);
   bool StatusIsSuccess(TInternetApi::THandle request);
   void ReportOutcome(bool succeeded);
   void UpdateProgress();

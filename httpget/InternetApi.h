@@ -11,10 +11,13 @@ public:
 
   static constexpr uint32_t kOpenTypePreconfig = 0;    // INTERNET_OPEN_TYPE_PRECONFIG
   static constexpr uint16_t kDefaultHttpPort = 80;     // INTERNET_DEFAULT_HTTP_PORT
+  static constexpr uint16_t kDefaultHttpsPort = 443;   // INTERNET_DEFAULT_HTTPS_PORT
   static constexpr uint32_t kServiceHttp = 3;          // INTERNET_SERVICE_HTTP
   static constexpr uint32_t kFlagReload = 0x80000000u; // INTERNET_FLAG_RELOAD
+  static constexpr uint32_t kFlagSecure = 0x00800000u; // INTERNET_FLAG_SECURE
   static constexpr uint32_t kQueryContentLength = 5;   // HTTP_QUERY_CONTENT_LENGTH
   static constexpr uint32_t kQueryStatusCode = 19;     // HTTP_QUERY_STATUS_CODE
+  static constexpr uint32_t kOptionUrl = 34;           // INTERNET_OPTION_URL
 
   virtual ~TInternetApi() = default;
 
@@ -35,6 +38,9 @@ public:
   /// HttpQueryInfoA
   virtual bool QueryInfo(THandle request, uint32_t infoLevel, void *buffer, uint32_t *bufferLength,
                          uint32_t *index) = 0;
+  /// InternetQueryOptionA
+  virtual bool QueryOption(THandle handle, uint32_t option, void *buffer,
+                           uint32_t *bufferLength) = 0;
   /// InternetReadFile
   virtual bool ReadFile(THandle file, void *buffer, uint32_t numberOfBytesToRead,
                         uint32_t *numberOfBytesRead) = 0;

@@ -4,12 +4,11 @@
 
 namespace {
 
-bool StartsWithHttpScheme(const std::string &url) {
-  static const char kScheme[] = "http://";
-  if (url.size() < sizeof kScheme - 1)
+bool StartsWithScheme(const std::string &url, const std::string &scheme) {
+  if (url.size() < scheme.size())
     return false;
-  for (size_t i = 0; i < sizeof kScheme - 1; ++i)
-    if (std::tolower(static_cast<unsigned char>(url[i])) != kScheme[i])
+  for (size_t i = 0; i < scheme.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(url[i])) != scheme[i])
       return false;
   return true;
 }
@@ -17,9 +16,12 @@ bool StartsWithHttpScheme(const std::string &url) {
 } // namespace
 
 TUrlParts SplitUrl(const std::string &url) {
-  const std::string rest = StartsWithHttpScheme(url) ? url.substr(7) : url;
+  const bool secure = StartsWithScheme(url, "https://");
+  const std::string rest = secure                             ? url.substr(8)
+                           : StartsWithScheme(url, "http://") ? url.substr(7)
+                                                              : url;
   const size_t slash = rest.find('/');
   if (slash == std::string::npos)
-    return {"", rest};
-  return {rest.substr(0, slash), rest.substr(slash)};
+    return {"", rest, secure};
+  return {rest.substr(0, slash), rest.substr(slash), secure};
 }

@@ -3,6 +3,10 @@
 #include <windows.h>
 #include <wininet.h>
 
+static_assert(TInternetApi::kDefaultHttpsPort == INTERNET_DEFAULT_HTTPS_PORT &&
+              TInternetApi::kFlagSecure == INTERNET_FLAG_SECURE &&
+              TInternetApi::kOptionUrl == INTERNET_OPTION_URL);
+
 namespace {
 
 class TWinInetApi final : public TInternetApi {
@@ -34,6 +38,12 @@ public:
     const BOOL ok = HttpQueryInfoA(request, infoLevel, buffer, &length, &at);
     *bufferLength = length;
     *index = at;
+    return ok;
+  }
+  bool QueryOption(THandle handle, uint32_t option, void *buffer, uint32_t *bufferLength) override {
+    DWORD length = *bufferLength;
+    const BOOL ok = InternetQueryOptionA(handle, option, buffer, &length);
+    *bufferLength = length;
     return ok;
   }
   bool ReadFile(THandle file, void *buffer, uint32_t numberOfBytesToRead,

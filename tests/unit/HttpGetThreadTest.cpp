@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -210,6 +211,126 @@ TEST_F(TransferOutcome, TextWithoutLengthFailsUnreadWhenBinaryDataIsSet) {
   GetString();
   EXPECT_EQ(events, TLines({"error"}));
   EXPECT_EQ(net.Count("ReadFile"), 0);
+}
+
+// https connects to port 443 with the secure flag and, once the request is sent, asks for the
+// final URL: a transfer that a redirect took off https fails unread. http asks nothing more.
+class TransferScheme : public TransferOutcome {
+protected:
+  // The last transfer's calls after Open, up to its length query or its first close.
+  TLines RequestCalls() const {
+    const TLines calls = net.Calls();
+    auto begin = std::find_if(calls.rbegin(), calls.rend(), [](const std::string &call) {
+                   return call.rfind("Open(", 0) == 0;
+                 }).base();
+    auto end = std::find_if(begin, calls.end(), [](const std::string &call) {
+      return call.rfind("QueryInfo", 0) == 0 || call.rfind("CloseHandle", 0) == 0;
+    });
+    return TLines(begin, end);
+  }
+};
+
+TEST_F(TransferScheme, HttpsIsSecureAndMustEndOnHttps) {
+  const std::string longUrl = "https://h/" + std::string(3000, 'x');
+  const std::string connect443 = R"(Connect(session, "h", 443, "", "", 3, 0, 0))";
+  const std::string connect80 = R"(Connect(session, "h", 80, "", "", 3, 0, 0))";
+  const std::string send = "SendRequest(request, null, 0, null, 0)";
+  const std::string query = "QueryOption(request, 34, 2085)";
+  auto open = [](const std::string &object, const std::string &flags) {
+    return R"(OpenRequest(connection, "GET", ")" + object + R"(", "HTTP/1.0", "", ["*/*"], )" +
+           flags + ", 0)";
+  };
+  struct TCase {
+    const char *url;
+    std::optional<std::string> finalUrl; // unset: the query fails
+    bool useCache;
+    bool toFile;
+    TLines calls;
+    bool succeeds;
+  };
+  const TCase cases[] = {
+      {"https://h/v.txt",
+       "https://h/v.txt",
+       false,
+       false,
+       {connect443, open("/v.txt", "0x80800000"), send, query},
+       true},
+      {"HTTPS://h/new.exe",
+       "hTTpS://h/new.exe",
+       true,
+       true,
+       {connect443, open("/new.exe", "0x800000"), send, query},
+       true},
+      {"hTtPs://h/v.txt",
+       "https://other/v2.txt",
+       false,
+       false,
+       {connect443, open("/v.txt", "0x80800000"), send, query},
+       true},
+      {"https://h/v.txt",
+       "http://h/v.txt",
+       false,
+       false,
+       {connect443, open("/v.txt", "0x80800000"), send, query},
+       false},
+      {"https://h/new.exe",
+       "HTTP://h/new.exe",
+       false,
+       true,
+       {connect443, open("/new.exe", "0x80800000"), send, query},
+       false},
+      {"https://h/v.txt",
+       std::nullopt,
+       false,
+       false,
+       {connect443, open("/v.txt", "0x80800000"), send, query},
+       false},
+      {"https://h/v.txt",
+       "",
+       false,
+       true,
+       {connect443, open("/v.txt", "0x80800000"), send, query},
+       false},
+      {"https://h/v.txt",
+       longUrl,
+       false,
+       false,
+       {connect443, open("/v.txt", "0x80800000"), send, query, "QueryOption(request, 34, 3011)"},
+       true},
+      {"http://h/v.txt",
+       "http://h/v.txt",
+       false,
+       false,
+       {connect80, open("/v.txt", "0x80000000"), send},
+       true},
+      {"HTTP://h/new.exe",
+       std::nullopt,
+       true,
+       true,
+       {connect80, open("/new.exe", "0x0"), send},
+       true},
+  };
+  for (const TCase &c : cases) {
+    SCOPED_TRACE(std::string(c.url) + " ending at " + c.finalUrl.value_or("(no answer)"));
+    WriteFile(TargetPath(), "old content");
+    net.FinalUrl = c.finalUrl;
+    net.ContentLength = "3";
+    net.Chunks = {"abc"};
+    http.URL = c.url;
+    http.UseCache = c.useCache;
+    events.clear();
+    const int readsBefore = net.Count("ReadFile");
+    c.toFile ? GetFile() : GetString();
+
+    EXPECT_EQ(RequestCalls(), c.calls);
+    if (c.succeeds) {
+      EXPECT_EQ(events, TLines({"progress 3 3", c.toFile ? DoneFile(3) : "doneString abc"}));
+    } else {
+      EXPECT_EQ(events, TLines({"error"}));
+      EXPECT_EQ(net.Count("ReadFile"), readsBefore);
+    }
+    EXPECT_EQ(ContentOf(TargetPath()), c.succeeds && c.toFile ? "abc" : "old content");
+  }
 }
 
 // The component's Abort comes while the worker is held inside the call that precedes one of its

@@ -135,6 +135,20 @@ bool TScriptedInternet::QueryInfo(THandle request, uint32_t infoLevel, void *buf
   return false;
 }
 
+// A buffer too small comes back with the size it needs, terminating zero included, as
+// InternetQueryOptionA's does.
+bool TScriptedInternet::QueryOption(THandle handle, uint32_t option, void *buffer,
+                                    uint32_t *bufferLength) {
+  Record("QueryOption(" + NameOf(handle) + ", " + std::to_string(option) + ", " +
+         std::to_string(*bufferLength) + ")");
+  if (option != kOptionUrl || !FinalUrl)
+    return false;
+  if (Answer(*FinalUrl, buffer, bufferLength))
+    return true;
+  *bufferLength = static_cast<uint32_t>(FinalUrl->size() + 1);
+  return false;
+}
+
 bool TScriptedInternet::ReadFile(THandle file, void *buffer, uint32_t numberOfBytesToRead,
                                  uint32_t *numberOfBytesRead) {
   Record("ReadFile(" + NameOf(file) + ", " + std::to_string(numberOfBytesToRead) + ")");

@@ -16,6 +16,7 @@
 ///   Connect(session, "host", 80, "user", "password", 3, 0, 0)
 ///   OpenRequest(connection, "GET", "/object", "HTTP/1.0", "referrer", ["*/*"], 0x80000000, 0)
 ///   SendRequest(request, null, 0, null, 0)
+///   QueryOption(request, 34, 2085)
 ///   QueryInfo(request, 5, 1024, 0)
 ///   ReadFile(request, 1025)
 ///   CloseHandle(request)
@@ -27,6 +28,8 @@ public:
   std::optional<std::string> ContentLength;
   /// The status code as HttpQueryInfoA gives it in text.
   std::string StatusCode = "200";
+  /// The URL that INTERNET_OPTION_URL gives; unset, that query fails.
+  std::optional<std::string> FinalUrl;
   /// The body, one chunk per read; a chunk longer than the read asks for is served in parts.
   std::deque<std::string> Chunks;
   /// Once the chunks are served, the next read fails instead of ending the body.
@@ -56,6 +59,7 @@ public:
                    const void *optional, uint32_t optionalLength) override;
   bool QueryInfo(THandle request, uint32_t infoLevel, void *buffer, uint32_t *bufferLength,
                  uint32_t *index) override;
+  bool QueryOption(THandle handle, uint32_t option, void *buffer, uint32_t *bufferLength) override;
   bool ReadFile(THandle file, void *buffer, uint32_t numberOfBytesToRead,
                 uint32_t *numberOfBytesRead) override;
   void CloseHandle(THandle handle) override;

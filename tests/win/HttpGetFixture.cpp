@@ -16,8 +16,10 @@ std::string TempFileOfThisTest() {
   char folder[MAX_PATH + 1] = {};
   GetTempPathA(sizeof folder, folder);
   const auto *test = ::testing::UnitTest::GetInstance()->current_test_info();
-  return std::string(folder) + "win_httpget_" + test->test_suite_name() + "_" + test->name() +
-         ".bin";
+  // The names of parameterized tests hold slashes.
+  std::string name = std::string(test->test_suite_name()) + "_" + test->name();
+  std::replace(name.begin(), name.end(), '/', '_');
+  return std::string(folder) + "win_httpget_" + name + ".bin";
 }
 
 std::string Lowercase(std::string text) {
