@@ -19,7 +19,7 @@ const char kSettingsMissing[] = "The data file containing the update information
 TUpdateDlg::TUpdateDlg(TComponent *owner, TUpdateView &view, TInternetApi &internet,
                        const TUpdateStartup &startup)
     : TComponent(owner), CheckVersion(Own<THTTPGet>(internet)), Downloader(Own<THTTPGet>(internet)),
-      fView(view) {
+      fView(view), fCheckPublisher(startup.CheckPublisher) {
   ReadState([this] { WireComponents(); });
   Start(startup);
 }

@@ -3,6 +3,7 @@
 #include "framework/Component.h"
 #include "framework/FileExtension.h"
 #include "httpget/HttpGet.h"
+#include "update/PublisherCheck.h"
 #include "update/Settings.h"
 #include "update/UpdateView.h"
 
@@ -15,6 +16,7 @@ struct TUpdateStartup {
   std::string ProgramFileName; // the updater's own program file, full path
   TProfileReader ReadProfileString;
   TLeadByteTest IsLeadByte = NoLeadBytes;
+  TPublisherCheck CheckPublisher = CheckDownloadPublisher; // runs on every finished download
 };
 
 /// The update dialog: the updater's main window for the whole run. Its window draws what it
@@ -57,5 +59,6 @@ private:
   TUpdateView &fView;
   std::string fCurrentVersion; // the host's version, as it passed it
   std::string fProgramFile;    // the host's program file, replaced at the end
+  TPublisherCheck fCheckPublisher;
   bool fEnded = false;
 };

@@ -20,6 +20,10 @@ const char kDownloadFailed[] =
     "An error occured when trying to download an update.\nReason:\n\n Connection to file was lost.";
 const char kInvalidProgram[] = "An error occurred when trying to download an update.\nReason:\n\n "
                                "The downloaded file is not a valid program.";
+const char kNotByPublisher[] = "An error occurred when trying to download an update.\nReason:\n\n "
+                               "The downloaded file is not signed by the publisher of the program.";
+const char kOlderVersion[] = "An error occurred when trying to download an update.\nReason:\n\n "
+                             "The downloaded file is an older version of the program.";
 const char kReplaceFailed[] = "An error occurred when trying to replace the program.\nReason:\n\n "
                               "The program file is in use or cannot be written.";
 
@@ -93,6 +97,13 @@ void TUpdateDlg::DownloaderDoneFile(TObject *, std::string fileName, int32_t) {
   if (!IsAcceptableDownload(fileName, fProgramFile)) {
     std::remove(fileName.c_str());
     FailWith(kInvalidProgram);
+    return;
+  }
+  // A signed program is only ever replaced by its own publisher's build, never by an older one.
+  const TPublisherVerdict verdict = fCheckPublisher(fileName, fProgramFile);
+  if (verdict != TPublisherVerdict::Accepted) {
+    std::remove(fileName.c_str());
+    FailWith(verdict == TPublisherVerdict::OlderVersion ? kOlderVersion : kNotByPublisher);
     return;
   }
   if (!Confirm(kReplaceCaption, kReplace)) {

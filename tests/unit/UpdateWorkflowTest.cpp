@@ -31,6 +31,12 @@ const std::string kAbort = "box Abort [Abort Update?] yes/no";
 const std::string kReplaceFailed =
     "box Error [An error occurred when trying to replace the program.\nReason:\n\n The program "
     "file is in use or cannot be written.] retry/cancel";
+const std::string kNotByPublisher =
+    "error [An error occurred when trying to download an update.\nReason:\n\n The downloaded file "
+    "is not signed by the publisher of the program.]";
+const std::string kOlderVersion =
+    "error [An error occurred when trying to download an update.\nReason:\n\n The downloaded file "
+    "is an older version of the program.]";
 
 // The smallest file that passes for a program image: "MZ", the offset 64 at byte 60, "PE\0\0".
 std::string ProgramImage() {
@@ -56,6 +62,7 @@ struct TWorkflowRow {
   std::optional<std::string> DownloadAfter; // nothing: no file under the temporary name
   bool ProgramLocked = false;
   int Transfers = 2;
+  TPublisherVerdict Verdict = TPublisherVerdict::Accepted; // what the publisher check answers
 };
 void PrintTo(const TWorkflowRow &row, std::ostream *out) { *out << row.Name; }
 
@@ -100,6 +107,11 @@ protected:
                                    const std::string &) {
       return key == "AppTitle" ? "Foo" : "http://h/" + key;
     };
+    startup.CheckPublisher = [this](const std::string &download, const std::string &program) {
+      EXPECT_EQ(download, Download());
+      EXPECT_EQ(program, Program());
+      return Verdict;
+    };
     view.Answer = [this](const std::string &caption) { return Answer(caption); };
     return form->Own<TUpdateDlg>(view, net, startup);
   }
@@ -123,6 +135,7 @@ protected:
 
   TRecordingView view;
   std::deque<std::string> User;
+  TPublisherVerdict Verdict = TPublisherVerdict::Accepted;
 };
 
 TEST_P(UpdateWorkflow, EndsAsTheUserDecides) {
@@ -134,6 +147,7 @@ TEST_P(UpdateWorkflow, EndsAsTheUserDecides) {
     WriteFile(Program(), kOldProgram);
   }
   User.assign(row.User.begin(), row.User.end());
+  Verdict = row.Verdict;
   Serve("2");
   Start("1");
   ASSERT_TRUE(PumpUntilWorkersEnded());
@@ -184,7 +198,24 @@ INSTANTIATE_TEST_SUITE_P(
                      {kOffer, kReplace, kClose, kReplaceFailed, "end"},
                      kOldProgram,
                      kNewProgram,
-                     true}),
+                     true},
+        // A refused download goes at once: nothing is asked, the program stays as it was.
+        TWorkflowRow{"download_not_by_the_publisher",
+                     {"Run Program? yes"},
+                     {kOffer, kNotByPublisher, "end"},
+                     kOldProgram,
+                     std::nullopt,
+                     false,
+                     2,
+                     TPublisherVerdict::NotSignedByPublisher},
+        TWorkflowRow{"download_older_than_the_program",
+                     {"Run Program? yes"},
+                     {kOffer, kOlderVersion, "end"},
+                     kOldProgram,
+                     std::nullopt,
+                     false,
+                     2,
+                     TPublisherVerdict::OlderVersion}),
     [](const ::testing::TestParamInfo<TWorkflowRow> &info) { return info.param.Name; });
 
 // Each progress report moves the bar and the percentage; the close rule reads the percentage.

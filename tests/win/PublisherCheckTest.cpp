@@ -1,0 +1,51 @@
+// The publisher check against the real WinTrust and version.dll, with copies of two programs
+// with file versions that tests/trust/signed-programs signed for this run.
+
+#include "update/PublisherCheck.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+
+void PrintTo(TPublisherVerdict verdict, std::ostream *out) {
+  const char *const names[] = {"Accepted", "NotSignedByPublisher", "OlderVersion"};
+  *out << names[static_cast<int>(verdict)];
+}
+
+namespace {
+
+TEST(PublisherCheck, TakesOnlyThePublishersOwnSignedNewerBuilds) {
+  const struct {
+    const char *Case, *Program, *Download;
+    TPublisherVerdict Verdict;
+  } rows[] = {
+      {"same certificate", "program-by-a.exe", "by-a~.tmp", TPublisherVerdict::Accepted},
+      {"renewed certificate", "program-by-a.exe", "by-a-renewed~.tmp", TPublisherVerdict::Accepted},
+      {"same name from an untrusted CA", "program-by-a.exe", "by-a-unknown~.tmp",
+       TPublisherVerdict::NotSignedByPublisher},
+      {"another organization, same common name", "program-by-a.exe", "by-b~.tmp",
+       TPublisherVerdict::NotSignedByPublisher},
+      {"unsigned download", "program-by-a.exe", "unsigned~.tmp",
+       TPublisherVerdict::NotSignedByPublisher},
+      {"one flipped byte", "program-by-a.exe", "flipped~.tmp",
+       TPublisherVerdict::NotSignedByPublisher},
+      {"lower file version", "program-by-a.exe", "older-by-a~.tmp",
+       TPublisherVerdict::OlderVersion},
+      {"unsigned program", "program-unsigned.exe", "older-unsigned~.tmp",
+       TPublisherVerdict::Accepted},
+      // A signature that does not verify here still arms the check, and names the publisher.
+      {"untrusted program signature, unsigned download", "program-by-a-unknown.exe",
+       "unsigned~.tmp", TPublisherVerdict::NotSignedByPublisher},
+      {"untrusted program signature, download by the publisher", "program-by-a-unknown.exe",
+       "by-a~.tmp", TPublisherVerdict::Accepted},
+  };
+  for (const auto &row : rows) {
+    SCOPED_TRACE(row.Case);
+    EXPECT_EQ(CheckDownloadPublisher(std::string(SIGNED_PROGRAMS) + row.Download,
+                                     std::string(SIGNED_PROGRAMS) + row.Program),
+              row.Verdict);
+  }
+}
+
+} // namespace

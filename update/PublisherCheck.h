@@ -1,0 +1,21 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+/// What the publisher check makes of a download.
+enum class TPublisherVerdict {
+  Accepted,             // the program is unsigned, or the download passes
+  NotSignedByPublisher, // no valid signature, or one by another publisher
+  OlderVersion          // signed by the publisher, but a lower file version than the program's
+};
+
+/// When program carries an embedded Authenticode signature (valid here or not), download must
+/// carry one that verifies, through a certificate chain without errors, by a signer of the same
+/// subject name; and, when both have a fixed file version, not a lower one. An unsigned
+/// program accepts any download. Where there is no Authenticode (off Windows), everything passes.
+TPublisherVerdict CheckDownloadPublisher(const std::string &download, const std::string &program);
+
+/// The check the update dialog runs on a download before it offers the replacement.
+using TPublisherCheck =
+    std::function<TPublisherVerdict(const std::string &download, const std::string &program)>;

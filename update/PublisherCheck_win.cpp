@@ -1,0 +1,152 @@
+#include "update/PublisherCheck.h"
+
+#include "framework/win32/Handles_win.h"
+#include "versinfo/VersionInfoResource.h"
+
+#include <wincrypt.h>
+#include <windows.h>
+#include <wintrust.h>
+
+#include <softpub.h>
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace {
+
+constexpr DWORD kEncoding = X509_ASN_ENCODING | PKCS_7_ASN_ENCODING;
+
+struct TCloseStore {
+  void operator()(HCERTSTORE store) const { CertCloseStore(store, 0); }
+};
+struct TCloseMessage {
+  void operator()(HCRYPTMSG message) const { CryptMsgClose(message); }
+};
+struct TFreeCertificate {
+  void operator()(PCCERT_CONTEXT certificate) const { CertFreeCertificateContext(certificate); }
+};
+
+using TEncodedName = std::vector<BYTE>;
+
+std::wstring WidePath(const std::string &path) {
+  const int length = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
+  if (length <= 0)
+    return std::wstring();
+  std::wstring wide(static_cast<size_t>(length), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, &wide[0], length);
+  wide.resize(static_cast<size_t>(length) - 1);
+  return wide;
+}
+
+bool SameName(const TEncodedName &a, const CERT_NAME_BLOB &b) {
+  CERT_NAME_BLOB blob{static_cast<DWORD>(a.size()), const_cast<BYTE *>(a.data())};
+  return CertCompareCertificateName(X509_ASN_ENCODING, &blob, const_cast<CERT_NAME_BLOB *>(&b));
+}
+
+// Only read, never verified: a signature that has expired or that this machine does not trust
+// still says who published the program.
+std::optional<TEncodedName> EmbeddedSignerSubject(const std::string &file) {
+  const std::wstring path = WidePath(file);
+  HCERTSTORE rawStore = nullptr;
+  HCRYPTMSG rawMessage = nullptr;
+  if (path.empty() ||
+      !CryptQueryObject(CERT_QUERY_OBJECT_FILE, path.c_str(),
+                        CERT_QUERY_CONTENT_FLAG_PKCS7_SIGNED_EMBED, CERT_QUERY_FORMAT_FLAG_BINARY,
+                        0, nullptr, nullptr, nullptr, &rawStore, &rawMessage, nullptr))
+    return std::nullopt;
+  const TOwnedHandle<HCERTSTORE, TCloseStore> store(rawStore);
+  const TOwnedHandle<HCRYPTMSG, TCloseMessage> message(rawMessage);
+  DWORD size = 0;
+  if (!CryptMsgGetParam(message.Get(), CMSG_SIGNER_CERT_INFO_PARAM, 0, nullptr, &size))
+    return std::nullopt;
+  std::vector<BYTE> signerInfo(size);
+  if (!CryptMsgGetParam(message.Get(), CMSG_SIGNER_CERT_INFO_PARAM, 0, signerInfo.data(), &size))
+    return std::nullopt;
+  const TOwnedHandle<PCCERT_CONTEXT, TFreeCertificate> signer(CertFindCertificateInStore(
+      store.Get(), kEncoding, 0, CERT_FIND_SUBJECT_CERT, signerInfo.data(), nullptr));
+  if (!signer.Get())
+    return std::nullopt;
+  const CERT_NAME_BLOB &subject = signer.Get()->pCertInfo->Subject;
+  return TEncodedName(subject.pbData, subject.pbData + subject.cbData);
+}
+
+/// One WinVerifyTrust run over a file; the provider's state stays open until it goes.
+class TTrustVerification {
+public:
+  explicit TTrustVerification(const std::string &file) : fPath(WidePath(file)) {
+    fFile.cbStruct = sizeof fFile;
+    fFile.pcwszFilePath = fPath.c_str();
+    fData.cbStruct = sizeof fData;
+    fData.dwUIChoice = WTD_UI_NONE;
+    // Revocation lists would have to come over the network.
+    fData.fdwRevocationChecks = WTD_REVOKE_NONE;
+    fData.dwProvFlags = WTD_CACHE_ONLY_URL_RETRIEVAL;
+    fData.dwUnionChoice = WTD_CHOICE_FILE;
+    fData.pFile = &fFile;
+    fData.dwStateAction = WTD_STATEACTION_VERIFY;
+    fVerified = !fPath.empty() && Run() == ERROR_SUCCESS;
+  }
+  ~TTrustVerification() {
+    fData.dwStateAction = WTD_STATEACTION_CLOSE;
+    Run();
+  }
+  TTrustVerification(const TTrustVerification &) = delete;
+  TTrustVerification &operator=(const TTrustVerification &) = delete;
+
+  /// The signer's certificate when the signature verifies and its chain has no error; some
+  /// platforms' WinVerifyTrust lets an untrusted root through, its chain status does not.
+  PCCERT_CONTEXT TrustedSigner() const {
+    if (!fVerified)
+      return nullptr;
+    CRYPT_PROVIDER_DATA *provider = WTHelperProvDataFromStateData(fData.hWVTStateData);
+    CRYPT_PROVIDER_SGNR *signer =
+        provider ? WTHelperGetProvSignerFromChain(provider, 0, FALSE, 0) : nullptr;
+    if (!signer || !signer->pChainContext ||
+        signer->pChainContext->TrustStatus.dwErrorStatus != CERT_TRUST_NO_ERROR)
+      return nullptr;
+    CRYPT_PROVIDER_CERT *certificate = WTHelperGetProvCertFromChain(signer, 0);
+    return certificate ? certificate->pCert : nullptr;
+  }
+
+private:
+  LONG Run() {
+    GUID action = WINTRUST_ACTION_GENERIC_VERIFY_V2;
+    return WinVerifyTrust(static_cast<HWND>(INVALID_HANDLE_VALUE), &action, &fData);
+  }
+
+  std::wstring fPath;
+  WINTRUST_FILE_INFO fFile{};
+  WINTRUST_DATA fData{};
+  bool fVerified = false;
+};
+
+std::optional<uint64_t> FixedFileVersion(const std::string &file) {
+  TzedVersionInfoResource resource(nullptr);
+  resource.SetFilename(file);
+  const TVsFixedFileInfo *fixed =
+      resource.HasVersionData() ? resource.FixedFileVersionInfo().FixedRecord() : nullptr;
+  if (!fixed)
+    return std::nullopt;
+  return uint64_t{fixed->dwFileVersionMS} << 32 | fixed->dwFileVersionLS;
+}
+
+} // namespace
+
+TPublisherVerdict CheckDownloadPublisher(const std::string &download, const std::string &program) {
+  const std::optional<TEncodedName> publisher = EmbeddedSignerSubject(program);
+  if (!publisher)
+    return TPublisherVerdict::Accepted;
+  {
+    // A renewed certificate has a new key under the same name: the whole name is compared.
+    const TTrustVerification verification(download);
+    const PCCERT_CONTEXT signer = verification.TrustedSigner();
+    if (!signer || !SameName(*publisher, signer->pCertInfo->Subject))
+      return TPublisherVerdict::NotSignedByPublisher;
+  }
+  const std::optional<uint64_t> downloadVersion = FixedFileVersion(download);
+  const std::optional<uint64_t> programVersion = FixedFileVersion(program);
+  if (downloadVersion && programVersion && *downloadVersion < *programVersion)
+    return TPublisherVerdict::OlderVersion;
+  return TPublisherVerdict::Accepted;
+}
