@@ -18,12 +18,12 @@ const char kNotANumber[] =
     "An error occurred when trying to check for an update.\nReason:\n\n The version file holds ";
 const char kDownloadFailed[] =
     "An error occured when trying to download an update.\nReason:\n\n Connection to file was lost.";
-const char kInvalidProgram[] = "An error occurred when trying to download an update.\nReason:\n\n "
-                               "The downloaded file is not a valid program.";
-const char kNotByPublisher[] = "An error occurred when trying to download an update.\nReason:\n\n "
-                               "The downloaded file is not signed by the publisher of the program.";
-const char kOlderVersion[] = "An error occurred when trying to download an update.\nReason:\n\n "
-                             "The downloaded file is an older version of the program.";
+// Why a finished download is refused, each after kDownloadRefused.
+const char kDownloadRefused[] =
+    "An error occurred when trying to download an update.\nReason:\n\n ";
+const char kInvalidProgram[] = "The downloaded file is not a valid program.";
+const char kNotByPublisher[] = "The downloaded file is not signed by the publisher of the program.";
+const char kOlderVersion[] = "The downloaded file is an older version of the program.";
 const char kReplaceFailed[] = "An error occurred when trying to replace the program.\nReason:\n\n "
                               "The program file is in use or cannot be written.";
 
@@ -95,15 +95,14 @@ void TUpdateDlg::DownloaderDoneFile(TObject *, std::string fileName, int32_t) {
   fView.SetStatus(kCleaningUp);
   // An empty reply or a web server's page must never take the program's place.
   if (!IsAcceptableDownload(fileName, fProgramFile)) {
-    std::remove(fileName.c_str());
-    FailWith(kInvalidProgram);
+    RefuseDownload(fileName, kInvalidProgram);
     return;
   }
   // A signed program is only ever replaced by its own publisher's build, never by an older one.
   const TPublisherVerdict verdict = fCheckPublisher(fileName, fProgramFile);
   if (verdict != TPublisherVerdict::Accepted) {
-    std::remove(fileName.c_str());
-    FailWith(verdict == TPublisherVerdict::OlderVersion ? kOlderVersion : kNotByPublisher);
+    RefuseDownload(fileName,
+                   verdict == TPublisherVerdict::OlderVersion ? kOlderVersion : kNotByPublisher);
     return;
   }
   if (!Confirm(kReplaceCaption, kReplace)) {
@@ -146,6 +145,12 @@ bool TUpdateDlg::ReplaceProgramWith(const std::string &download) {
     if (!fView.ShowMessage(kErrorCaption, kReplaceFailed, TMessageButtons::RetryCancel) || fEnded)
       return false;
   return true;
+}
+
+// Nothing that was refused may stay beside the program.
+void TUpdateDlg::RefuseDownload(const std::string &download, const char *reason) {
+  std::remove(download.c_str());
+  FailWith(kDownloadRefused + std::string(reason));
 }
 
 void TUpdateDlg::FailWith(const std::string &text) {
