@@ -71,6 +71,9 @@ const TMessageBoxView kNotANumber =
 const TMessageBoxView kConnectionLost =
     ErrorMessageView("An error occured when trying to download an update.\nReason:\n\n "
                      "Connection to file was lost.");
+const TMessageBoxView kNotByPublisher =
+    ErrorMessageView("An error occurred when trying to download an update.\nReason:\n\n The "
+                     "downloaded file is not signed by the publisher of the program.");
 const TMessageBoxView kNotAProgram =
     ErrorMessageView("An error occurred when trying to download an update.\nReason:\n\n The "
                      "downloaded file is not a valid program.");
@@ -114,7 +117,7 @@ struct TServed {
 };
 // What holds once the updater has ended.
 struct TLeft {
-  size_t Requests; // 1: only the version check reached the server; 2: the download too
+  size_t Requests; // 1: only the version check reached the loopback server; 2: the download too
   TContent Program;
   TContent Downloaded;
   bool HostStarted;
@@ -125,10 +128,21 @@ struct TWorkflowRow {
   const char *CurrentVersion;
   std::vector<TStep> Steps;
   TLeft Left;
+  // Where the https test servers offer version.txt and new.exe instead of the loopback server.
+  std::string HttpsFolder;
+  const char *InstalledProgram;
+  const char *ServedProgram;
 };
 TWorkflowRow Row(const char *name, TServed served, const char *currentVersion,
                  std::vector<TStep> steps, TLeft left) {
-  return {name, std::move(served), currentVersion, std::move(steps), left};
+  return {name, std::move(served), currentVersion,   std::move(steps), left,
+          "",   DEMO_HOST_V1_PATH, DEMO_HOST_V2_PATH};
+}
+// A row whose programs are signed and whose version file, served over https, offers "2".
+TWorkflowRow HttpsRow(const char *name, const std::string &folder, const char *installed,
+                      const char *served, std::vector<TStep> steps, TLeft left) {
+  return {name,  {"200 OK", "2", TDownload::Whole}, "1", std::move(steps), left, folder, installed,
+          served};
 }
 void PrintTo(const TWorkflowRow &row, std::ostream *out) { *out << row.Name; }
 
@@ -228,9 +242,10 @@ TProgressView ReadProgress(HWND dialog) {
 
 class UpdaterWorkflow : public ::testing::TestWithParam<TWorkflowRow> {
 protected:
-  UpdaterWorkflow() : NewProgram(ReadWholeFile(DEMO_HOST_V2_PATH)), Received(HalfWay(NewProgram)) {
+  UpdaterWorkflow()
+      : NewProgram(ReadWholeFile(GetParam().ServedProgram)), Received(HalfWay(NewProgram)) {
     Folder.CopyIn(UPDATER_EXE_PATH, kUpdaterName);
-    Folder.CopyIn(DEMO_HOST_V1_PATH, kHostName);
+    Folder.CopyIn(GetParam().InstalledProgram, kHostName);
     OldProgram = Folder.ReadFile(kHostName);
   }
 
@@ -413,11 +428,17 @@ std::string UpdaterWorkflow::MarkerText() const {
 
 TEST_P(UpdaterWorkflow, GoesTheWayTheUserAnswers) {
   const TWorkflowRow &row = GetParam();
-  const std::string address = NextServerAddress(kAddressBlock);
-  Server = std::make_unique<TLoopbackServer>(
-      address, std::vector<TScriptedReply>{{VersionReply(row.Served)},
-                                           DownloadReply(row.Served.Download, NewProgram)});
-  Folder.WriteFile(kSettingsName, Settings(UsableSettings(address)));
+  if (row.HttpsFolder.empty()) {
+    const std::string address = NextServerAddress(kAddressBlock);
+    Server = std::make_unique<TLoopbackServer>(
+        address, std::vector<TScriptedReply>{{VersionReply(row.Served)},
+                                             DownloadReply(row.Served.Download, NewProgram)});
+    Folder.WriteFile(kSettingsName, Settings(UsableSettings(address)));
+  } else {
+    Folder.WriteFile(kSettingsName,
+                     Settings({"AppTitle=Foo", "VersionFile=" + row.HttpsFolder + "/version.txt",
+                               "DownloadFile=" + row.HttpsFolder + "/new.exe"}));
+  }
   // The host passes its program's full path quoted, for the blank in it.
   Updater = std::make_unique<TUpdaterProcess>(Folder.PathOf(kUpdaterName),
                                               std::string(row.CurrentVersion) + " \"" +
@@ -433,11 +454,13 @@ TEST_P(UpdaterWorkflow, GoesTheWayTheUserAnswers) {
 
   const std::vector<std::string> asked{"GET /updates/version.txt HTTP/1.0",
                                        "GET /updates/new.exe HTTP/1.0"};
-  std::vector<std::string> requestLines;
-  for (const std::string &request : Server->Requests())
-    requestLines.push_back(request.substr(0, request.find("\r\n")));
-  EXPECT_EQ(requestLines,
-            std::vector<std::string>(asked.begin(), asked.begin() + row.Left.Requests));
+  if (Server) {
+    std::vector<std::string> requestLines;
+    for (const std::string &request : Server->Requests())
+      requestLines.push_back(request.substr(0, request.find("\r\n")));
+    EXPECT_EQ(requestLines,
+              std::vector<std::string>(asked.begin(), asked.begin() + row.Left.Requests));
+  }
   EXPECT_EQ(Describe(kHostName), Describe(row.Left.Program));
   EXPECT_EQ(Describe(kDownloadName), Describe(row.Left.Downloaded));
   if (row.Left.HostStarted) {
@@ -518,6 +541,15 @@ const std::vector<TWorkflowRow> kRows = {
         {Answer(kOffer, "Yes"), Answer(kNotAProgram, "OK")}, {2, kOld, kNone, kNotStarted}),
     Row("download_web_page", {"200 OK", "2", TDownload::WebPage}, "1",
         {Answer(kOffer, "Yes"), Answer(kNotAProgram, "OK")}, {2, kOld, kNone, kNotStarted}),
+    HttpsRow("https_signed_whole_road", "https://127.0.3.1/signed-host",
+             SIGNED_PROGRAMS "host-v1-by-a.exe", SIGNED_PROGRAMS "host-v2-by-a.exe",
+             {Answer(kOffer, "Yes"), Answer(kReplace, "Yes"), Answer(kCloseProgram, "OK"),
+              Answer(kRun, "Yes")},
+             {2, kNew, kNone, kStarted}),
+    // A byte changed after signing breaks the signature, so the publisher is not recognised.
+    HttpsRow("https_tampered_download", "https://127.0.3.1/flipped-host",
+             SIGNED_PROGRAMS "host-v1-by-a.exe", SIGNED_PROGRAMS "host-v2-flipped.exe",
+             {Answer(kOffer, "Yes"), Answer(kNotByPublisher, "OK")}, {2, kOld, kNone, kNotStarted}),
 };
 
 INSTANTIATE_TEST_SUITE_P(Rows, UpdaterWorkflow, ::testing::ValuesIn(kRows),
