@@ -34,6 +34,6 @@ public:
   void SetFixedRecord(const TVsFixedFileInfo *record) { fRecord = record; }
 
 private:
-  TzedVersionInfoResource *fOwner; // the component that created this view
+  [[maybe_unused]] TzedVersionInfoResource *fOwner; // the component that created this view
   const TVsFixedFileInfo *fRecord = nullptr;
 };
