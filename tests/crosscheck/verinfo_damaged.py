@@ -19,7 +19,7 @@ import tempfile
 
 import pefile
 
-from wine_run import run_under_wine
+from wine_run import add_prefix_argument, run_under_wine, system_folder
 
 SEED = 20261207
 COPIES = 400  # of the DLLs; the updater adds UPDATER_COPIES
@@ -103,11 +103,9 @@ def main():
     parser.add_argument("--verinfo", required=True, help="verinfo.exe")
     parser.add_argument("--updater", required=True, help="updater.exe")
     parser.add_argument("--keep", required=True, help="folder for the copies that fail")
-    parser.add_argument("--prefix", default=os.environ.get("WINEPREFIX"), help="Wine prefix")
+    add_prefix_argument(parser)
     args = parser.parse_args()
-    if not args.prefix:
-        parser.error("no Wine prefix: give --prefix or set WINEPREFIX")
-    system_dir = os.path.join(args.prefix, "drive_c", "windows", "system32")
+    system_dir = system_folder(parser, args.prefix)
     paths = sorted((os.path.join(system_dir, n) for n in os.listdir(system_dir)
                     if n.lower().endswith(".dll")), key=lambda p: (os.path.getsize(p), p))
     sources = []

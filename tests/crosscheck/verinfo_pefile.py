@@ -17,7 +17,7 @@ import sys
 
 import pefile
 
-from wine_run import run_under_wine
+from wine_run import add_prefix_argument, run_under_wine, system_folder
 
 KEYS = ("CompanyName FileDescription FileVersion InternalName LegalCopyright LegalTrademarks "
         "OriginalFilename ProductName ProductVersion Comments BuildFlags").split()
@@ -125,11 +125,9 @@ def expected_block(path):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     parser.add_argument("--verinfo", required=True, help="verinfo.exe")
-    parser.add_argument("--prefix", default=os.environ.get("WINEPREFIX"), help="Wine prefix")
+    add_prefix_argument(parser)
     args = parser.parse_args()
-    if not args.prefix:
-        parser.error("no Wine prefix: give --prefix or set WINEPREFIX")
-    system_dir = os.path.join(args.prefix, "drive_c", "windows", "system32")
+    system_dir = system_folder(parser, args.prefix)
     names = sorted(n for n in os.listdir(system_dir) if n.lower().endswith((".dll", ".exe")))
     problems, mismatches = [], []
     blocks = parse_blocks(run_verinfo(args.verinfo, names, problems))

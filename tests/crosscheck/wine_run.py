@@ -4,6 +4,18 @@ import signal
 import subprocess
 
 
+def add_prefix_argument(parser):
+    """Gives parser the option --prefix, by default the WINEPREFIX that tools/with-wine sets."""
+    parser.add_argument("--prefix", default=os.environ.get("WINEPREFIX"), help="Wine prefix")
+
+
+def system_folder(parser, prefix):
+    """The 32-bit system folder of the Wine prefix; a usage error when there is no prefix."""
+    if not prefix:
+        parser.error("no Wine prefix: give --prefix or set WINEPREFIX")
+    return os.path.join(prefix, "drive_c", "windows", "system32")
+
+
 def run_under_wine(arguments, timeout):
     """Runs `wine ARGUMENTS...`; answers (its output as text, byte for byte, and a problem or
     None). A crash ends the program at once, without Wine's debugger opening a dialog; the
