@@ -1,6 +1,7 @@
 // A version-information block from a downloaded program: once judged sound, a walk that
 // follows every node by its lengths, as a query does, finds each header, key terminator, value
-// and child inside its parent and inside the block.
+// and child inside its parent and inside the block, and the block holds the room where a query
+// writes its converted texts.
 #include "versinfo/VersionBlock.h"
 
 #include <cstdint>
@@ -43,10 +44,13 @@ struct TWalk {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   if (!IsSoundVersionBlock(data, size))
     return 0;
-  // The layout whose root key is at its place: "VS_VERSION_INFO" in UTF-16 after a 6-byte
-  // header, else in 8-bit characters after a 4-byte one.
-  const bool wide = size > 8 && data[6] == 'V' && data[7] == 0 && data[8] == 'S';
+  // The layout the platform walks: 16-bit when the byte where a 32-bit block keeps its type
+  // reads as a character.
+  const bool wide = data[4] < ' ';
   const TWalk walk{data, size, wide ? 6u : 4u, wide ? 2u : 1u};
   walk.Node(0, size);
+  // A text query converts into the room after the root, up to the root's length again plus 4.
+  if (2 * walk.Word(0) + 4 > size)
+    abort();
   return 0;
 }

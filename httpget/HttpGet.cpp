@@ -34,8 +34,7 @@ void THTTPGet::GetString() {
 void THTTPGet::Abort() {
   if (!fThread)
     return;
-  fThread->Terminate();
-  fThread->Succeeded = false;
+  fThread->Abort();
 }
 
 // The worker is the component's to delete only until its thread runs; from then on it
@@ -44,7 +43,7 @@ void THTTPGet::Abort() {
 void THTTPGet::Start(bool toFile) {
   auto worker = std::make_unique<THTTPGetThread>(fInternet, AcceptTypes, Agent, URL, FileName,
                                                  UserName, Password, PostQuery, Referer, BinaryData,
-                                                 UseCache, OnProgress, toFile);
+                                                 UseCache, Timeout, OnProgress, toFile);
   worker->OnTerminate = MethodOf<&THTTPGet::ThreadDone>(this);
   try {
     worker->Start();

@@ -33,6 +33,7 @@ public:
   std::string PostQuery;
   std::string Referer;
   bool WaitThread = false;
+  uint32_t Timeout = 0; // seconds a transfer may receive nothing before it fails; 0: WinINet's
   TOnProgressEvent OnProgress;
   TOnDoneFileEvent OnDoneFile;
   TOnDoneStringEvent OnDoneString;
@@ -45,7 +46,8 @@ public:
   /// Starts a transfer of URL into a text; ignored while a transfer runs. With WaitThread it
   /// serves the messages already waiting before it returns.
   void GetString();
-  /// Stops a running transfer, which then ends in OnError; does nothing when idle.
+  /// Stops a running transfer, even one that WinINet blocks, which then ends in OnError; does
+  /// nothing when idle.
   void Abort();
 
 private:

@@ -20,6 +20,12 @@ constexpr uint32_t kChunkSize = 1025;
 constexpr uint32_t kUrlBufferSize = 2085; // INTERNET_MAX_URL_LENGTH and the terminating zero
 constexpr char kFormContentType[] = "Content-Type: application/x-www-form-urlencoded";
 
+// Stands in a handle's place once the worker or an abort has taken it to close it: no WinINet
+// handle has this value.
+TInternetApi::THandle HandleTaken() {
+  return reinterpret_cast<TInternetApi::THandle>(~uintptr_t{0});
+}
+
 // The text that an HttpQueryInfoA or InternetQueryOptionA buffer holds up to its terminating
 // zero.
 std::string QueriedText(const char *buffer, size_t size) {
@@ -32,74 +38,106 @@ std::string QueriedText(const char *buffer, size_t size) {
 THTTPGetThread::THTTPGetThread(TInternetApi &internet, std::string acceptTypes, std::string agent,
                                std::string url, std::string fileName, std::string userName,
                                std::string password, std::string postQuery, std::string referer,
-                               bool binaryData, bool useCache, TOnProgressEvent progressHandler,
-                               bool toFile)
+                               bool binaryData, bool useCache, uint32_t timeout,
+                               TOnProgressEvent progressHandler, bool toFile)
     : AcceptTypes(std::move(acceptTypes)), Agent(std::move(agent)), URL(std::move(url)),
       FileName(std::move(fileName)), UserName(std::move(userName)), Password(std::move(password)),
       PostQuery(std::move(postQuery)), Referer(std::move(referer)), BinaryData(binaryData),
-      UseCache(useCache), ToFile(toFile), fInternet(internet), ProgressHandler(progressHandler) {}
+      UseCache(useCache), Timeout(timeout), ToFile(toFile), fInternet(internet),
+      ProgressHandler(progressHandler) {}
 
 void THTTPGetThread::Orphan() {
   fOrphaned = true;
   OnTerminate = TNotifyEvent();
 }
 
+// The stop request comes first, so that the worker ends failed whatever it does meanwhile. The
+// handles are closed request first; a call blocked in one of them returns.
+void THTTPGetThread::Abort() {
+  Terminate();
+  Succeeded = false;
+  for (std::atomic<TInternetApi::THandle> *slot : {&fRequest, &fConnection, &fSession}) {
+    const TInternetApi::THandle handle = slot->exchange(HandleTaken());
+    if (handle && handle != HandleTaken())
+      fInternet.CloseHandle(handle);
+  }
+}
+
 // Whatever goes wrong ends the transfer as a failure; the handles, the buffers and the file
 // are released on the way out by their owners.
 void THTTPGetThread::Execute() {
   try {
-    Transfer();
+    const TUrlParts url = SplitUrl(URL);
+    if (!Terminated())
+      Transfer(url);
   } catch (...) {
     Succeeded = false;
   }
 }
 
-void THTTPGetThread::Transfer() {
-  const TUrlParts url = SplitUrl(URL);
-  if (Terminated())
-    return;
+void THTTPGetThread::Transfer(const TUrlParts &url) {
+  struct TClosedOnExit {
+    THTTPGetThread &Worker;
+    ~TClosedOnExit() { Worker.CloseHandles(); }
+  } closedOnExit{*this};
 
   // WinINet's handles are not tested: an empty one makes the later calls fail, and the
   // transfer then ends at the length query or in the read loop.
-  TInternetHandle session(fInternet,
-                          fInternet.Open(Agent.empty() ? nullptr : Agent.c_str(),
-                                         TInternetApi::kOpenTypePreconfig, nullptr, nullptr, 0));
+  const TInternetApi::THandle session =
+      fInternet.Open(Agent.empty() ? nullptr : Agent.c_str(), TInternetApi::kOpenTypePreconfig,
+                     nullptr, nullptr, 0);
+  if (!Publish(fSession, session))
+    return;
+  // Some WinINets follow a redirect from https to http without a word, and any of them may
+  // come back to https afterwards: each hop is told to Redirected. Handles opened from the
+  // session take its callback.
+  if (url.Secure)
+    fInternet.SetStatusCallback(session);
+
   const uint16_t port =
       url.Secure ? TInternetApi::kDefaultHttpsPort : TInternetApi::kDefaultHttpPort;
-  TInternetHandle connection(fInternet, fInternet.Connect(session.Get(), url.HostName.c_str(), port,
-                                                          UserName.c_str(), Password.c_str(),
-                                                          TInternetApi::kServiceHttp, 0, 0));
+  const TInternetApi::THandle connection =
+      fInternet.Connect(session, url.HostName.c_str(), port, UserName.c_str(), Password.c_str(),
+                        TInternetApi::kServiceHttp, 0, 0);
+  if (!Publish(fConnection, connection))
+    return;
+  if (Timeout != 0)
+    SetTimeouts(connection);
+
   const bool post = !PostQuery.empty();
   const char *acceptTypes[] = {AcceptTypes.c_str(), nullptr};
   // No flag that ignores certificate errors: WinINet's check of the certificate stands.
   const uint32_t flags =
       (UseCache ? 0 : TInternetApi::kFlagReload) | (url.Secure ? TInternetApi::kFlagSecure : 0);
-  TInternetHandle request(fInternet, fInternet.OpenRequest(connection.Get(), post ? "POST" : "GET",
-                                                           url.ObjectName.c_str(), "HTTP/1.0",
-                                                           Referer.c_str(), acceptTypes, flags, 0));
+  const uintptr_t context =
+      url.Secure ? reinterpret_cast<uintptr_t>(static_cast<TStatusSink *>(this)) : 0;
+  const TInternetApi::THandle request =
+      fInternet.OpenRequest(connection, post ? "POST" : "GET", url.ObjectName.c_str(), "HTTP/1.0",
+                            Referer.c_str(), acceptTypes, flags, context);
+  if (!Publish(fRequest, request))
+    return;
   if (post)
-    fInternet.SendRequest(request.Get(), kFormContentType, sizeof kFormContentType - 1,
-                          PostQuery.data(), static_cast<uint32_t>(PostQuery.size()));
+    fInternet.SendRequest(request, kFormContentType, sizeof kFormContentType - 1, PostQuery.data(),
+                          static_cast<uint32_t>(PostQuery.size()));
   else
-    fInternet.SendRequest(request.Get(), nullptr, 0, nullptr, 0);
+    fInternet.SendRequest(request, nullptr, 0, nullptr, 0);
   if (Terminated())
     return;
-  // Some WinINets follow a redirect from https to http without a word; what was asked for
-  // over https must arrive over https.
-  if (url.Secure && !FinalUrlIsSecure(request.Get()))
+  // What was asked for over https must arrive over https, on every hop.
+  if (url.Secure && (fLeftHttps || !FinalUrlIsSecure(request)))
     return;
 
   std::vector<char> lengthText(kLengthBufferSize);
   uint32_t lengthSize = kLengthBufferSize;
   uint32_t index = 0;
-  const bool lengthAnnounced = fInternet.QueryInfo(request.Get(), TInternetApi::kQueryContentLength,
+  const bool lengthAnnounced = fInternet.QueryInfo(request, TInternetApi::kQueryContentLength,
                                                    lengthText.data(), &lengthSize, &index);
   if (Terminated())
     return;
   if (!lengthAnnounced && BinaryData)
     return;
   // An error page is not the file asked for, whatever its length.
-  if (!StatusIsSuccess(request.Get()))
+  if (!StatusIsSuccess(request))
     return;
 
   if (lengthAnnounced) {
@@ -107,7 +145,42 @@ void THTTPGetThread::Transfer() {
     if (TotalSize < 0)
       return;
   }
-  ReadBody(request.Get(), lengthAnnounced);
+  ReadBody(request, lengthAnnounced);
+}
+
+// A stall fails like a lost connection, in every phase: WinINet gives up on a connection, a
+// send or a receive that makes no progress for this long. A slow body is no stall: each byte
+// that arrives starts the wait anew. Set on the connection, they hold for its requests.
+void THTTPGetThread::SetTimeouts(TInternetApi::THandle connection) {
+  const uint32_t milliseconds = Timeout * 1000;
+  for (const uint32_t option :
+       {TInternetApi::kOptionConnectTimeout, TInternetApi::kOptionSendTimeout,
+        TInternetApi::kOptionReceiveTimeout})
+    fInternet.SetOption(connection, option, &milliseconds, sizeof milliseconds);
+}
+
+void THTTPGetThread::Redirected(const char *url) {
+  if (!SplitUrl(url).Secure)
+    fLeftHttps = true;
+}
+
+// After an abort the handle belongs to a closed parent, and its value may soon name another
+// handle: it is closed at once and never used.
+bool THTTPGetThread::Publish(std::atomic<TInternetApi::THandle> &slot,
+                             TInternetApi::THandle handle) {
+  if (slot.exchange(handle) != HandleTaken())
+    return true;
+  slot = HandleTaken();
+  fInternet.CloseHandle(handle);
+  return false;
+}
+
+void THTTPGetThread::CloseHandles() {
+  for (std::atomic<TInternetApi::THandle> *slot : {&fRequest, &fConnection, &fSession}) {
+    const TInternetApi::THandle handle = slot->exchange(HandleTaken());
+    if (handle != HandleTaken())
+      fInternet.CloseHandle(handle);
+  }
 }
 
 void THTTPGetThread::ReadBody(TInternetApi::THandle request, bool lengthAnnounced) {

@@ -2,6 +2,7 @@
 
 #include "framework/Thread.h"
 #include "httpget/InternetApi.h"
+#include "httpget/UrlSplit.h"
 
 #include <atomic>
 #include <cstdint>
@@ -12,18 +13,21 @@
 using TOnProgressEvent = TMethod<TObject *, int32_t, int32_t>;
 
 /// Carries out one HTTP transfer on a thread of its own, into a file or into a text, and then
-/// deletes itself. Its owner attaches OnTerminate, calls Start, and while the worker runs may
-/// only call Terminate and clear Succeeded (that is an abort).
-class THTTPGetThread : public TThread {
+/// deletes itself. Its owner attaches OnTerminate and calls Start; while the worker runs, the
+/// owner calls only Abort and Orphan, on the user-interface thread.
+class THTTPGetThread : public TThread, private TInternetApi::TStatusSink {
 public:
+  /// timeout: the seconds a transfer may receive nothing before it fails; 0 leaves WinINet's own.
   THTTPGetThread(TInternetApi &internet, std::string acceptTypes, std::string agent,
                  std::string url, std::string fileName, std::string userName, std::string password,
                  std::string postQuery, std::string referer, bool binaryData, bool useCache,
-                 TOnProgressEvent progressHandler, bool toFile);
+                 uint32_t timeout, TOnProgressEvent progressHandler, bool toFile);
 
   /// Stops progress and completion calls from reaching their objects, which are going away.
-  /// User-interface thread only.
   void Orphan();
+  /// Ends the transfer as a failure, at once: its WinINet handles are closed, so that a call
+  /// blocked in one of them returns.
+  void Abort();
 
   // The transfer's settings, copied when it starts.
   const std::string AcceptTypes;
@@ -36,6 +40,7 @@ public:
   const std::string Referer;
   const bool BinaryData;
   const bool UseCache;
+  const uint32_t Timeout;
   const bool ToFile;
 
   // The outcome, read by the completion callback once Execute has returned.
@@ -49,7 +54,14 @@ protected:
   void Execute() override;
 
 private:
-  void Transfer();
+  void Transfer(const TUrlParts &url);
+  void SetTimeouts(TInternetApi::THandle connection);
+  void Redirected(const char *url) override;
+  /// Keeps a handle just opened where an abort finds it; false, with the handle closed, when an
+  /// abort came first.
+  bool Publish(std::atomic<TInternetApi::THandle> &slot, TInternetApi::THandle handle);
+  /// Closes the handles that no abort has closed, request first.
+  void CloseHandles();
   void ReadBody(TInternetApi::THandle request, bool lengthAnnounced);
   bool FinalUrlIsSecure(TInternetApi::THandle request);
   bool StatusIsSuccess(TInternetApi::THandle request);
@@ -59,4 +71,10 @@ private:
   TInternetApi &fInternet;
   const TOnProgressEvent ProgressHandler;
   bool fOrphaned = false; // user-interface thread only
+  // The transfer's handles. Each is closed by whoever takes it from its slot first, the worker
+  // at its end or an abort; the other finds it taken.
+  std::atomic<TInternetApi::THandle> fSession{nullptr};
+  std::atomic<TInternetApi::THandle> fConnection{nullptr};
+  std::atomic<TInternetApi::THandle> fRequest{nullptr};
+  bool fLeftHttps = false; // a redirect went to a plain http address; worker only
 };

@@ -18,8 +18,20 @@ public:
   static constexpr uint32_t kQueryContentLength = 5;   // HTTP_QUERY_CONTENT_LENGTH
   static constexpr uint32_t kQueryStatusCode = 19;     // HTTP_QUERY_STATUS_CODE
   static constexpr uint32_t kOptionUrl = 34;           // INTERNET_OPTION_URL
+  static constexpr uint32_t kOptionConnectTimeout = 2; // INTERNET_OPTION_CONNECT_TIMEOUT
+  static constexpr uint32_t kOptionSendTimeout = 5;    // INTERNET_OPTION_SEND_TIMEOUT
+  static constexpr uint32_t kOptionReceiveTimeout = 6; // INTERNET_OPTION_RECEIVE_TIMEOUT
 
-  virtual ~TInternetApi() = default;
+  /// What a transfer is told while WinINet works for it. Its address is the context of the
+  /// request it opens; WinINet calls it on the thread that made the call.
+  class TStatusSink {
+  public:
+    /// The request is being redirected to url.
+    virtual void Redirected(const char *url) = 0;
+
+  protected:
+    ~TStatusSink() = default;
+  };
 
   /// InternetOpenA
   virtual THandle Open(const char *agent, uint32_t accessType, const char *proxy,
@@ -41,24 +53,19 @@ public:
   /// InternetQueryOptionA
   virtual bool QueryOption(THandle handle, uint32_t option, void *buffer,
                            uint32_t *bufferLength) = 0;
+  /// InternetSetOptionA
+  virtual bool SetOption(THandle handle, uint32_t option, const void *buffer, uint32_t length) = 0;
+  /// InternetSetStatusCallbackA, with a callback that tells the TStatusSink whose address is a
+  /// request's context of that request's redirects.
+  virtual bool SetStatusCallback(THandle handle) = 0;
   /// InternetReadFile
   virtual bool ReadFile(THandle file, void *buffer, uint32_t numberOfBytesToRead,
                         uint32_t *numberOfBytesRead) = 0;
   /// InternetCloseHandle
   virtual void CloseHandle(THandle handle) = 0;
-};
 
-/// Owns one WinINet handle and closes it when it goes, empty or not.
-class TInternetHandle {
-public:
-  TInternetHandle(TInternetApi &api, TInternetApi::THandle handle) : fApi(api), fHandle(handle) {}
-  ~TInternetHandle() { fApi.CloseHandle(fHandle); }
-  TInternetHandle(const TInternetHandle &) = delete;
-  TInternetHandle &operator=(const TInternetHandle &) = delete;
-
-  TInternetApi::THandle Get() const { return fHandle; }
-
-private:
-  TInternetApi &fApi;
-  TInternetApi::THandle fHandle;
+protected:
+  // Not virtual, so that the product's implementation can be a static that is never destroyed:
+  // a worker that an abort has left blocked may still call it while the program ends.
+  ~TInternetApi() = default;
 };

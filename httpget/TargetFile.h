@@ -6,8 +6,10 @@
 /// The target file of a file transfer, open for writing; closed when it goes. Move-only.
 class TTargetFile {
 public:
-  /// Creates the file, or truncates an existing one to zero length, shared for reading and
-  /// writing. Throws std::runtime_error when that fails.
+  /// Deletes whatever lies under fileName, then creates the file new, shared for reading only:
+  /// a file planted there earlier keeps neither its content nor its owner and permissions, and
+  /// nobody else writes while the transfer does. Throws std::runtime_error, having written
+  /// nothing, when the old file cannot be deleted or the new one cannot be created.
   static TTargetFile Create(const std::string &fileName);
   ~TTargetFile();
   TTargetFile(TTargetFile &&other) noexcept;

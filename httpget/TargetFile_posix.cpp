@@ -1,11 +1,16 @@
 #include "httpget/TargetFile.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <stdexcept>
 #include <utility>
 
+// "x": should anyone plant the name again between the removal and the creation, the transfer
+// fails rather than write into their file.
 TTargetFile TTargetFile::Create(const std::string &fileName) {
-  std::FILE *file = std::fopen(fileName.c_str(), "wb");
+  if (std::remove(fileName.c_str()) != 0 && errno != ENOENT)
+    throw std::runtime_error("cannot delete the old " + fileName);
+  std::FILE *file = std::fopen(fileName.c_str(), "wbx");
   if (!file)
     throw std::runtime_error("cannot create " + fileName);
   return TTargetFile(file);

@@ -5,9 +5,12 @@
 #include <stdexcept>
 #include <utility>
 
+// CREATE_NEW: should anyone plant the name again between the deletion and the creation, the
+// transfer fails rather than write into their file.
 TTargetFile TTargetFile::Create(const std::string &fileName) {
-  HANDLE file = CreateFileA(fileName.c_str(), GENERIC_READ | GENERIC_WRITE,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
+  if (!DeleteFileA(fileName.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND)
+    throw std::runtime_error("cannot delete the old " + fileName);
+  HANDLE file = CreateFileA(fileName.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE)
     throw std::runtime_error("cannot create " + fileName);

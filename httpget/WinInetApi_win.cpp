@@ -5,9 +5,19 @@
 
 static_assert(TInternetApi::kDefaultHttpsPort == INTERNET_DEFAULT_HTTPS_PORT &&
               TInternetApi::kFlagSecure == INTERNET_FLAG_SECURE &&
-              TInternetApi::kOptionUrl == INTERNET_OPTION_URL);
+              TInternetApi::kOptionUrl == INTERNET_OPTION_URL &&
+              TInternetApi::kOptionConnectTimeout == INTERNET_OPTION_CONNECT_TIMEOUT &&
+              TInternetApi::kOptionSendTimeout == INTERNET_OPTION_SEND_TIMEOUT &&
+              TInternetApi::kOptionReceiveTimeout == INTERNET_OPTION_RECEIVE_TIMEOUT);
 
 namespace {
+
+// A request opened without a context (0) has nobody to tell.
+void CALLBACK PassStatusOn(HINTERNET, DWORD_PTR context, DWORD status, LPVOID information, DWORD) {
+  if (context && status == INTERNET_STATUS_REDIRECT && information)
+    reinterpret_cast<TInternetApi::TStatusSink *>(context)->Redirected(
+        static_cast<const char *>(information));
+}
 
 class TWinInetApi final : public TInternetApi {
 public:
@@ -46,6 +56,12 @@ public:
     *bufferLength = length;
     return ok;
   }
+  bool SetOption(THandle handle, uint32_t option, const void *buffer, uint32_t length) override {
+    return InternetSetOptionA(handle, option, const_cast<void *>(buffer), length);
+  }
+  bool SetStatusCallback(THandle handle) override {
+    return InternetSetStatusCallbackA(handle, PassStatusOn) != INTERNET_INVALID_STATUS_CALLBACK;
+  }
   bool ReadFile(THandle file, void *buffer, uint32_t numberOfBytesToRead,
                 uint32_t *numberOfBytesRead) override {
     DWORD read = 0;
@@ -58,6 +74,8 @@ public:
 
 } // namespace
 
+// Trivially destructible, so never destroyed: a worker left blocked by an abort may still
+// call it while the program ends.
 TInternetApi &WinInetApi() {
   static TWinInetApi api;
   return api;

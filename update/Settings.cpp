@@ -1,8 +1,40 @@
 #include "update/Settings.h"
 
+namespace {
+
+constexpr uint32_t kDefaultTimeoutSeconds = 60;
+constexpr uint32_t kMaxTimeoutSeconds = 3600;
+
+// Plain decimal digits only: a sign, a hexadecimal prefix or a unit would read as something
+// the publisher did not mean.
+uint32_t TimeoutSecondsOf(const std::string &text) {
+  if (text.empty())
+    return kDefaultTimeoutSeconds;
+  uint32_t seconds = 0;
+  for (const char c : text) {
+    if (c < '0' || c > '9')
+      return 0;
+    seconds = seconds * 10 + static_cast<uint32_t>(c - '0');
+    if (seconds > kMaxTimeoutSeconds)
+      return 0;
+  }
+  return seconds;
+}
+
+} // namespace
+
+bool TUpdaterSettings::Usable() const {
+  const auto fits = [](const std::string &value) { return value.size() <= kMaxSettingLength; };
+  return VersionFile != "null" && DownloadFile != "null" && fits(AppTitle) && fits(VersionFile) &&
+         fits(DownloadFile) && TimeoutSeconds != 0;
+}
+
 TUpdaterSettings ReadUpdaterSettings(const std::string &settingsFile, const TProfileReader &read) {
   static const char kSection[] = "Updater";
-  return {read(settingsFile, kSection, "AppTitle", ""),
-          read(settingsFile, kSection, "VersionFile", "null"),
-          read(settingsFile, kSection, "DownloadFile", "null")};
+  TUpdaterSettings settings;
+  settings.AppTitle = read(settingsFile, kSection, "AppTitle", "");
+  settings.VersionFile = read(settingsFile, kSection, "VersionFile", "null");
+  settings.DownloadFile = read(settingsFile, kSection, "DownloadFile", "null");
+  settings.TimeoutSeconds = TimeoutSecondsOf(read(settingsFile, kSection, "Timeout", ""));
+  return settings;
 }

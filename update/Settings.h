@@ -1,22 +1,32 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
 /// Reads a value of a settings file as the private-profile call does: the value of key in
-/// section of file, or defaultValue when the key or the file is missing.
+/// section of file, or defaultValue when the key or the file is missing. A value longer than
+/// kMaxSettingLength comes back longer than that, never cut to it.
 using TProfileReader =
     std::function<std::string(const std::string &file, const std::string &section,
                               const std::string &key, const std::string &defaultValue)>;
+
+/// The longest value a setting may have.
+constexpr size_t kMaxSettingLength = 2047;
 
 /// What the settings file beside the updater says; it is only ever read.
 struct TUpdaterSettings {
   std::string AppTitle;     // names the application being updated; "" when missing
   std::string VersionFile;  // URL of the version file; "null" when missing
   std::string DownloadFile; // URL of the new program file; "null" when missing
+  /// How long a transfer may receive nothing before it fails; 0 when the file's "Timeout" is
+  /// not a whole number of seconds from 1 to 3600. 60 when the key is missing or empty.
+  uint32_t TimeoutSeconds = 0;
 
-  /// "null", exactly in lower case, stands for a missing URL.
-  bool UrlsPresent() const { return VersionFile != "null" && DownloadFile != "null"; }
+  /// Whether every setting can mean what its key says: both URLs present ("null", exactly in
+  /// lower case, stands for a missing one), no value longer than a setting may be, and a
+  /// usable timeout.
+  bool Usable() const;
 };
 
 /// Reads section "Updater" of settingsFile.

@@ -67,8 +67,10 @@ void TUpdateDlg::Start(const TUpdateStartup &startup) {
   CheckVersion.URL = settings.VersionFile;
   Downloader.URL = settings.DownloadFile;
   Downloader.FileName = ChangeFileExt(fProgramFile, "~.tmp", startup.IsLeadByte);
+  CheckVersion.Timeout = settings.TimeoutSeconds;
+  Downloader.Timeout = settings.TimeoutSeconds;
 
-  if (!settings.UrlsPresent()) {
+  if (!settings.Usable()) {
     FailWith(kSettingsMissing);
     return;
   }

@@ -11,12 +11,15 @@ struct TLayout {
   size_t HeaderSize;
   size_t CharSize;
 };
-constexpr TLayout kLayouts[] = {{6, 2}, {4, 1}}; // 32-bit, then 16-bit
+constexpr TLayout k32BitLayout{6, 2};
+constexpr TLayout k16BitLayout{4, 1};
 
 // Four levels occur (VS_VERSION_INFO, StringFileInfo, StringTable, String); deeper nesting is
 // refused rather than followed.
 constexpr int kMaxDepth = 8;
 constexpr char kRootKey[] = "VS_VERSION_INFO";
+constexpr size_t kLayoutByte = 4;      // wType's low byte, or a 16-bit key's first character
+constexpr size_t kConversionSlack = 4; // the room beyond twice the root holds "FE2X"
 
 size_t Aligned(size_t offset) { return (offset + 3) & ~size_t{3}; }
 
@@ -95,14 +98,17 @@ private:
 
 bool IsSoundVersionBlock(const void *block, size_t size) {
   const auto *bytes = static_cast<const unsigned char *>(block);
-  for (const TLayout layout : kLayouts) {
-    const TBlockCheck check(bytes, layout);
-    if (!check.HasRootKey(size))
-      continue;
-    // The block may hold more than the root: room the platform keeps for converted copies.
-    const size_t rootLength = check.Word(0);
-    return rootLength >= layout.HeaderSize && rootLength <= size &&
-           check.IsSoundNode(0, rootLength, 1);
-  }
-  return false;
+  if (size < kLayoutByte + 1)
+    return false;
+  // The platform takes a block as 16-bit when the byte where a 32-bit block keeps its type
+  // reads as a character, and walks it in that layout whatever its key says.
+  const TLayout layout = bytes[kLayoutByte] >= ' ' ? k16BitLayout : k32BitLayout;
+  const TBlockCheck check(bytes, layout);
+  if (!check.HasRootKey(size))
+    return false;
+  // A text query converts into the room after the root, up to the root's length again and four
+  // bytes more: the block must hold that room, or the platform writes past it.
+  const size_t rootLength = check.Word(0);
+  return rootLength >= layout.HeaderSize && 2 * rootLength + kConversionSlack <= size &&
+         check.IsSoundNode(0, rootLength, 1);
 }

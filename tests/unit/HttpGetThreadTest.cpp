@@ -213,8 +213,9 @@ TEST_F(TransferOutcome, TextWithoutLengthFailsUnreadWhenBinaryDataIsSet) {
   EXPECT_EQ(net.Count("ReadFile"), 0);
 }
 
-// https connects to port 443 with the secure flag and, once the request is sent, asks for the
-// final URL: a transfer that a redirect took off https fails unread. http asks nothing more.
+// https connects to port 443 with the secure flag, hears of every redirect and, once the
+// request is sent, asks for the final URL: a transfer that any hop took off https fails unread.
+// http asks nothing more.
 class TransferScheme : public TransferOutcome {
 protected:
   // The last transfer's calls after Open, up to its length query or its first close.
@@ -236,9 +237,12 @@ TEST_F(TransferScheme, HttpsIsSecureAndMustEndOnHttps) {
   const std::string connect80 = R"(Connect(session, "h", 80, "", "", 3, 0, 0))";
   const std::string send = "SendRequest(request, null, 0, null, 0)";
   const std::string query = "QueryOption(request, 34, 2085)";
+  const std::string callback = "SetStatusCallback(session)";
   auto open = [](const std::string &object, const std::string &flags) {
+    // A secure request is opened with the worker as its context, to hear of redirects.
+    const bool secure = std::stoul(flags, nullptr, 16) & TInternetApi::kFlagSecure;
     return R"(OpenRequest(connection, "GET", ")" + object + R"(", "HTTP/1.0", "", ["*/*"], )" +
-           flags + ", 0)";
+           flags + ", " + (secure ? "sink" : "0") + ")";
   };
   struct TCase {
     const char *url;
@@ -247,56 +251,72 @@ TEST_F(TransferScheme, HttpsIsSecureAndMustEndOnHttps) {
     bool toFile;
     TLines calls;
     bool succeeds;
+    TLines redirects = {}; // the hops that sending the request goes through
   };
   const TCase cases[] = {
       {"https://h/v.txt",
        "https://h/v.txt",
        false,
        false,
-       {connect443, open("/v.txt", "0x80800000"), send, query},
+       {callback, connect443, open("/v.txt", "0x80800000"), send, query},
        true},
       {"HTTPS://h/new.exe",
        "hTTpS://h/new.exe",
        true,
        true,
-       {connect443, open("/new.exe", "0x800000"), send, query},
+       {callback, connect443, open("/new.exe", "0x800000"), send, query},
        true},
       {"hTtPs://h/v.txt",
        "https://other/v2.txt",
        false,
        false,
-       {connect443, open("/v.txt", "0x80800000"), send, query},
+       {callback, connect443, open("/v.txt", "0x80800000"), send, query},
        true},
       {"https://h/v.txt",
        "http://h/v.txt",
        false,
        false,
-       {connect443, open("/v.txt", "0x80800000"), send, query},
+       {callback, connect443, open("/v.txt", "0x80800000"), send, query},
        false},
       {"https://h/new.exe",
        "HTTP://h/new.exe",
        false,
        true,
-       {connect443, open("/new.exe", "0x80800000"), send, query},
+       {callback, connect443, open("/new.exe", "0x80800000"), send, query},
        false},
       {"https://h/v.txt",
        std::nullopt,
        false,
        false,
-       {connect443, open("/v.txt", "0x80800000"), send, query},
+       {callback, connect443, open("/v.txt", "0x80800000"), send, query},
        false},
       {"https://h/v.txt",
        "",
        false,
        true,
-       {connect443, open("/v.txt", "0x80800000"), send, query},
+       {callback, connect443, open("/v.txt", "0x80800000"), send, query},
        false},
       {"https://h/v.txt",
        longUrl,
        false,
        false,
-       {connect443, open("/v.txt", "0x80800000"), send, query, "QueryOption(request, 34, 3011)"},
+       {callback, connect443, open("/v.txt", "0x80800000"), send, query,
+        "QueryOption(request, 34, 3011)"},
        true},
+      {"https://h/v.txt",
+       "https://h/v.txt",
+       false,
+       false,
+       {callback, connect443, open("/v.txt", "0x80800000"), send, query},
+       true,
+       {"https://mirror/v.txt", "HTTPS://h/v.txt"}},
+      {"https://h/v.txt",
+       "https://h/v.txt",
+       false,
+       true,
+       {callback, connect443, open("/v.txt", "0x80800000"), send},
+       false,
+       {"http://h/v.txt", "https://h/v.txt"}},
       {"http://h/v.txt",
        "http://h/v.txt",
        false,
@@ -314,6 +334,7 @@ TEST_F(TransferScheme, HttpsIsSecureAndMustEndOnHttps) {
     SCOPED_TRACE(std::string(c.url) + " ending at " + c.finalUrl.value_or("(no answer)"));
     WriteFile(TargetPath(), "old content");
     net.FinalUrl = c.finalUrl;
+    net.Redirects = c.redirects;
     net.ContentLength = "3";
     net.Chunks = {"abc"};
     http.URL = c.url;
@@ -369,7 +390,7 @@ public:
 TEST_F(TransferStop, BeforeTheSessionIsOpenedNothingIsCalled) {
   TWorkerOwner owner;
   auto *worker = new THTTPGetThread(net, "*/*", "agent", "http://h/x", TargetPath(), "", "", "", "",
-                                    false, false, TOnProgressEvent(), true);
+                                    false, false, 0, TOnProgressEvent(), true);
   worker->OnTerminate = MethodOf<&TWorkerOwner::WorkerDone>(&owner);
   worker->Terminate();
   worker->Start();

@@ -87,6 +87,7 @@ TInternetApi::THandle TScriptedInternet::Open(const char *agent, uint32_t access
                                               uint32_t flags) {
   Record("Open(" + Quoted(agent) + ", " + std::to_string(accessType) + ", " + Quoted(proxy) + ", " +
          Quoted(proxyBypass) + ", " + std::to_string(flags) + ")");
+  fTellsStatus = false;
   return &fSession;
 }
 
@@ -110,7 +111,8 @@ TInternetApi::THandle TScriptedInternet::OpenRequest(THandle connection, const c
   accepted += acceptTypes ? "]" : "null";
   Record("OpenRequest(" + NameOf(connection) + ", " + Quoted(verb) + ", " + Quoted(objectName) +
          ", " + Quoted(version) + ", " + Quoted(referrer) + ", " + accepted + ", " + Hex(flags) +
-         ", " + std::to_string(context) + ")");
+         ", " + (context ? "sink" : "0") + ")");
+  fRequestContext = context;
   return &fRequest;
 }
 
@@ -121,6 +123,9 @@ bool TScriptedInternet::SendRequest(THandle request, const char *headers, uint32
                : "null";
   Record("SendRequest(" + NameOf(request) + ", " + Quoted(headers) + ", " +
          std::to_string(headersLength) + ", " + body + ", " + std::to_string(optionalLength) + ")");
+  if (fTellsStatus && fRequestContext)
+    for (const std::string &url : Redirects)
+      reinterpret_cast<TStatusSink *>(fRequestContext)->Redirected(url.c_str());
   return true;
 }
 
@@ -147,6 +152,21 @@ bool TScriptedInternet::QueryOption(THandle handle, uint32_t option, void *buffe
     return true;
   *bufferLength = static_cast<uint32_t>(FinalUrl->size() + 1);
   return false;
+}
+
+bool TScriptedInternet::SetOption(THandle handle, uint32_t option, const void *buffer,
+                                  uint32_t length) {
+  uint32_t value = 0;
+  std::memcpy(&value, buffer, std::min<size_t>(length, sizeof value));
+  Record("SetOption(" + NameOf(handle) + ", " + std::to_string(option) + ", " +
+         std::to_string(value) + ")");
+  return true;
+}
+
+bool TScriptedInternet::SetStatusCallback(THandle handle) {
+  Record("SetStatusCallback(" + NameOf(handle) + ")");
+  fTellsStatus = true;
+  return true;
 }
 
 bool TScriptedInternet::ReadFile(THandle file, void *buffer, uint32_t numberOfBytesToRead,

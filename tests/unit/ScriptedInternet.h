@@ -14,13 +14,16 @@
 /// text, for example
 ///   Open("Agent", 0, null, null, 0)
 ///   Connect(session, "host", 80, "user", "password", 3, 0, 0)
+///   SetOption(session, 6, 60000)
+///   SetStatusCallback(session)
 ///   OpenRequest(connection, "GET", "/object", "HTTP/1.0", "referrer", ["*/*"], 0x80000000, 0)
 ///   SendRequest(request, null, 0, null, 0)
 ///   QueryOption(request, 34, 2085)
 ///   QueryInfo(request, 5, 1024, 0)
 ///   ReadFile(request, 1025)
 ///   CloseHandle(request)
-/// Texts are quoted, an absent one is null, a handle is named after the call that returned it.
+/// Texts are quoted, an absent one is null, a handle is named after the call that returned it,
+/// and a request's context that is not 0 reads "sink".
 /// Set the script before the transfer starts; it may be changed again between transfers.
 class TScriptedInternet : public TInternetApi {
 public:
@@ -34,6 +37,9 @@ public:
   std::deque<std::string> Chunks;
   /// Once the chunks are served, the next read fails instead of ending the body.
   bool ReadFailsAtEnd = false;
+  /// The addresses that sending the request is redirected to, in order; each is told to the
+  /// request's context when a status callback has been set.
+  std::vector<std::string> Redirects;
 
   /// Holds the worker inside the occurrence-th call whose text begins with callPrefix (after
   /// recording it, before answering) until Resume; lets a test act at a precise point.
@@ -60,6 +66,8 @@ public:
   bool QueryInfo(THandle request, uint32_t infoLevel, void *buffer, uint32_t *bufferLength,
                  uint32_t *index) override;
   bool QueryOption(THandle handle, uint32_t option, void *buffer, uint32_t *bufferLength) override;
+  bool SetOption(THandle handle, uint32_t option, const void *buffer, uint32_t length) override;
+  bool SetStatusCallback(THandle handle) override;
   bool ReadFile(THandle file, void *buffer, uint32_t numberOfBytesToRead,
                 uint32_t *numberOfBytesRead) override;
   void CloseHandle(THandle handle) override;
@@ -70,6 +78,8 @@ private:
 
   // Distinct addresses that serve as the three handles.
   char fSession = 0, fConnection = 0, fRequest = 0;
+  uintptr_t fRequestContext = 0; // worker only
+  bool fTellsStatus = false;     // worker only
 
   mutable std::mutex fMutex;
   std::condition_variable fResumed;

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -65,7 +66,8 @@ TEST_F(UpdateDlgStartup, ReadsTheSettingsFileBesideItsOwnProgram) {
   ASSERT_TRUE(PumpUntilWorkersEnded());
   EXPECT_EQ(Reads, TLines({"D:\\Tools\\upd.ini [Updater] AppTitle ()",
                            "D:\\Tools\\upd.ini [Updater] VersionFile (null)",
-                           "D:\\Tools\\upd.ini [Updater] DownloadFile (null)"}));
+                           "D:\\Tools\\upd.ini [Updater] DownloadFile (null)",
+                           "D:\\Tools\\upd.ini [Updater] Timeout ()"}));
 }
 
 TEST_F(UpdateDlgStartup, WiresTheTransfersAndStartsTheVersionCheck) {
@@ -94,7 +96,12 @@ TEST_F(UpdateDlgStartup, WiresTheTransfersAndStartsTheVersionCheck) {
   ASSERT_GE(calls.size(), 3u);
   EXPECT_EQ(calls[0], "Open(\"Foo Updater...\", 0, null, null, 0)");
   EXPECT_EQ(calls[1], "Connect(session, \"h\", 80, \"\", \"\", 3, 0, 0)");
-  EXPECT_EQ(calls[2], "OpenRequest(connection, \"GET\", \"/v.txt\", \"HTTP/1.0\", \"\", [\"*/*\"], "
+  ASSERT_GE(calls.size(), 6u);
+  EXPECT_EQ(TLines(calls.begin() + 2, calls.begin() + 5),
+            TLines({"SetOption(connection, 2, 60000)", "SetOption(connection, 5, 60000)",
+                    "SetOption(connection, 6, 60000)"}))
+      << "a stall ends after the default 60 s";
+  EXPECT_EQ(calls[5], "OpenRequest(connection, \"GET\", \"/v.txt\", \"HTTP/1.0\", \"\", [\"*/*\"], "
                       "0x80000000, 0)");
   EXPECT_EQ(net.Count("Open("), 1) << "only the version check runs";
 }
@@ -124,6 +131,61 @@ TEST_F(UpdateDlgStartup, AMissingOrNullUrlEndsItAfterTheTitleIsSet) {
                                 std::string("error [") + kSettingsMissing + "]", "end"}));
   }
   EXPECT_EQ(net.Calls(), TLines());
+}
+
+// A timeout is a whole number of seconds from 1 to 3600, and no value may be longer than 2047
+// characters: anything else would make the updater do what the publisher did not write.
+TEST_F(UpdateDlgStartup, SettingsThatCannotMeanWhatTheySayEndItBeforeAnythingIsFetched) {
+  const std::string longest = "http://h/" + std::string(2038, 'x');
+  const struct {
+    const char *Key;
+    std::string Value;
+    const char *Timeout; // the milliseconds set on the version check; nullptr: the end
+  } rows[] = {
+      {"Timeout", "", "60000"},
+      {"Timeout", "1", "1000"},
+      {"Timeout", "3600", "3600000"},
+      {"Timeout", "0030", "30000"},
+      {"VersionFile", longest, "60000"},
+      {"AppTitle", std::string(2047, 'a'), "60000"},
+      {"Timeout", "0", nullptr},
+      {"Timeout", "3601", nullptr},
+      {"Timeout", "-5", nullptr},
+      {"Timeout", "+5", nullptr},
+      {"Timeout", "5s", nullptr},
+      {"Timeout", "$A", nullptr},
+      {"Timeout", " 5", nullptr},
+      {"Timeout", "99999999999", nullptr},
+      {"VersionFile", longest + "x", nullptr},
+      {"DownloadFile", longest + "x", nullptr},
+      {"AppTitle", std::string(2048, 'a'), nullptr},
+  };
+  for (const auto &row : rows) {
+    SCOPED_TRACE(std::string(row.Key) + "=" + row.Value.substr(0, 20));
+    Settings = {{"AppTitle", "Foo"},
+                {"VersionFile", "http://h/v.txt"},
+                {"DownloadFile", "http://h/new.exe"}};
+    Settings[row.Key] = row.Value;
+    view.Log.clear();
+    const int opensBefore = net.Count("Open(");
+    Start("upd.exe 1 C:\\Apps\\Host.exe");
+    ASSERT_TRUE(PumpUntilWorkersEnded());
+    if (!row.Timeout) {
+      ASSERT_EQ(view.Log.size(), 3u);
+      EXPECT_EQ(view.Log[1], std::string("error [") + kSettingsMissing + "]");
+      EXPECT_EQ(net.Count("Open("), opensBefore);
+      continue;
+    }
+    ASSERT_GE(view.Log.size(), 2u);
+    EXPECT_EQ(view.Log[1], "status [Checking for update...]");
+    EXPECT_EQ(net.Count("Open("), opensBefore + 1);
+    const TLines calls = net.Calls();
+    const auto receive = std::find_if(calls.rbegin(), calls.rend(), [](const std::string &call) {
+      return call.rfind("SetOption(connection, 6, ", 0) == 0;
+    });
+    ASSERT_NE(receive, calls.rend());
+    EXPECT_EQ(*receive, std::string("SetOption(connection, 6, ") + row.Timeout + ")");
+  }
 }
 
 TEST_F(UpdateDlgStartup, OnlyLowerCaseNullCountsAsMissing) {

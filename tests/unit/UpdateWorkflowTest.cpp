@@ -104,8 +104,10 @@ protected:
     startup.CommandLine = "upd.exe " + currentVersion + " " + Program();
     startup.ProgramFileName = "/opt/upd.exe";
     startup.ReadProfileString = [](const std::string &, const std::string &, const std::string &key,
-                                   const std::string &) {
-      return key == "AppTitle" ? "Foo" : "http://h/" + key;
+                                   const std::string &defaultValue) {
+      if (key == "AppTitle")
+        return std::string("Foo");
+      return key == "Timeout" ? defaultValue : "http://h/" + key;
     };
     startup.CheckPublisher = [this](const std::string &download, const std::string &program) {
       EXPECT_EQ(download, Download());

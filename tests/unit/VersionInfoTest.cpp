@@ -221,16 +221,23 @@ TEST(VersionBlock, AcceptsOnlyNodesThatStayInsideTheirParentsAndTheBlock) {
   const TBytes ansi =
       Block(A, {String(A, "CompanyName", "Acme", 5), String(A, "FileVersion", "1.2", 3)});
   const TBytes reserved = TBytes(wide.size(), '\0') + "FE2X";
+  // A root whose binary value covers it to its end, as a crafted resource's tail would be.
+  const TBytes root = Node(W, "VS_VERSION_INFO", TBytes(60, '\x01'), 60);
+  TBytes typeAsText = wide;
+  typeAsText[4] = 'V'; // wType's low byte: the platform then reads "V" as a 16-bit key
   const struct {
     const char *Name;
     TBytes Bytes;
     size_t Size;
     bool Sound;
   } rows[] = {
-      {"wide", wide, wide.size(), true},
+      {"wide without room for converted copies", wide, wide.size(), false},
       {"wide with room for converted copies", wide + reserved, wide.size() * 2 + 4, true},
-      {"16-bit", ansi, ansi.size(), true},
+      {"16-bit without that room", ansi, ansi.size(), false},
       {"16-bit with room after it", ansi + reserved, ansi.size() + reserved.size(), true},
+      {"root claiming more than its room", root + reserved, root.size() * 2 + 3, false},
+      {"root with its room to the byte", root + root + "FE2X", root.size() * 2 + 4, true},
+      {"wide root key under a 16-bit type byte", typeAsText, 0, false},
       {"eight levels", Block(W, {}, {Nested(W, 6)}), 0, true},
       {"nine levels", Block(W, {}, {Nested(W, 7)}), 0, false},
       {"16-bit nine levels", Block(A, {}, {Nested(A, 7)}), 0, false},
@@ -261,9 +268,11 @@ TEST(VersionBlock, AcceptsOnlyNodesThatStayInsideTheirParentsAndTheBlock) {
       {"16-bit child of length 0", Block(A, {}, {TBytes(8, '\0')}), 0, false},
   };
   for (const auto &row : rows) {
-    // An exactly sized copy, so that the sanitizer reports any read beyond the block.
-    const size_t size = row.Size ? row.Size : row.Bytes.size();
-    const std::vector<unsigned char> block(row.Bytes.begin(), row.Bytes.begin() + size);
+    // An exactly sized copy, so that the sanitizer reports any read beyond the block; unless a
+    // row says otherwise, with the room GetFileVersionInfoA keeps after the resource.
+    const size_t size = row.Size ? row.Size : row.Bytes.size() * 2 + 4;
+    std::vector<unsigned char> block(row.Bytes.begin(), row.Bytes.end());
+    block.resize(size);
     EXPECT_EQ(IsSoundVersionBlock(block.data(), size), row.Sound) << row.Name;
   }
 }
