@@ -1,4 +1,5 @@
 #include "framework/win32/Application_win.h"
+#include "framework/win32/ModuleFileName_win.h"
 #include "httpget/WinInetApi_win.h"
 #include "update/ProfileReader_win.h"
 #include "update/UpdateDlg.h"
@@ -8,14 +9,8 @@
 
 namespace {
 
-std::string OwnProgramFileName() {
-  char path[MAX_PATH];
-  const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-  return std::string(path, length);
-}
-
 TUpdateStartup ProcessStartup() {
-  return {GetCommandLineA(), OwnProgramFileName(), ReadPrivateProfileString,
+  return {GetCommandLineA(), ModuleFileName(nullptr), ReadPrivateProfileString,
           [](unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }};
 }
 

@@ -1,9 +1,9 @@
 #include "update/ProgramImage.h"
 
+#include "update/HeldDownload.h"
+
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
-#include <memory>
 
 namespace {
 
@@ -17,10 +17,6 @@ bool EndsWithExe(const std::string &name) {
              kExtension.begin(), kExtension.end(), name.end() - kExtension.size(),
              [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); });
 }
-
-struct TCloseFile {
-  void operator()(std::FILE *file) const { std::fclose(file); }
-};
 
 } // namespace
 
@@ -37,13 +33,10 @@ bool IsProgramImage(const TReadAt &readAt) {
 }
 
 // Only the header and the signature are read: the check costs the same for any size of file.
-// An offset beyond a 32-bit long turns negative, and a seek there fails.
-bool IsAcceptableDownload(const std::string &download, const std::string &program) {
-  const std::unique_ptr<std::FILE, TCloseFile> file(std::fopen(download.c_str(), "rb"));
-  if (!file || std::fgetc(file.get()) == EOF)
-    return false;
-  return !EndsWithExe(program) || IsProgramImage([&](uint32_t offset, void *buffer, size_t size) {
-    return std::fseek(file.get(), static_cast<long>(offset), SEEK_SET) == 0 &&
-           std::fread(buffer, 1, size, file.get()) == size;
-  });
+bool IsAcceptableDownload(const THeldDownload &download, const std::string &program) {
+  const auto readAt = [&download](uint32_t offset, void *buffer, size_t size) {
+    return download.ReadAt(offset, buffer, size);
+  };
+  char first = 0;
+  return readAt(0, &first, 1) && (!EndsWithExe(program) || IsProgramImage(readAt));
 }

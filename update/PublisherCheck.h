@@ -3,6 +3,8 @@
 #include <functional>
 #include <string>
 
+class THeldDownload;
+
 /// What the publisher check makes of a download.
 enum class TPublisherVerdict {
   Accepted,             // the program is unsigned, or the download passes
@@ -13,9 +15,10 @@ enum class TPublisherVerdict {
 /// When program carries an embedded Authenticode signature (valid here or not), download must
 /// carry one that verifies, through a certificate chain without errors, by a signer of the same
 /// subject name; and, when both have a fixed file version, not a lower one. An unsigned
-/// program accepts any download. Where there is no Authenticode (off Windows), everything passes.
-TPublisherVerdict CheckDownloadPublisher(const std::string &download, const std::string &program);
+/// program accepts any download; a program that exists but cannot be read accepts none.
+/// Where there is no Authenticode (off Windows), everything passes.
+TPublisherVerdict CheckDownloadPublisher(const THeldDownload &download, const std::string &program);
 
 /// The check the update dialog runs on a download before it offers the replacement.
 using TPublisherCheck =
-    std::function<TPublisherVerdict(const std::string &download, const std::string &program)>;
+    std::function<TPublisherVerdict(const THeldDownload &download, const std::string &program)>;

@@ -1,6 +1,7 @@
 #include "update/PublisherCheck.h"
 
 #include "framework/win32/Handles_win.h"
+#include "update/HeldDownload.h"
 #include "versinfo/VersionInfoResource.h"
 
 #include <wincrypt.h>
@@ -71,12 +72,34 @@ std::optional<TEncodedName> EmbeddedSignerSubject(const std::string &file) {
   return TEncodedName(subject.pbData, subject.pbData + subject.cbData);
 }
 
-/// One WinVerifyTrust run over a file; the provider's state stays open until it goes.
+// What the installed program says of its publisher.
+struct TProgramSigner {
+  bool Readable = true;                // false: it exists, but cannot be read now
+  std::optional<TEncodedName> Subject; // nothing: unsigned, or no program at all
+};
+
+// A program that is missing has no publisher; one that is there but cannot be opened, locked
+// or denied to this user, is not taken for unsigned.
+TProgramSigner EmbeddedSigner(const std::string &file) {
+  const HANDLE opened = CreateFileA(file.c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (opened == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    return {error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND, std::nullopt};
+  }
+  const TKernelHandle program(opened);
+  return {true, EmbeddedSignerSubject(file)};
+}
+
+/// One WinVerifyTrust run over a held file, read through its handle; the provider's state stays
+/// open until it goes.
 class TTrustVerification {
 public:
-  explicit TTrustVerification(const std::string &file) : fPath(WidePath(file)) {
+  explicit TTrustVerification(const THeldDownload &file) : fPath(WidePath(file.FileName())) {
     fFile.cbStruct = sizeof fFile;
     fFile.pcwszFilePath = fPath.c_str();
+    fFile.hFile = file.Handle();
     fData.cbStruct = sizeof fData;
     fData.dwUIChoice = WTD_UI_NONE;
     // Revocation lists would have to come over the network.
@@ -133,18 +156,22 @@ std::optional<uint64_t> FixedFileVersion(const std::string &file) {
 
 } // namespace
 
-TPublisherVerdict CheckDownloadPublisher(const std::string &download, const std::string &program) {
-  const std::optional<TEncodedName> publisher = EmbeddedSignerSubject(program);
-  if (!publisher)
+TPublisherVerdict CheckDownloadPublisher(const THeldDownload &download,
+                                         const std::string &program) {
+  const TProgramSigner publisher = EmbeddedSigner(program);
+  // A program that cannot be read now may well be signed: it is not taken for unsigned.
+  if (!publisher.Readable)
+    return TPublisherVerdict::NotSignedByPublisher;
+  if (!publisher.Subject)
     return TPublisherVerdict::Accepted;
   {
     // A renewed certificate has a new key under the same name: the whole name is compared.
     const TTrustVerification verification(download);
     const PCCERT_CONTEXT signer = verification.TrustedSigner();
-    if (!signer || !SameName(*publisher, signer->pCertInfo->Subject))
+    if (!signer || !SameName(*publisher.Subject, signer->pCertInfo->Subject))
       return TPublisherVerdict::NotSignedByPublisher;
   }
-  const std::optional<uint64_t> downloadVersion = FixedFileVersion(download);
+  const std::optional<uint64_t> downloadVersion = FixedFileVersion(download.FileName());
   const std::optional<uint64_t> programVersion = FixedFileVersion(program);
   if (downloadVersion && programVersion && *downloadVersion < *programVersion)
     return TPublisherVerdict::OlderVersion;

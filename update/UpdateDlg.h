@@ -50,9 +50,9 @@ private:
   bool Confirm(const std::string &caption, const std::string &text);
   /// Moves the download over the program, offering to retry while that fails; false when the
   /// user gave up or the end came meanwhile.
-  bool ReplaceProgramWith(const std::string &download);
+  bool ReplaceProgramWith(THeldDownload &download);
   /// Deletes the download and tells the user why it was refused, then asks for the end.
-  void RefuseDownload(const std::string &download, const char *reason);
+  void RefuseDownload(THeldDownload &download, const char *reason);
   /// Shows the error message dialog, then asks for the end.
   void FailWith(const std::string &text);
   /// Asks for the end once; every later event is ignored.

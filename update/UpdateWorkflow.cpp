@@ -1,13 +1,12 @@
 // The update dialog's handlers, from the arrival of the version file to the end of the program.
 
 #include "framework/IntegerSyntax.h"
+#include "update/HeldDownload.h"
 #include "update/PercentDone.h"
 #include "update/ProgramImage.h"
 #include "update/ProgramReplacement.h"
 #include "update/UpdateDlg.h"
 #include "update/VersionFile.h"
-
-#include <cstdio>
 
 namespace {
 
@@ -93,15 +92,18 @@ void TUpdateDlg::DownloaderDoneFile(TObject *, std::string fileName, int32_t) {
     return;
   fView.DisableCancel();
   fView.SetStatus(kCleaningUp);
-  // An empty reply or a web server's page must never take the program's place.
-  if (!IsAcceptableDownload(fileName, fProgramFile)) {
-    RefuseDownload(fileName, kInvalidProgram);
+  // From here until it is moved or deleted nobody may write the download, so that what is
+  // installed is what was checked. An empty reply or a web server's page must never take the
+  // program's place.
+  THeldDownload download(fileName);
+  if (!IsAcceptableDownload(download, fProgramFile)) {
+    RefuseDownload(download, kInvalidProgram);
     return;
   }
   // A signed program is only ever replaced by its own publisher's build, never by an older one.
-  const TPublisherVerdict verdict = fCheckPublisher(fileName, fProgramFile);
+  const TPublisherVerdict verdict = fCheckPublisher(download, fProgramFile);
   if (verdict != TPublisherVerdict::Accepted) {
-    RefuseDownload(fileName,
+    RefuseDownload(download,
                    verdict == TPublisherVerdict::OlderVersion ? kOlderVersion : kNotByPublisher);
     return;
   }
@@ -110,7 +112,7 @@ void TUpdateDlg::DownloaderDoneFile(TObject *, std::string fileName, int32_t) {
     return;
   }
   fView.ShowMessage(kCloseCaption, kClose, TMessageButtons::Ok);
-  if (!fEnded && ReplaceProgramWith(fileName) && Confirm(kRunCaption, kRun))
+  if (!fEnded && ReplaceProgramWith(download) && Confirm(kRunCaption, kRun))
     fView.StartProgram(fProgramFile);
   End();
 }
@@ -140,16 +142,17 @@ bool TUpdateDlg::Confirm(const std::string &caption, const std::string &text) {
 
 // The host that started the updater often still runs; Retry lets the user close it first
 // without losing the download, which stays under its temporary name until then.
-bool TUpdateDlg::ReplaceProgramWith(const std::string &download) {
-  while (!ReplaceProgramFile(download, fProgramFile))
+bool TUpdateDlg::ReplaceProgramWith(THeldDownload &download) {
+  while (!ReplaceProgramFile(download.FileName(), fProgramFile))
     if (!fView.ShowMessage(kErrorCaption, kReplaceFailed, TMessageButtons::RetryCancel) || fEnded)
       return false;
+  download.Release();
   return true;
 }
 
 // Nothing that was refused may stay beside the program.
-void TUpdateDlg::RefuseDownload(const std::string &download, const char *reason) {
-  std::remove(download.c_str());
+void TUpdateDlg::RefuseDownload(THeldDownload &download, const char *reason) {
+  download.Delete();
   FailWith(kDownloadRefused + std::string(reason));
 }
 

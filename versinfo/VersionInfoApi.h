@@ -19,12 +19,12 @@ std::vector<char> ReadVersionInfoBlock(const std::string &fileName);
 bool QueryVersionValue(const std::vector<char> &block, const std::string &subBlock,
                        const char **value, uint32_t *length);
 
-/// The full path of the running program's executable file.
+/// The full path of the running program's executable file, however long; "" when it cannot be
+/// had.
 std::string RunningProgramFileName();
 /// Whether this code runs inside a dynamic library rather than the program's executable.
 bool RunsInsideLibrary();
 /// A string of the string table of the module that holds this code; "" when it has none.
 std::string LoadOwnString(int id);
-/// The full path of the module that holds this code, read into a buffer of 255 characters; ""
-/// when the path does not fit, since a path cut short would name another file.
+/// The full path of the module that holds this code, however long; "" when it cannot be had.
 std::string OwnModuleFileName();

@@ -1,5 +1,7 @@
 #include "versinfo/VersionInfoApi.h"
 
+#include "framework/win32/ModuleFileName_win.h"
+
 #include <windows.h>
 
 namespace {
@@ -40,11 +42,7 @@ bool QueryVersionValue(const std::vector<char> &block, const std::string &subBlo
   return true;
 }
 
-std::string RunningProgramFileName() {
-  char path[MAX_PATH];
-  const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-  return length < sizeof path ? std::string(path, length) : std::string();
-}
+std::string RunningProgramFileName() { return ModuleFileName(nullptr); }
 
 bool RunsInsideLibrary() { return OwnModule() != GetModuleHandleA(nullptr); }
 
@@ -54,8 +52,4 @@ std::string LoadOwnString(int id) {
   return std::string(text, length > 0 ? length : 0);
 }
 
-std::string OwnModuleFileName() {
-  char path[kMaxVersionPathLength];
-  const DWORD length = GetModuleFileNameA(OwnModule(), path, sizeof path);
-  return length < sizeof path ? std::string(path, length) : std::string();
-}
+std::string OwnModuleFileName() { return ModuleFileName(OwnModule()); }

@@ -93,6 +93,8 @@ enum class TAction {
   LockProgram,   // holds the program file open, so that it cannot be replaced
   UnlockProgram, // lets it go
   OpenAbout,     // chooses "About..." and waits for the About box, which stays up
+  PlantDownload, // leaves a file of someone else's under the download's name
+  TryToWrite,    // tries to open the finished download for writing, as another program could
 };
 struct TStep {
   TAction Action;
@@ -104,8 +106,9 @@ TStep Answer(const TMessageBoxView &box, const std::string &button) {
 }
 TStep Do(TAction action, const std::string &button = "") { return {action, {}, button}; }
 
-// What the server answers to the download request.
-enum class TDownload { Whole, Stalled, NotFound, CutOff, Empty, WebPage };
+// What the server answers to the download request. Stalled waits half-way for Release; Slow
+// sends the program in four pieces, two seconds apart.
+enum class TDownload { Whole, Stalled, NotFound, CutOff, Empty, WebPage, Slow };
 // What a file holds at the end of the run.
 enum class TContent { Missing, OldProgram, NewProgram, FirstHalfOfNew };
 
@@ -114,6 +117,7 @@ struct TServed {
   const char *VersionStatus;
   std::string VersionBody;
   TDownload Download;
+  bool VersionStalls = false; // the version reply never sends a byte
 };
 // What holds once the updater has ended.
 struct TLeft {
@@ -132,6 +136,7 @@ struct TWorkflowRow {
   std::string HttpsFolder;
   const char *InstalledProgram;
   const char *ServedProgram;
+  std::string Timeout; // the settings' Timeout line, if any
 };
 TWorkflowRow Row(const char *name, TServed served, const char *currentVersion,
                  std::vector<TStep> steps, TLeft left) {
@@ -144,12 +149,20 @@ TWorkflowRow HttpsRow(const char *name, const std::string &folder, const char *i
   return {name,  {"200 OK", "2", TDownload::Whole}, "1", std::move(steps), left, folder, installed,
           served};
 }
+// A row whose settings say Timeout=seconds.
+TWorkflowRow WithTimeout(TWorkflowRow row, int seconds) {
+  row.Timeout = "Timeout=" + std::to_string(seconds);
+  return row;
+}
 void PrintTo(const TWorkflowRow &row, std::ostream *out) { *out << row.Name; }
 
-std::string VersionReply(const TServed &served) {
-  return RawReply(served.VersionStatus,
-                  {"Content-Length: " + std::to_string(served.VersionBody.size())},
-                  served.VersionBody);
+TScriptedReply VersionReply(const TServed &served) {
+  TScriptedReply reply{RawReply(served.VersionStatus,
+                                {"Content-Length: " + std::to_string(served.VersionBody.size())},
+                                served.VersionBody)};
+  if (served.VersionStalls)
+    reply.StallAt = 0;
+  return reply;
 }
 
 // Where a stalled or cut-off download stops: about half-way, at the end of one of the pieces
@@ -168,9 +181,14 @@ TScriptedReply DownloadReply(TDownload download, const std::string &program) {
   switch (download) {
   case TDownload::Whole:
   case TDownload::Stalled:
+  case TDownload::Slow:
     reply.Bytes = RawReply("200 OK", {length}, program);
     if (download == TDownload::Stalled)
       reply.StallAt = reply.Bytes.size() - (program.size() - half.size());
+    if (download == TDownload::Slow) {
+      reply.PieceSize = reply.Bytes.size() / 4 + 1;
+      reply.PieceDelayMs = 2000;
+    }
     break;
   case TDownload::NotFound:
     reply.Bytes =
@@ -337,6 +355,22 @@ void UpdaterWorkflow::Perform(const TStep &step, const std::string &picture) {
   case TAction::UnlockProgram:
     ProgramLock = TKernelHandle();
     break;
+  case TAction::PlantDownload:
+    Folder.WriteFile(kDownloadName, "someone else's file");
+    break;
+  case TAction::TryToWrite: {
+    const std::string download = Folder.PathOf(kDownloadName);
+    const TKernelHandle reader(CreateFileA(download.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                           OPEN_EXISTING, 0, nullptr));
+    EXPECT_NE(reader.Get(), INVALID_HANDLE_VALUE) << "the download can be read meanwhile";
+    const HANDLE writer = CreateFileA(download.c_str(), GENERIC_WRITE,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_EQ(writer, INVALID_HANDLE_VALUE) << "the checked download could be written";
+    if (writer != INVALID_HANDLE_VALUE)
+      CloseHandle(writer);
+    break;
+  }
   case TAction::OpenAbout:
     ASSERT_TRUE(PostMessageA(UpdateDialog(*Updater), WM_SYSCOMMAND, 0x1000, 0));
     AboutBox = WaitForTopLevelWindow(Updater->Id(), [](HWND window) {
@@ -431,9 +465,12 @@ TEST_P(UpdaterWorkflow, GoesTheWayTheUserAnswers) {
   if (row.HttpsFolder.empty()) {
     const std::string address = NextServerAddress(kAddressBlock);
     Server = std::make_unique<TLoopbackServer>(
-        address, std::vector<TScriptedReply>{{VersionReply(row.Served)},
+        address, std::vector<TScriptedReply>{VersionReply(row.Served),
                                              DownloadReply(row.Served.Download, NewProgram)});
-    Folder.WriteFile(kSettingsName, Settings(UsableSettings(address)));
+    std::vector<std::string> settings = UsableSettings(address);
+    if (!row.Timeout.empty())
+      settings.push_back(row.Timeout);
+    Folder.WriteFile(kSettingsName, Settings(settings));
   } else {
     Folder.WriteFile(kSettingsName,
                      Settings({"AppTitle=Foo", "VersionFile=" + row.HttpsFolder + "/version.txt",
@@ -541,6 +578,31 @@ const std::vector<TWorkflowRow> kRows = {
         {Answer(kOffer, "Yes"), Answer(kNotAProgram, "OK")}, {2, kOld, kNone, kNotStarted}),
     Row("download_web_page", {"200 OK", "2", TDownload::WebPage}, "1",
         {Answer(kOffer, "Yes"), Answer(kNotAProgram, "OK")}, {2, kOld, kNone, kNotStarted}),
+    // A file left under the download's name earlier is replaced by a new one.
+    Row("planted_download_replaced", {"200 OK", "2", TDownload::Whole}, "1",
+        {Do(TAction::PlantDownload), Answer(kOffer, "Yes"), Answer(kReplace, "No")},
+        {2, kOld, kNew, kNotStarted}),
+    // While the user decides, the checked download can be read but not written.
+    Row("download_held_while_asked", {"200 OK", "2", TDownload::Whole}, "1",
+        {Answer(kOffer, "Yes"), Answer(kReplace, ""), Do(TAction::TryToWrite),
+         Do(TAction::Click, "Yes"), Answer(kCloseProgram, "OK"), Answer(kRun, "No")},
+        {2, kNew, kNone, kNotStarted}),
+    WithTimeout(Row("stall_before_the_headers", {"200 OK", "2", TDownload::Whole, true}, "1",
+                    {Answer(kNoVersionFile, "OK")}, {1, kOld, kNone, kNotStarted}),
+                3),
+    WithTimeout(Row("stall_in_the_body", {"200 OK", "2", TDownload::Stalled}, "1",
+                    {Answer(kOffer, "Yes"), Do(TAction::Midway), Answer(kConnectionLost, "OK")},
+                    {2, kOld, TContent::FirstHalfOfNew, kNotStarted}),
+                3),
+    // Two seconds between pieces is slow, not stalled.
+    WithTimeout(Row("slow_body", {"200 OK", "2", TDownload::Slow}, "1",
+                    {Answer(kOffer, "Yes"), Answer(kReplace, "No")}, {2, kOld, kNew, kNotStarted}),
+                3),
+    // The stall would last the default 60 s; the abort ends the updater long before.
+    Row("cancel_during_a_stall", {"200 OK", "2", TDownload::Stalled}, "1",
+        {Answer(kOffer, "Yes"), Do(TAction::Midway), Do(TAction::ClickCancel),
+         Answer(kAbort, "Yes")},
+        {2, kOld, TContent::FirstHalfOfNew, kNotStarted}),
     HttpsRow("https_signed_whole_road", "https://127.0.3.1/signed-host",
              SIGNED_PROGRAMS "host-v1-by-a.exe", SIGNED_PROGRAMS "host-v2-by-a.exe",
              {Answer(kOffer, "Yes"), Answer(kReplace, "Yes"), Answer(kCloseProgram, "OK"),
@@ -550,6 +612,10 @@ const std::vector<TWorkflowRow> kRows = {
     HttpsRow("https_tampered_download", "https://127.0.3.1/flipped-host",
              SIGNED_PROGRAMS "host-v1-by-a.exe", SIGNED_PROGRAMS "host-v2-flipped.exe",
              {Answer(kOffer, "Yes"), Answer(kNotByPublisher, "OK")}, {2, kOld, kNone, kNotStarted}),
+    // Each hop must stay on https, not only the last.
+    HttpsRow("https_redirect_through_http", "https://127.0.3.5/via-http/signed-host",
+             SIGNED_PROGRAMS "host-v1-by-a.exe", SIGNED_PROGRAMS "host-v2-by-a.exe",
+             {Answer(kNoVersionFile, "OK")}, {1, kOld, kNone, kNotStarted}),
 };
 
 INSTANTIATE_TEST_SUITE_P(Rows, UpdaterWorkflow, ::testing::ValuesIn(kRows),

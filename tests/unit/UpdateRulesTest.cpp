@@ -2,6 +2,7 @@
 // percentage, and whether a downloaded file may take the program's place.
 
 #include "framework/IntegerSyntax.h"
+#include "update/HeldDownload.h"
 #include "update/PercentDone.h"
 #include "update/ProgramImage.h"
 #include "update/VersionFile.h"
@@ -124,11 +125,12 @@ TEST(ProgramImage, RefusesEmptyDownloadsAndNonImagesForExePrograms) {
               {"", "C:\\Apps\\Host.exe", false}};
   for (const auto &row : rows) {
     std::ofstream(download, std::ios::binary) << row.Content;
-    EXPECT_EQ(IsAcceptableDownload(download, row.Program), row.Accepted)
+    EXPECT_EQ(IsAcceptableDownload(THeldDownload(download), row.Program), row.Accepted)
         << row.Program << " from " << row.Content.size() << " bytes";
   }
   std::remove(download.c_str());
-  EXPECT_FALSE(IsAcceptableDownload(download, "C:\\Apps\\Host.dat")) << "a missing download";
+  EXPECT_FALSE(IsAcceptableDownload(THeldDownload(download), "C:\\Apps\\Host.dat"))
+      << "a missing download";
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 
 #include "tests/unit/RecordingView.h"
 #include "tests/unit/TransferFixture.h"
+#include "update/HeldDownload.h"
 #include "update/UpdateDlg.h"
 
 #include <gtest/gtest.h>
@@ -109,8 +110,9 @@ protected:
         return std::string("Foo");
       return key == "Timeout" ? defaultValue : "http://h/" + key;
     };
-    startup.CheckPublisher = [this](const std::string &download, const std::string &program) {
-      EXPECT_EQ(download, Download());
+    startup.CheckPublisher = [this](const THeldDownload &download, const std::string &program) {
+      EXPECT_TRUE(download.Held());
+      EXPECT_EQ(download.FileName(), Download());
       EXPECT_EQ(program, Program());
       return Verdict;
     };

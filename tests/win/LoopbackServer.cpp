@@ -109,7 +109,7 @@ void TLoopbackServer::Answer(SOCKET connection, const TScriptedReply &reply) {
   }
 
   const size_t stallAt = std::min(reply.StallAt, reply.Bytes.size());
-  if (!Send(connection, reply.Bytes.substr(0, stallAt), reply.PieceSize))
+  if (!Send(connection, reply.Bytes.substr(0, stallAt), reply))
     return;
   if (reply.StallAt != std::string::npos) {
     std::unique_lock<std::mutex> lock(fMutex);
@@ -119,7 +119,7 @@ void TLoopbackServer::Answer(SOCKET connection, const TScriptedReply &reply) {
     if (!fReleased)
       return;
     lock.unlock();
-    if (!Send(connection, reply.Bytes.substr(stallAt), reply.PieceSize))
+    if (!Send(connection, reply.Bytes.substr(stallAt), reply))
       return;
   }
   shutdown(connection, SD_SEND);
@@ -141,9 +141,12 @@ std::string TLoopbackServer::ReadRequest(SOCKET connection) {
   return request;
 }
 
-bool TLoopbackServer::Send(SOCKET connection, const std::string &bytes, size_t pieceSize) {
-  const size_t piece = pieceSize ? pieceSize : bytes.size();
+bool TLoopbackServer::Send(SOCKET connection, const std::string &bytes,
+                           const TScriptedReply &reply) {
+  const size_t piece = reply.PieceSize ? reply.PieceSize : bytes.size();
   for (size_t at = 0; at < bytes.size(); at += piece) {
+    if (at > 0 && reply.PieceDelayMs > 0)
+      Sleep(reply.PieceDelayMs);
     const int size = static_cast<int>(std::min(piece, bytes.size() - at));
     if (send(connection, bytes.data() + at, size, 0) != size)
       return false;

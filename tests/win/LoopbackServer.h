@@ -20,6 +20,8 @@ struct TScriptedReply {
   size_t StallAt = std::string::npos;
   /// Sends the bytes in pieces of this size, one send per piece; 0: in one send.
   size_t PieceSize = 0;
+  /// Waits this long before each piece but the first, as a slow line would.
+  unsigned PieceDelayMs = 0;
 };
 
 /// "HTTP/1.0 <status>" with the given header lines and the body, as raw bytes.
@@ -50,8 +52,8 @@ private:
   void Serve();
   void Answer(SOCKET connection, const TScriptedReply &reply);
   std::string ReadRequest(SOCKET connection);
-  /// Sends bytes in pieces; false once the peer has gone.
-  bool Send(SOCKET connection, const std::string &bytes, size_t pieceSize);
+  /// Sends bytes in pieces as reply says; false once the peer has gone.
+  bool Send(SOCKET connection, const std::string &bytes, const TScriptedReply &reply);
 
   const std::vector<TScriptedReply> fReplies;
   SOCKET fListener = INVALID_SOCKET;

@@ -2,6 +2,7 @@
 // with file versions that tests/trust/signed-programs signed for this run.
 
 #include "update/PublisherCheck.h"
+#include "update/HeldDownload.h"
 
 #include <gtest/gtest.h>
 
@@ -42,8 +43,9 @@ TEST(PublisherCheck, TakesOnlyThePublishersOwnSignedNewerBuilds) {
   };
   for (const auto &row : rows) {
     SCOPED_TRACE(row.Case);
-    EXPECT_EQ(CheckDownloadPublisher(std::string(SIGNED_PROGRAMS) + row.Download,
-                                     std::string(SIGNED_PROGRAMS) + row.Program),
+    const THeldDownload download(std::string(SIGNED_PROGRAMS) + row.Download);
+    ASSERT_TRUE(download.Held());
+    EXPECT_EQ(CheckDownloadPublisher(download, std::string(SIGNED_PROGRAMS) + row.Program),
               row.Verdict);
   }
 }

@@ -1,0 +1,9 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+/// The full path of module's file (nullptr: the program's own), however long; "" when it cannot
+/// be had. Never a path cut short, which would name another file.
+std::string ModuleFileName(HMODULE module);

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+/// A finished download, held open from its end until it has been moved over the program or
+/// deleted: others may read it and delete it, nobody may write it. Every check reads the file
+/// while it is held, so what is installed is exactly what was checked. Move-only.
+class THeldDownload {
+public:
+  /// Takes the hold on fileName; Held() tells whether it could be taken.
+  explicit THeldDownload(std::string fileName);
+  ~THeldDownload();
+  THeldDownload(const THeldDownload &) = delete;
+  THeldDownload &operator=(const THeldDownload &) = delete;
+
+  bool Held() const { return fHandle != nullptr; }
+  const std::string &FileName() const { return fFileName; }
+  /// The open file: a Win32 HANDLE, or a FILE* elsewhere; nullptr when not held.
+  void *Handle() const { return fHandle; }
+  /// Reads size bytes at offset through the hold; false when the file does not hold them all.
+  bool ReadAt(uint32_t offset, void *buffer, size_t size) const;
+  /// Lets the file go, once it has been moved where it belongs.
+  void Release();
+  /// Deletes the file and lets it go; it is gone once nobody has it open.
+  void Delete();
+
+private:
+  std::string fFileName;
+  void *fHandle = nullptr;
+};
