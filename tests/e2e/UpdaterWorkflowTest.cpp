@@ -359,13 +359,16 @@ void UpdaterWorkflow::Perform(const TStep &step, const std::string &picture) {
     Folder.WriteFile(kDownloadName, "someone else's file");
     break;
   case TAction::TryToWrite: {
+    // Each open shares everything, so that only the updater's hold can refuse it.
     const std::string download = Folder.PathOf(kDownloadName);
-    const TKernelHandle reader(CreateFileA(download.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                           OPEN_EXISTING, 0, nullptr));
-    EXPECT_NE(reader.Get(), INVALID_HANDLE_VALUE) << "the download can be read meanwhile";
-    const HANDLE writer = CreateFileA(download.c_str(), GENERIC_WRITE,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, 0, nullptr);
+    const DWORD shareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    const HANDLE reader =
+        CreateFileA(download.c_str(), GENERIC_READ, shareAll, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_NE(reader, INVALID_HANDLE_VALUE) << "the download can be read meanwhile";
+    if (reader != INVALID_HANDLE_VALUE)
+      CloseHandle(reader);
+    const HANDLE writer =
+        CreateFileA(download.c_str(), GENERIC_WRITE, shareAll, nullptr, OPEN_EXISTING, 0, nullptr);
     EXPECT_EQ(writer, INVALID_HANDLE_VALUE) << "the checked download could be written";
     if (writer != INVALID_HANDLE_VALUE)
       CloseHandle(writer);
