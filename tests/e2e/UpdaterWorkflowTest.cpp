@@ -360,18 +360,14 @@ void UpdaterWorkflow::Perform(const TStep &step, const std::string &picture) {
     break;
   case TAction::TryToWrite: {
     // Each open shares everything, so that only the updater's hold can refuse it.
-    const std::string download = Folder.PathOf(kDownloadName);
-    const DWORD shareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-    const HANDLE reader =
-        CreateFileA(download.c_str(), GENERIC_READ, shareAll, nullptr, OPEN_EXISTING, 0, nullptr);
-    EXPECT_NE(reader, INVALID_HANDLE_VALUE) << "the download can be read meanwhile";
-    if (reader != INVALID_HANDLE_VALUE)
-      CloseHandle(reader);
-    const HANDLE writer =
-        CreateFileA(download.c_str(), GENERIC_WRITE, shareAll, nullptr, OPEN_EXISTING, 0, nullptr);
-    EXPECT_EQ(writer, INVALID_HANDLE_VALUE) << "the checked download could be written";
-    if (writer != INVALID_HANDLE_VALUE)
-      CloseHandle(writer);
+    const auto opens = [this](DWORD access) {
+      const HANDLE file = CreateFileA(Folder.PathOf(kDownloadName).c_str(), access,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, 0, nullptr);
+      return file != INVALID_HANDLE_VALUE && CloseHandle(file);
+    };
+    EXPECT_TRUE(opens(GENERIC_READ)) << "the download can be read meanwhile";
+    EXPECT_FALSE(opens(GENERIC_WRITE)) << "the checked download could be written";
     break;
   }
   case TAction::OpenAbout:
