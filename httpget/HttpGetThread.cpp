@@ -52,7 +52,8 @@ void THTTPGetThread::Orphan() {
 }
 
 // The stop request comes first, so that the worker ends failed whatever it does meanwhile. The
-// handles are closed request first; a call blocked in one of them returns.
+// handles are closed request first; on Windows that makes a call blocked in one of them return,
+// while Wine's WinINet lets it wait for its receive timeout.
 void THTTPGetThread::Abort() {
   Terminate();
   Succeeded = false;

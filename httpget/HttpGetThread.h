@@ -26,7 +26,7 @@ public:
   /// Stops progress and completion calls from reaching their objects, which are going away.
   void Orphan();
   /// Ends the transfer as a failure, at once: its WinINet handles are closed, so that a call
-  /// blocked in one of them returns.
+  /// blocked in one of them returns where the platform allows it.
   void Abort();
 
   // The transfer's settings, copied when it starts.
