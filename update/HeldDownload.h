@@ -19,6 +19,8 @@ public:
   const std::string &FileName() const { return fFileName; }
   /// The open file: a Win32 HANDLE, or a FILE* elsewhere; nullptr when not held.
   void *Handle() const { return fHandle; }
+  /// The file's length in bytes; 0 when it is not held.
+  uint64_t Size() const;
   /// Reads size bytes at offset through the hold; false when the file does not hold them all.
   bool ReadAt(uint32_t offset, void *buffer, size_t size) const;
   /// Lets the file go, once it has been moved where it belongs.

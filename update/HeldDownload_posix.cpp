@@ -1,6 +1,7 @@
 #include "update/HeldDownload.h"
 
 #include <cstdio>
+#include <sys/stat.h>
 #include <utility>
 
 // POSIX has no sharing modes: here the hold only keeps the file that was checked open.
@@ -9,6 +10,13 @@ THeldDownload::THeldDownload(std::string fileName) : fFileName(std::move(fileNam
 }
 
 THeldDownload::~THeldDownload() { Release(); }
+
+uint64_t THeldDownload::Size() const {
+  struct stat status {};
+  return fHandle && fstat(fileno(static_cast<std::FILE *>(fHandle)), &status) == 0
+             ? static_cast<uint64_t>(status.st_size)
+             : 0;
+}
 
 // A seek beyond a 32-bit long turns negative and fails.
 bool THeldDownload::ReadAt(uint32_t offset, void *buffer, size_t size) const {

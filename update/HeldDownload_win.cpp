@@ -16,6 +16,11 @@ THeldDownload::THeldDownload(std::string fileName) : fFileName(std::move(fileNam
 
 THeldDownload::~THeldDownload() { Release(); }
 
+uint64_t THeldDownload::Size() const {
+  LARGE_INTEGER size = {};
+  return fHandle && GetFileSizeEx(fHandle, &size) ? static_cast<uint64_t>(size.QuadPart) : 0;
+}
+
 // An explicit offset on every read: WinVerifyTrust moves the file pointer of the same handle.
 bool THeldDownload::ReadAt(uint32_t offset, void *buffer, size_t size) const {
   OVERLAPPED at = {};

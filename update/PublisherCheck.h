@@ -14,11 +14,13 @@ enum class TPublisherVerdict {
 
 /// When program carries an embedded Authenticode signature (valid here or not), download must
 /// carry one that verifies, through a certificate chain without errors, by a signer of the same
-/// subject name; and, when both have a fixed file version, not a lower one. An unsigned
-/// program accepts any download; a program that exists but cannot be read accepts none.
-/// Where there is no Authenticode (off Windows), everything passes.
-TPublisherVerdict CheckDownloadPublisher(const THeldDownload &download, const std::string &program);
+/// subject name. When it does, or when signedWithKey (the download passed the publisher's key),
+/// it must not have a lower fixed file version than the program's, where both have one. An
+/// unsigned program accepts any download otherwise; a program that exists but cannot be read
+/// accepts none. Where there is no Authenticode (off Windows), everything passes.
+TPublisherVerdict CheckDownloadPublisher(const THeldDownload &download, const std::string &program,
+                                         bool signedWithKey);
 
 /// The check the update dialog runs on a download before it offers the replacement.
-using TPublisherCheck =
-    std::function<TPublisherVerdict(const THeldDownload &download, const std::string &program)>;
+using TPublisherCheck = std::function<TPublisherVerdict(
+    const THeldDownload &download, const std::string &program, bool signedWithKey)>;

@@ -1,6 +1,6 @@
 #include "update/PublisherCheck.h"
 
 // Program files here carry no Authenticode signature, so nothing arms the check.
-TPublisherVerdict CheckDownloadPublisher(const THeldDownload &, const std::string &) {
+TPublisherVerdict CheckDownloadPublisher(const THeldDownload &, const std::string &, bool) {
   return TPublisherVerdict::Accepted;
 }

@@ -156,15 +156,15 @@ std::optional<uint64_t> FixedFileVersion(const std::string &file) {
 
 } // namespace
 
-TPublisherVerdict CheckDownloadPublisher(const THeldDownload &download,
-                                         const std::string &program) {
+TPublisherVerdict CheckDownloadPublisher(const THeldDownload &download, const std::string &program,
+                                         bool signedWithKey) {
   const TProgramSigner publisher = EmbeddedSigner(program);
   // A program that cannot be read now may well be signed: it is not taken for unsigned.
   if (!publisher.Readable)
     return TPublisherVerdict::NotSignedByPublisher;
-  if (!publisher.Subject)
+  if (!publisher.Subject && !signedWithKey)
     return TPublisherVerdict::Accepted;
-  {
+  if (publisher.Subject) {
     // A renewed certificate has a new key under the same name: the whole name is compared.
     const TTrustVerification verification(download);
     const PCCERT_CONTEXT signer = verification.TrustedSigner();

@@ -26,7 +26,7 @@ uint32_t TimeoutSecondsOf(const std::string &text) {
 bool TUpdaterSettings::Usable() const {
   const auto fits = [](const std::string &value) { return value.size() <= kMaxSettingLength; };
   return VersionFile != "null" && DownloadFile != "null" && fits(AppTitle) && fits(VersionFile) &&
-         fits(DownloadFile) && TimeoutSeconds != 0;
+         fits(DownloadFile) && fits(PublicKey) && TimeoutSeconds != 0;
 }
 
 TUpdaterSettings ReadUpdaterSettings(const std::string &settingsFile, const TProfileReader &read) {
@@ -36,5 +36,6 @@ TUpdaterSettings ReadUpdaterSettings(const std::string &settingsFile, const TPro
   settings.VersionFile = read(settingsFile, kSection, "VersionFile", "null");
   settings.DownloadFile = read(settingsFile, kSection, "DownloadFile", "null");
   settings.TimeoutSeconds = TimeoutSecondsOf(read(settingsFile, kSection, "Timeout", ""));
+  settings.PublicKey = read(settingsFile, kSection, "PublicKey", "");
   return settings;
 }

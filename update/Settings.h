@@ -22,6 +22,9 @@ struct TUpdaterSettings {
   /// How long a transfer may receive nothing before it fails; 0 when the file's "Timeout" is
   /// not a whole number of seconds from 1 to 3600. 60 when the key is missing or empty.
   uint32_t TimeoutSeconds = 0;
+  /// The publisher's public key, in base64, that every download must be signed with; "" when
+  /// there is none. Checked when the update dialog imports it.
+  std::string PublicKey;
 
   /// Whether every setting can mean what its key says: both URLs present ("null", exactly in
   /// lower case, stands for a missing one), no value longer than a setting may be, and a

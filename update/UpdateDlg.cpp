@@ -19,9 +19,16 @@ const char kSettingsMissing[] = "The data file containing the update information
 TUpdateDlg::TUpdateDlg(TComponent *owner, TUpdateView &view, TInternetApi &internet,
                        const TUpdateStartup &startup)
     : TComponent(owner), CheckVersion(Own<THTTPGet>(internet)), Downloader(Own<THTTPGet>(internet)),
-      fView(view), fCheckPublisher(startup.CheckPublisher) {
+      DownloadSignature(Own<THTTPGet>(internet)), fView(view),
+      fCheckPublisher(startup.CheckPublisher) {
   ReadState([this] { WireComponents(); });
   Start(startup);
+}
+
+// Nothing unchecked stays beside the program.
+TUpdateDlg::~TUpdateDlg() {
+  if (fAwaitingSignature)
+    fDownload->Delete();
 }
 
 void TUpdateDlg::WireComponents() {
@@ -37,11 +44,20 @@ void TUpdateDlg::WireComponents() {
   Downloader.UseCache = false;
   Downloader.WaitThread = false;
 
+  DownloadSignature.Name = "DownloadSignature";
+  DownloadSignature.AcceptTypes = "*/*";
+  DownloadSignature.BinaryData = true;
+  DownloadSignature.UseCache = false;
+  DownloadSignature.WaitThread = false;
+
   CheckVersion.OnDoneString = MethodOf<&TUpdateDlg::CheckVersionDoneString>(this);
   CheckVersion.OnError = MethodOf<&TUpdateDlg::CheckVersionError>(this);
   Downloader.OnProgress = MethodOf<&TUpdateDlg::DownloaderProgress>(this);
   Downloader.OnDoneFile = MethodOf<&TUpdateDlg::DownloaderDoneFile>(this);
   Downloader.OnError = MethodOf<&TUpdateDlg::DownloaderError>(this);
+  DownloadSignature.OnProgress = MethodOf<&TUpdateDlg::DownloadSignatureProgress>(this);
+  DownloadSignature.OnDoneString = MethodOf<&TUpdateDlg::DownloadSignatureDoneString>(this);
+  DownloadSignature.OnError = MethodOf<&TUpdateDlg::DownloadSignatureError>(this);
   fView.ConnectUserActions(MethodOf<&TUpdateDlg::CancelClick>(this),
                            MethodOf<&TUpdateDlg::FormCloseQuery>(this));
 }
@@ -62,15 +78,21 @@ void TUpdateDlg::Start(const TUpdateStartup &startup) {
   UpdaterTitle = settings.AppTitle + " Updater...";
   fView.SetTitle(UpdaterTitle);
 
-  CheckVersion.Agent = UpdaterTitle;
-  Downloader.Agent = UpdaterTitle;
   CheckVersion.URL = settings.VersionFile;
   Downloader.URL = settings.DownloadFile;
   Downloader.FileName = ChangeFileExt(fProgramFile, "~.tmp", startup.IsLeadByte);
-  CheckVersion.Timeout = settings.TimeoutSeconds;
-  Downloader.Timeout = settings.TimeoutSeconds;
+  // The signature lies beside the download, under the download's whole URL and ".sig".
+  DownloadSignature.URL = settings.DownloadFile + ".sig";
+  for (THTTPGet *transfer : {&CheckVersion, &Downloader, &DownloadSignature}) {
+    transfer->Agent = UpdaterTitle;
+    transfer->Timeout = settings.TimeoutSeconds;
+  }
 
-  if (!settings.Usable()) {
+  // A key that cannot be used must never pass for one that protects.
+  const bool namesKey = !settings.PublicKey.empty();
+  if (settings.Usable() && namesKey)
+    fPublisherKey = startup.ImportKey(settings.PublicKey);
+  if (!settings.Usable() || (namesKey && !fPublisherKey)) {
     FailWith(kSettingsMissing);
     return;
   }

@@ -3,11 +3,15 @@
 #include "framework/Component.h"
 #include "framework/FileExtension.h"
 #include "httpget/HttpGet.h"
+#include "update/HeldDownload.h"
 #include "update/PublisherCheck.h"
+#include "update/PublisherKey.h"
 #include "update/Settings.h"
 #include "update/UpdateView.h"
 
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 
 /// Where the update dialog finds what the host and the machine tell it at start-up.
@@ -17,6 +21,7 @@ struct TUpdateStartup {
   TProfileReader ReadProfileString;
   TLeadByteTest IsLeadByte = NoLeadBytes;
   TPublisherCheck CheckPublisher = CheckDownloadPublisher; // runs on every finished download
+  TPublisherKeyImport ImportKey = ImportPublisherKey;      // reads the settings' PublicKey
 };
 
 /// The update dialog: the updater's main window for the whole run. Its window draws what it
@@ -28,9 +33,12 @@ public:
   /// or shows why it cannot and asks for the end.
   TUpdateDlg(TComponent *owner, TUpdateView &view, TInternetApi &internet,
              const TUpdateStartup &startup);
+  /// Deletes a download whose signature had not been checked when the end came.
+  ~TUpdateDlg() override;
 
-  THTTPGet &CheckVersion; // fetches the version file as text
-  THTTPGet &Downloader;   // downloads the new program file to disk
+  THTTPGet &CheckVersion;      // fetches the version file as text
+  THTTPGet &Downloader;        // downloads the new program file to disk
+  THTTPGet &DownloadSignature; // fetches the download's signature when the settings name a key
   std::string UpdaterTitle;
   int32_t PercentDone = 0; // the last download percentage shown
 
@@ -40,6 +48,9 @@ public:
   void DownloaderProgress(TObject *sender, int32_t totalSize, int32_t readed);
   void DownloaderDoneFile(TObject *sender, std::string fileName, int32_t fileSize);
   void DownloaderError(TObject *sender);
+  void DownloadSignatureProgress(TObject *sender, int32_t totalSize, int32_t readed);
+  void DownloadSignatureDoneString(TObject *sender, std::string signature);
+  void DownloadSignatureError(TObject *sender);
   void CancelClick(TObject *sender);
   void FormCloseQuery(TObject *sender, bool &canClose);
 
@@ -48,11 +59,14 @@ private:
   void WireComponents();
   /// Asks a Yes/No question; false also when the end came while it was up.
   bool Confirm(const std::string &caption, const std::string &text);
+  /// Runs the publisher's checks on the held download that passed the others and, when it
+  /// passes them too, replaces the program as the user answers; then asks for the end.
+  void OfferReplacement();
   /// Moves the download over the program, offering to retry while that fails; false when the
   /// user gave up or the end came meanwhile.
   bool ReplaceProgramWith(THeldDownload &download);
-  /// Deletes the download and tells the user why it was refused, then asks for the end.
-  void RefuseDownload(THeldDownload &download, const char *reason);
+  /// Deletes the held download and tells the user why it was refused, then asks for the end.
+  void RefuseDownload(const char *reason);
   /// Shows the error message dialog, then asks for the end.
   void FailWith(const std::string &text);
   /// Asks for the end once; every later event is ignored.
@@ -62,5 +76,8 @@ private:
   std::string fCurrentVersion; // the host's version, as it passed it
   std::string fProgramFile;    // the host's program file, replaced at the end
   TPublisherCheck fCheckPublisher;
+  std::unique_ptr<TPublisherKey> fPublisherKey; // nullptr: the settings name no key
+  std::optional<THeldDownload> fDownload;       // the finished download, from its end on
+  bool fAwaitingSignature = false;              // the download waits for its signature
   bool fEnded = false;
 };

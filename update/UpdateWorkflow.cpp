@@ -23,6 +23,7 @@ const char kDownloadRefused[] =
 const char kInvalidProgram[] = "The downloaded file is not a valid program.";
 const char kNotByPublisher[] = "The downloaded file is not signed by the publisher of the program.";
 const char kOlderVersion[] = "The downloaded file is an older version of the program.";
+const char kNotSignedWithKey[] = "The downloaded file is not signed with the publisher's key.";
 const char kReplaceFailed[] = "An error occurred when trying to replace the program.\nReason:\n\n "
                               "The program file is in use or cannot be written.";
 
@@ -43,6 +44,9 @@ const char kErrorCaption[] = "Error";
 
 const char kUpdating[] = "Updating...";
 const char kCleaningUp[] = "Download complete... Cleaning up...";
+const char kVerifying[] = "Download complete... Verifying its signature...";
+
+constexpr int32_t kMaxSignatureSize = 4096;
 
 } // namespace
 
@@ -90,21 +94,63 @@ void TUpdateDlg::DownloaderProgress(TObject *, int32_t totalSize, int32_t readed
 void TUpdateDlg::DownloaderDoneFile(TObject *, std::string fileName, int32_t) {
   if (fEnded)
     return;
-  fView.DisableCancel();
-  fView.SetStatus(kCleaningUp);
   // From here until it is moved or deleted nobody may write the download, so that what is
   // installed is what was checked. An empty reply or a web server's page must never take the
   // program's place.
-  THeldDownload download(fileName);
-  if (!IsAcceptableDownload(download, fProgramFile)) {
-    RefuseDownload(download, kInvalidProgram);
+  fDownload.emplace(fileName);
+  fView.SetStatus(fPublisherKey ? kVerifying : kCleaningUp);
+  if (!IsAcceptableDownload(*fDownload, fProgramFile)) {
+    RefuseDownload(kInvalidProgram);
     return;
   }
-  // A signed program is only ever replaced by its own publisher's build, never by an older one.
-  const TPublisherVerdict verdict = fCheckPublisher(download, fProgramFile);
+  if (!fPublisherKey) {
+    OfferReplacement();
+    return;
+  }
+  // The signature arrives in the background; until then Cancel and a close request still
+  // abort the update.
+  fAwaitingSignature = true;
+  DownloadSignature.GetString();
+}
+
+void TUpdateDlg::DownloaderError(TObject *) {
+  if (!fEnded)
+    FailWith(kDownloadFailed);
+}
+
+// A signature is a few hundred bytes: a longer reply is not one, and is not read on.
+void TUpdateDlg::DownloadSignatureProgress(TObject *, int32_t totalSize, int32_t readed) {
+  if (totalSize > kMaxSignatureSize || readed > kMaxSignatureSize)
+    DownloadSignature.Abort();
+}
+
+void TUpdateDlg::DownloadSignatureDoneString(TObject *, std::string signature) {
+  if (fEnded)
+    return;
+  fAwaitingSignature = false;
+  if (!fPublisherKey->Signed(*fDownload, signature)) {
+    RefuseDownload(kNotSignedWithKey);
+    return;
+  }
+  OfferReplacement();
+}
+
+void TUpdateDlg::DownloadSignatureError(TObject *) {
+  if (fEnded)
+    return;
+  fAwaitingSignature = false;
+  RefuseDownload(kNotSignedWithKey);
+}
+
+// A signed program is only ever replaced by its own publisher's build; a program updated by
+// its publisher, by either signature, never by an older one.
+void TUpdateDlg::OfferReplacement() {
+  fView.DisableCancel();
+  fView.SetStatus(kCleaningUp);
+  const TPublisherVerdict verdict =
+      fCheckPublisher(*fDownload, fProgramFile, fPublisherKey != nullptr);
   if (verdict != TPublisherVerdict::Accepted) {
-    RefuseDownload(download,
-                   verdict == TPublisherVerdict::OlderVersion ? kOlderVersion : kNotByPublisher);
+    RefuseDownload(verdict == TPublisherVerdict::OlderVersion ? kOlderVersion : kNotByPublisher);
     return;
   }
   if (!Confirm(kReplaceCaption, kReplace)) {
@@ -112,14 +158,9 @@ void TUpdateDlg::DownloaderDoneFile(TObject *, std::string fileName, int32_t) {
     return;
   }
   fView.ShowMessage(kCloseCaption, kClose, TMessageButtons::Ok);
-  if (!fEnded && ReplaceProgramWith(download) && Confirm(kRunCaption, kRun))
+  if (!fEnded && ReplaceProgramWith(*fDownload) && Confirm(kRunCaption, kRun))
     fView.StartProgram(fProgramFile);
   End();
-}
-
-void TUpdateDlg::DownloaderError(TObject *) {
-  if (!fEnded)
-    FailWith(kDownloadFailed);
 }
 
 void TUpdateDlg::CancelClick(TObject *) {
@@ -128,9 +169,10 @@ void TUpdateDlg::CancelClick(TObject *) {
 }
 
 // A close that goes ahead ends the program through the window itself. Once the download is
-// complete (exactly 100 %) nothing is left to abort, so nothing is asked.
+// complete (exactly 100 %) and its signature, if any, has arrived, nothing is left to abort, so
+// nothing is asked.
 void TUpdateDlg::FormCloseQuery(TObject *, bool &canClose) {
-  if (!fEnded && PercentDone != 100)
+  if (!fEnded && (PercentDone != 100 || fAwaitingSignature))
     canClose = fView.ShowMessage(kAbortCaption, kAbort, TMessageButtons::YesNo) || fEnded;
   if (canClose)
     fEnded = true;
@@ -151,8 +193,8 @@ bool TUpdateDlg::ReplaceProgramWith(THeldDownload &download) {
 }
 
 // Nothing that was refused may stay beside the program.
-void TUpdateDlg::RefuseDownload(THeldDownload &download, const char *reason) {
-  download.Delete();
+void TUpdateDlg::RefuseDownload(const char *reason) {
+  fDownload->Delete();
   FailWith(kDownloadRefused + std::string(reason));
 }
 

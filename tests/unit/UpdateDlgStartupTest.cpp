@@ -67,7 +67,8 @@ TEST_F(UpdateDlgStartup, ReadsTheSettingsFileBesideItsOwnProgram) {
   EXPECT_EQ(Reads, TLines({"D:\\Tools\\upd.ini [Updater] AppTitle ()",
                            "D:\\Tools\\upd.ini [Updater] VersionFile (null)",
                            "D:\\Tools\\upd.ini [Updater] DownloadFile (null)",
-                           "D:\\Tools\\upd.ini [Updater] Timeout ()"}));
+                           "D:\\Tools\\upd.ini [Updater] Timeout ()",
+                           "D:\\Tools\\upd.ini [Updater] PublicKey ()"}));
 }
 
 TEST_F(UpdateDlgStartup, WiresTheTransfersAndStartsTheVersionCheck) {
@@ -90,6 +91,11 @@ TEST_F(UpdateDlgStartup, WiresTheTransfersAndStartsTheVersionCheck) {
   EXPECT_TRUE(dialog.Downloader.BinaryData);
   EXPECT_FALSE(dialog.Downloader.UseCache);
   EXPECT_FALSE(dialog.Downloader.WaitThread);
+
+  EXPECT_EQ(dialog.DownloadSignature.Agent, "Foo Updater...");
+  EXPECT_EQ(dialog.DownloadSignature.URL, "http://h/new.exe.sig");
+  EXPECT_TRUE(dialog.DownloadSignature.BinaryData);
+  EXPECT_FALSE(dialog.DownloadSignature.UseCache);
 
   ASSERT_TRUE(PumpUntilWorkersEnded());
   const TLines calls = net.Calls();
@@ -155,13 +161,16 @@ TEST_F(UpdateDlgStartup, SettingsThatCannotMeanWhatTheySayEndItBeforeAnythingIsF
       {"Timeout", "99999999999", 0},
       {"VersionFile", longest + "x", 0},
       {"DownloadFile", longest + "x", 0},
-      {"AppTitle", std::string(2048, 'a'), 0}};
+      {"AppTitle", std::string(2048, 'a'), 0},
+      // Nothing verifies here, so every key is refused rather than ignored.
+      {"PublicKey", "MFkwEwYHKoZIzj0CAQYIKoZIzj0DAQc=", 0}};
   for (const auto &[key, value, seconds] : rows) {
     SCOPED_TRACE(key + "=" + value.substr(0, 20));
     Settings["AppTitle"] = "Foo";
     Settings["VersionFile"] = "http://h/v.txt";
     Settings["DownloadFile"] = "http://h/new.exe";
     Settings["Timeout"] = "";
+    Settings["PublicKey"] = "";
     Settings[key] = value;
     view.Log.clear();
     const int opensBefore = net.Count("Open(");
@@ -174,6 +183,7 @@ TEST_F(UpdateDlgStartup, SettingsThatCannotMeanWhatTheySayEndItBeforeAnythingIsF
     if (seconds) {
       EXPECT_EQ(dialog.CheckVersion.Timeout, seconds);
       EXPECT_EQ(dialog.Downloader.Timeout, seconds);
+      EXPECT_EQ(dialog.DownloadSignature.Timeout, seconds);
     }
   }
 }

@@ -20,6 +20,7 @@ TEST(PublisherCheck, TakesOnlyThePublishersOwnSignedNewerBuilds) {
   const struct {
     const char *Case, *Program, *Download;
     TPublisherVerdict Verdict;
+    bool SignedWithKey = false; // the download passed the publisher's key
   } rows[] = {
       {"same certificate", "program-by-a.exe", "by-a~.tmp", TPublisherVerdict::Accepted},
       {"renewed certificate", "program-by-a.exe", "by-a-renewed~.tmp", TPublisherVerdict::Accepted},
@@ -40,12 +41,18 @@ TEST(PublisherCheck, TakesOnlyThePublishersOwnSignedNewerBuilds) {
        "unsigned~.tmp", TPublisherVerdict::NotSignedByPublisher},
       {"untrusted program signature, download by the publisher", "program-by-a-unknown.exe",
        "by-a~.tmp", TPublisherVerdict::Accepted},
+      // The publisher's key, like its certificate, lets no older build through.
+      {"unsigned program, older download signed with the key", "program-unsigned.exe",
+       "older-unsigned~.tmp", TPublisherVerdict::OlderVersion, true},
+      {"unsigned program, download signed with the key", "program-unsigned.exe", "unsigned~.tmp",
+       TPublisherVerdict::Accepted, true},
   };
   for (const auto &row : rows) {
     SCOPED_TRACE(row.Case);
     const THeldDownload download(std::string(SIGNED_PROGRAMS) + row.Download);
     ASSERT_TRUE(download.Held());
-    EXPECT_EQ(CheckDownloadPublisher(download, std::string(SIGNED_PROGRAMS) + row.Program),
+    EXPECT_EQ(CheckDownloadPublisher(download, std::string(SIGNED_PROGRAMS) + row.Program,
+                                     row.SignedWithKey),
               row.Verdict);
   }
 }
