@@ -77,9 +77,19 @@ const TMessageBoxView kNotByPublisher =
 const TMessageBoxView kNotAProgram =
     ErrorMessageView("An error occurred when trying to download an update.\nReason:\n\n The "
                      "downloaded file is not a valid program.");
+const TMessageBoxView kNotSignedWithKey =
+    ErrorMessageView("An error occurred when trying to download an update.\nReason:\n\n The "
+                     "downloaded file is not signed with the publisher's key.");
+const TMessageBoxView kOlderVersion =
+    ErrorMessageView("An error occurred when trying to download an update.\nReason:\n\n The "
+                     "downloaded file is an older version of the program.");
+const TMessageBoxView kUnusableSettings = ErrorMessageView(
+    "The data file containing the update information has been corrupted or is missing. Cannot "
+    "continue.");
 
 const char kUpdating[] = "Updating...";
 const char kCleaningUp[] = "Download complete... Cleaning up...";
+const char kVerifying[] = "Download complete... Verifying its signature...";
 
 // What the user, or the test standing in for the world around, does next.
 enum class TAction {
@@ -87,6 +97,7 @@ enum class TAction {
   Click,         // clicks Button in the box that stayed up
   Midway,        // waits for the stalled download and reads the dialog half-way
   Complete,      // reads the dialog of a finished download
+  Verifying,     // waits for the stalled signature and reads the dialog meanwhile
   ClickCancel,   // clicks the dialog's Cancel button
   RequestClose,  // posts the dialog a close request, as its caption bar or Alt+F4 would
   Release,       // lets the stalled download go on
@@ -109,6 +120,15 @@ TStep Do(TAction action, const std::string &button = "") { return {action, {}, b
 // What the server answers to the download request. Stalled waits half-way for Release; Slow
 // sends the program in four pieces, two seconds apart.
 enum class TDownload { Whole, Stalled, NotFound, CutOff, Empty, WebPage, Slow };
+// What the server answers to the request for the download's signature. Oversized announces a
+// megabyte and stalls after five kilobytes.
+enum class TSignature { FromFile, NotFound, Empty, Garbage, Stalled, Oversized };
+// A download checked with the publisher's key.
+struct TKeyCheck {
+  std::string PublicKey; // the setting: "@NAME" for the text of SIGNED_PROGRAMS/NAME.pub
+  TSignature Signature;
+  std::string SignatureFile; // in SIGNED_PROGRAMS, served for FromFile
+};
 // What a file holds at the end of the run.
 enum class TContent { Missing, OldProgram, NewProgram, FirstHalfOfNew };
 
@@ -121,7 +141,7 @@ struct TServed {
 };
 // What holds once the updater has ended.
 struct TLeft {
-  size_t Requests; // 1: only the version check reached the loopback server; 2: the download too
+  size_t Requests; // how many of the version check, the download and its signature were asked
   TContent Program;
   TContent Downloaded;
   bool HostStarted;
@@ -136,7 +156,8 @@ struct TWorkflowRow {
   std::string HttpsFolder;
   const char *InstalledProgram;
   const char *ServedProgram;
-  std::string Timeout; // the settings' Timeout line, if any
+  std::string Timeout = ""; // the settings' Timeout line, if any
+  std::optional<TKeyCheck> KeyCheck = std::nullopt;
 };
 TWorkflowRow Row(const char *name, TServed served, const char *currentVersion,
                  std::vector<TStep> steps, TLeft left) {
@@ -152,6 +173,17 @@ TWorkflowRow HttpsRow(const char *name, const std::string &folder, const char *i
 // A row whose settings say Timeout=seconds.
 TWorkflowRow WithTimeout(TWorkflowRow row, int seconds) {
   row.Timeout = "Timeout=" + std::to_string(seconds);
+  return row;
+}
+// A row whose settings name the publisher's key; the version file offers "2" to version "1".
+TWorkflowRow KeyRow(const char *name, const std::string &publicKey, TSignature signature,
+                    const std::string &signatureFile, std::vector<TStep> steps, TLeft left,
+                    const char *installed = DEMO_HOST_V1_PATH,
+                    const char *served = DEMO_HOST_V2_PATH) {
+  TWorkflowRow row = Row(name, {"200 OK", "2", TDownload::Whole}, "1", std::move(steps), left);
+  row.InstalledProgram = installed;
+  row.ServedProgram = served;
+  row.KeyCheck = TKeyCheck{publicKey, signature, signatureFile};
   return row;
 }
 void PrintTo(const TWorkflowRow &row, std::ostream *out) { *out << row.Name; }
@@ -207,6 +239,39 @@ TScriptedReply DownloadReply(TDownload download, const std::string &program) {
     break;
   }
   return reply;
+}
+
+TScriptedReply SignatureReply(const TKeyCheck &check) {
+  const auto reply = [](const std::string &status, const std::string &body) {
+    return TScriptedReply{
+        RawReply(status, {"Content-Length: " + std::to_string(body.size())}, body)};
+  };
+  switch (check.Signature) {
+  case TSignature::FromFile:
+    return reply("200 OK", ReadWholeFile(SIGNED_PROGRAMS + check.SignatureFile));
+  case TSignature::NotFound:
+    return reply("404 Not Found", "<html><body>Not here</body></html>");
+  case TSignature::Empty:
+    return reply("200 OK", "");
+  case TSignature::Garbage:
+    return reply("200 OK", std::string("\x30\x05garbage\0\xff", 11));
+  case TSignature::Stalled: {
+    TScriptedReply stalled = reply("200 OK", std::string(72, '\x30'));
+    stalled.StallAt = 0;
+    return stalled;
+  }
+  case TSignature::Oversized: {
+    TScriptedReply oversized{
+        RawReply("200 OK", {"Content-Length: 1048576"}, std::string(8192, 'x'))};
+    oversized.StallAt = oversized.Bytes.size() - 3192;
+    return oversized;
+  }
+  }
+  return {};
+}
+
+std::string PublicKeySetting(const std::string &key) {
+  return key.rfind('@', 0) == 0 ? ReadWholeFile(SIGNED_PROGRAMS + key.substr(1) + ".pub") : key;
 }
 
 // Asks a window of the updater, which may be busy for a moment, a question with a number as
@@ -331,6 +396,10 @@ void UpdaterWorkflow::Perform(const TStep &step, const std::string &picture) {
   case TAction::Complete:
     ExpectProgress(picture, NewProgram.size(), kCleaningUp);
     break;
+  case TAction::Verifying:
+    ASSERT_TRUE(Server->WaitUntilStalled()) << "the signature was never asked for";
+    ExpectProgress(picture, NewProgram.size(), kVerifying);
+    break;
   case TAction::ClickCancel: {
     const std::vector<HWND> children = ChildWindowsOf(UpdateDialog(*Updater));
     const auto cancel = std::find_if(children.begin(), children.end(),
@@ -404,7 +473,9 @@ void UpdaterWorkflow::ExpectProgress(const std::string &picture, LRESULT positio
   EXPECT_EQ(view.High, static_cast<LRESULT>(NewProgram.size()));
   EXPECT_EQ(view.DownloadStatus, percent);
   EXPECT_EQ(view.Status, status);
-  EXPECT_EQ(view.CancelEnabled, position < static_cast<LRESULT>(NewProgram.size()));
+  // Until the signature has arrived the update can still be aborted.
+  EXPECT_EQ(view.CancelEnabled,
+            position < static_cast<LRESULT>(NewProgram.size()) || status == kVerifying);
   EXPECT_TRUE(KeepScreenshot(Updater->Id(), picture));
 }
 
@@ -463,12 +534,16 @@ TEST_P(UpdaterWorkflow, GoesTheWayTheUserAnswers) {
   const TWorkflowRow &row = GetParam();
   if (row.HttpsFolder.empty()) {
     const std::string address = NextServerAddress(kAddressBlock);
-    Server = std::make_unique<TLoopbackServer>(
-        address, std::vector<TScriptedReply>{VersionReply(row.Served),
-                                             DownloadReply(row.Served.Download, NewProgram)});
+    std::vector<TScriptedReply> replies{VersionReply(row.Served),
+                                        DownloadReply(row.Served.Download, NewProgram)};
     std::vector<std::string> settings = UsableSettings(address);
     if (!row.Timeout.empty())
       settings.push_back(row.Timeout);
+    if (row.KeyCheck) {
+      replies.push_back(SignatureReply(*row.KeyCheck));
+      settings.push_back("PublicKey=" + PublicKeySetting(row.KeyCheck->PublicKey));
+    }
+    Server = std::make_unique<TLoopbackServer>(address, std::move(replies));
     Folder.WriteFile(kSettingsName, Settings(settings));
   } else {
     Folder.WriteFile(kSettingsName,
@@ -489,7 +564,8 @@ TEST_P(UpdaterWorkflow, GoesTheWayTheUserAnswers) {
   ExpectEndWithoutFurtherBox();
 
   const std::vector<std::string> asked{"GET /updates/version.txt HTTP/1.0",
-                                       "GET /updates/new.exe HTTP/1.0"};
+                                       "GET /updates/new.exe HTTP/1.0",
+                                       "GET /updates/new.exe.sig HTTP/1.0"};
   if (Server) {
     std::vector<std::string> requestLines;
     for (const std::string &request : Server->Requests())
@@ -615,6 +691,51 @@ const std::vector<TWorkflowRow> kRows = {
     HttpsRow("https_redirect_through_http", "https://127.0.3.5/via-http/signed-host",
              SIGNED_PROGRAMS "host-v1-by-a.exe", SIGNED_PROGRAMS "host-v2-by-a.exe",
              {Answer(kNoVersionFile, "OK")}, {1, kOld, kNone, kNotStarted}),
+    // The publisher's own key: what is installed is what the key signed, and nothing else.
+    KeyRow("key_p256", "@p256", TSignature::FromFile, "host-v2.p256.sig",
+           {Answer(kOffer, "Yes"), Answer(kReplace, "Yes"), Answer(kCloseProgram, "OK"),
+            Answer(kRun, "Yes")},
+           {3, kNew, kNone, kStarted}),
+    KeyRow("key_p384", "@p384", TSignature::FromFile, "host-v2.p384.sig",
+           {Answer(kOffer, "Yes"), Answer(kReplace, "Yes"), Answer(kCloseProgram, "OK"),
+            Answer(kRun, "No")},
+           {3, kNew, kNone, kNotStarted}),
+    KeyRow("key_rsa3072", "@rsa3072", TSignature::FromFile, "host-v2.rsa3072.sig",
+           {Answer(kOffer, "Yes"), Answer(kReplace, "Yes"), Answer(kCloseProgram, "OK"),
+            Answer(kRun, "No")},
+           {3, kNew, kNone, kNotStarted}),
+    KeyRow("key_of_someone_else", "@p256", TSignature::FromFile, "host-v2.another-p256.sig",
+           {Answer(kOffer, "Yes"), Answer(kNotSignedWithKey, "OK")}, {3, kOld, kNone, kNotStarted}),
+    KeyRow("key_download_changed_after_signing", "@p256", TSignature::FromFile, "host-v2.p256.sig",
+           {Answer(kOffer, "Yes"), Answer(kNotSignedWithKey, "OK")}, {3, kOld, kNone, kNotStarted},
+           DEMO_HOST_V1_PATH, SIGNED_PROGRAMS "host-v2-changed.exe"),
+    KeyRow("key_signature_of_another_file", "@p256", TSignature::FromFile, "host-v1.p256.sig",
+           {Answer(kOffer, "Yes"), Answer(kNotSignedWithKey, "OK")}, {3, kOld, kNone, kNotStarted}),
+    KeyRow("key_signature_not_found", "@p256", TSignature::NotFound, "",
+           {Answer(kOffer, "Yes"), Answer(kNotSignedWithKey, "OK")}, {3, kOld, kNone, kNotStarted}),
+    KeyRow("key_signature_empty", "@p256", TSignature::Empty, "",
+           {Answer(kOffer, "Yes"), Answer(kNotSignedWithKey, "OK")}, {3, kOld, kNone, kNotStarted}),
+    KeyRow("key_signature_garbage", "@p256", TSignature::Garbage, "",
+           {Answer(kOffer, "Yes"), Answer(kNotSignedWithKey, "OK")}, {3, kOld, kNone, kNotStarted}),
+    // Refused after five kilobytes, long before the stall that follows them would end it.
+    KeyRow("key_signature_oversized", "@p256", TSignature::Oversized, "",
+           {Answer(kOffer, "Yes"), Answer(kNotSignedWithKey, "OK")}, {3, kOld, kNone, kNotStarted}),
+    // Signed with the key, but older than the installed program.
+    KeyRow("key_older_version", "@p256", TSignature::FromFile, "host-v1.p256.sig",
+           {Answer(kOffer, "Yes"), Answer(kOlderVersion, "OK")}, {3, kOld, kNone, kNotStarted},
+           DEMO_HOST_V2_PATH, DEMO_HOST_V1_PATH),
+    // While the signature is on its way, Cancel still aborts, and the download goes with it.
+    KeyRow("key_cancel_while_verifying", "@p256", TSignature::Stalled, "",
+           {Answer(kOffer, "Yes"), Do(TAction::Verifying), Do(TAction::ClickCancel),
+            Answer(kAbort, "Yes")},
+           {3, kOld, kNone, kNotStarted}),
+    // A key that would protect nothing stops the updater before anything is fetched.
+    KeyRow("key_of_another_curve", "@p521", TSignature::NotFound, "",
+           {Answer(kUnusableSettings, "OK")}, {0, kOld, kNone, kNotStarted}),
+    KeyRow("key_rsa_too_short", "@rsa1024", TSignature::NotFound, "",
+           {Answer(kUnusableSettings, "OK")}, {0, kOld, kNone, kNotStarted}),
+    KeyRow("key_not_base64", "MFkwEwYHKoZIzj0CAQYIKoZIzj0DAQcDQgAE!", TSignature::NotFound, "",
+           {Answer(kUnusableSettings, "OK")}, {0, kOld, kNone, kNotStarted}),
 };
 
 INSTANTIATE_TEST_SUITE_P(Rows, UpdaterWorkflow, ::testing::ValuesIn(kRows),
