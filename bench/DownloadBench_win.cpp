@@ -1,16 +1,21 @@
 // How long the updater takes to download a large program file through its own dialog and window,
 // against a bare loop of the same WinINet calls that makes one empty call onto the
 // user-interface thread per chunk; the peak working set of the updater's download; and how soon
-// the "Abort" question appears after a click on Cancel during a full-speed download. Every
-// measured download runs in a child process of its own. tools/bench-download serves the files
-// and runs it under Wine.
+// the "Abort" question appears after a click on Cancel during a full-speed download; and how long
+// the check of a download with the publisher's key takes, beside the download. Every measured
+// run is a child process of its own. tools/bench-download serves the files, signs them and runs
+// it under Wine.
 //
-//   bench_download <server> <folder>                         the whole benchmark
+//   bench_download <server> <folder> <served>                the whole benchmark
 //   bench_download --updater|--bare|--cancel <server> <file> <folder>   one measured download
+//   bench_download --verify <served> <file>        one check of a served file and its .sig with
+//                                                  the key in <served>\release.pub
 #include "framework/UiThread.h"
 #include "framework/win32/Application_win.h"
 #include "framework/win32/Handles_win.h"
 #include "httpget/WinInetApi_win.h"
+#include "update/HeldDownload.h"
+#include "update/PublisherKey.h"
 #include "update/UpdateDlg.h"
 #include "update/UpdateWindow_win.h"
 
@@ -24,6 +29,8 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <memory>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -38,6 +45,7 @@ constexpr char kLargeFile[] = "64mib.bin";
 constexpr char kSmallFile[] = "8mib.bin";
 constexpr int kRounds = 5;
 constexpr int kCancelClicks = 5;
+constexpr int kVerifyRounds = 3;
 constexpr DWORD kChunkSize = 1025; // what the transfer worker reads at a time
 
 double MillisecondsBetween(TClock::time_point from, TClock::time_point to) {
@@ -148,13 +156,16 @@ bool RunUpdater(const std::string &server, const std::string &file, const std::s
   auto &window = application.Own<TUpdateWindow>();
   TAnsweringView view(window);
   const std::string host = folder + "\\host.exe";
-  const TUpdateStartup startup{
-      "bench.exe 1 \"" + host + "\"", folder + "\\bench.exe",
-      [&](const std::string &, const std::string &, const std::string &key, const std::string &) {
-        if (key == "AppTitle")
-          return std::string("Bench");
-        return "http://" + server + "/" + (key == "VersionFile" ? "version.txt" : file);
-      }};
+  const TUpdateStartup startup{"bench.exe 1 \"" + host + "\"", folder + "\\bench.exe",
+                               [&](const std::string &, const std::string &, const std::string &key,
+                                   const std::string &defaultValue) {
+                                 if (key == "AppTitle")
+                                   return std::string("Bench");
+                                 if (key == "VersionFile" || key == "DownloadFile")
+                                   return "http://" + server + "/" +
+                                          (key == "VersionFile" ? "version.txt" : file);
+                                 return defaultValue;
+                               }};
   window.Own<TUpdateDlg>(view, WinInetApi(), startup);
   std::vector<double> latencies;
   std::thread clicker;
@@ -246,6 +257,31 @@ bool RunBare(const std::string &server, const std::string &file, const std::stri
   return succeeded;
 }
 
+std::string ReadWholeFile(const std::string &path) {
+  std::ifstream file(path, std::ios::binary);
+  std::ostringstream content;
+  content << file.rdbuf();
+  return content.str();
+}
+
+// The check the updater runs on a finished download when its settings name a key: the served
+// file held as the updater holds it, hashed and verified against its signature. Prints its time
+// and peak working set.
+bool RunVerify(const std::string &served, const std::string &file) {
+  const std::unique_ptr<TPublisherKey> key =
+      ImportPublisherKey(ReadWholeFile(served + "\\release.pub"));
+  const std::string signature = ReadWholeFile(served + "\\" + file + ".sig");
+  const THeldDownload download(served + "\\" + file);
+  if (!key || !download.Held())
+    return false;
+  const TClock::time_point started = TClock::now();
+  const bool signedWithKey = key->Signed(download, signature);
+  const TClock::time_point finished = TClock::now();
+  if (signedWithKey)
+    std::printf("%.1f %.2f", MillisecondsBetween(started, finished), PeakWorkingSetMiB());
+  return signedWithKey;
+}
+
 // Runs this program with arguments and returns the numbers it printed; throws when it failed.
 std::vector<double> RunChild(const std::string &arguments) {
   char self[MAX_PATH];
@@ -310,7 +346,7 @@ void PrintSamples(const char *path, const TSamples &samples) {
   std::printf("\n");
 }
 
-int RunAll(const std::string &server, const std::string &folder) {
+int RunAll(const std::string &server, const std::string &folder, const std::string &served) {
   const auto arguments = [&](const char *mode, const char *file) {
     return std::string(mode) + " " + server + " " + file + " \"" + folder + "\"";
   };
@@ -322,6 +358,11 @@ int RunAll(const std::string &server, const std::string &folder) {
   }
   const std::vector<double> small = RunChild(arguments("--updater", kSmallFile));
   const std::vector<double> latencies = RunChild(arguments("--cancel", kLargeFile));
+  TSamples verifySmall, verifyLarge;
+  for (int round = 0; round < kVerifyRounds; ++round) {
+    verifySmall.Add(RunChild("--verify \"" + served + "\" " + kSmallFile));
+    verifyLarge.Add(RunChild("--verify \"" + served + "\" " + kLargeFile));
+  }
 
   PrintSamples("updater", updater);
   PrintSamples("bare", bare);
@@ -336,6 +377,13 @@ int RunAll(const std::string &server, const std::string &folder) {
   for (double latency : latencies)
     std::printf("  %.1f ms", latency);
   std::printf("\n");
+  std::printf("check with the publisher's key (P-256, SHA-256 of the whole file), median of %d: "
+              "%s %.1f ms, %s %.1f ms, %.2f %% of the updater's %s download (target: under 5 %%); "
+              "peak working set %.1f MiB and %.1f MiB (target: no growth with the file)\n",
+              kVerifyRounds, kSmallFile, Median(verifySmall.Milliseconds), kLargeFile,
+              Median(verifyLarge.Milliseconds),
+              100 * Median(verifyLarge.Milliseconds) / Median(updater.Milliseconds), kLargeFile,
+              Median(verifySmall.PeakMiB), Median(verifyLarge.PeakMiB));
   return 0;
 }
 
@@ -344,13 +392,15 @@ int RunAll(const std::string &server, const std::string &folder) {
 int main(int argc, char **argv) {
   try {
     const std::vector<std::string> args(argv + 1, argv + argc);
-    if (args.size() == 2)
-      return RunAll(args[0], args[1]);
+    if (args.size() == 3 && args[0] == "--verify")
+      return RunVerify(args[1], args[2]) ? 0 : 1;
+    if (args.size() == 3)
+      return RunAll(args[0], args[1], args[2]);
     if (args.size() == 4 && (args[0] == "--updater" || args[0] == "--cancel"))
       return RunUpdater(args[1], args[2], args[3], args[0] == "--cancel") ? 0 : 1;
     if (args.size() == 4 && args[0] == "--bare")
       return RunBare(args[1], args[2], args[3]) ? 0 : 1;
-    std::fprintf(stderr, "usage: bench_download <server> <folder>\n");
+    std::fprintf(stderr, "usage: bench_download <server> <folder> <served>\n");
   } catch (const std::exception &error) {
     std::fprintf(stderr, "bench_download: %s\n", error.what());
   }

@@ -120,8 +120,8 @@ TStep Do(TAction action, const std::string &button = "") { return {action, {}, b
 // What the server answers to the download request. Stalled waits half-way for Release; Slow
 // sends the program in four pieces, two seconds apart.
 enum class TDownload { Whole, Stalled, NotFound, CutOff, Empty, WebPage, Slow };
-// What the server answers to the request for the download's signature. Oversized announces a
-// megabyte and stalls after five kilobytes.
+// What the server answers to the request for the download's signature. Stalled sends nothing;
+// Oversized announces a megabyte and stalls after five kilobytes.
 enum class TSignature { FromFile, NotFound, Empty, Garbage, Stalled, Oversized };
 // A download checked with the publisher's key.
 struct TKeyCheck {
@@ -255,16 +255,11 @@ TScriptedReply SignatureReply(const TKeyCheck &check) {
     return reply("200 OK", "");
   case TSignature::Garbage:
     return reply("200 OK", std::string("\x30\x05garbage\0\xff", 11));
-  case TSignature::Stalled: {
-    TScriptedReply stalled = reply("200 OK", std::string(72, '\x30'));
-    stalled.StallAt = 0;
-    return stalled;
-  }
+  case TSignature::Stalled:
   case TSignature::Oversized: {
-    TScriptedReply oversized{
-        RawReply("200 OK", {"Content-Length: 1048576"}, std::string(8192, 'x'))};
-    oversized.StallAt = oversized.Bytes.size() - 3192;
-    return oversized;
+    TScriptedReply stalled{RawReply("200 OK", {"Content-Length: 1048576"}, std::string(8192, 'x'))};
+    stalled.StallAt = check.Signature == TSignature::Stalled ? 0 : stalled.Bytes.size() - 3192;
+    return stalled;
   }
   }
   return {};
@@ -724,9 +719,14 @@ const std::vector<TWorkflowRow> kRows = {
     KeyRow("key_older_version", "@p256", TSignature::FromFile, "host-v1.p256.sig",
            {Answer(kOffer, "Yes"), Answer(kOlderVersion, "OK")}, {3, kOld, kNone, kNotStarted},
            DEMO_HOST_V2_PATH, DEMO_HOST_V1_PATH),
-    // While the signature is on its way, Cancel still aborts, and the download goes with it.
+    // While the signature is on its way, Cancel and a close request still abort, and the
+    // download goes with the updater.
     KeyRow("key_cancel_while_verifying", "@p256", TSignature::Stalled, "",
            {Answer(kOffer, "Yes"), Do(TAction::Verifying), Do(TAction::ClickCancel),
+            Answer(kAbort, "Yes")},
+           {3, kOld, kNone, kNotStarted}),
+    KeyRow("key_close_request_while_verifying", "@p256", TSignature::Stalled, "",
+           {Answer(kOffer, "Yes"), Do(TAction::Verifying), Do(TAction::RequestClose),
             Answer(kAbort, "Yes")},
            {3, kOld, kNone, kNotStarted}),
     // A key that would protect nothing stops the updater before anything is fetched.

@@ -16,8 +16,6 @@ public:
   std::vector<std::string> Log;
   /// Decides the answer to a plain message box; unset, every box is answered No (or Cancel).
   std::function<bool(const std::string &caption)> Answer;
-  /// Runs after each status line is shown, when set.
-  std::function<void(const std::string &text)> StatusShown;
 
   /// What a click of Cancel does.
   void ClickCancel() { fCancelClick(nullptr); }
@@ -34,11 +32,7 @@ public:
     fCloseQuery = closeQuery;
   }
   void SetTitle(const std::string &title) override { Log.push_back("title [" + title + "]"); }
-  void SetStatus(const std::string &text) override {
-    Log.push_back("status [" + text + "]");
-    if (StatusShown)
-      StatusShown(text);
-  }
+  void SetStatus(const std::string &text) override { Log.push_back("status [" + text + "]"); }
   void SetDownloadStatus(const std::string &text) override {
     Log.push_back("downloadStatus [" + text + "]");
   }

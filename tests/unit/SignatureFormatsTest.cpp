@@ -7,6 +7,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -57,26 +58,13 @@ TEST(SignatureFormats, EcdsaSignatureBecomesRAndSPaddedToTheCurve) {
 }
 
 TEST(SignatureFormats, Base64IsReadOnlyInItsStrictForm) {
-  const struct {
-    const char *Text;
-    std::optional<std::string> Bytes;
-  } rows[] = {{"", ""},
-              {"TWFu", "Man"},
-              {"TWE=", "Ma"},
-              {"TQ==", "M"},
-              {"+/+/", Bytes("FBFFBF")},
-              {"TQ", std::nullopt},
-              {"TWFuTQ=", std::nullopt},
-              {"TR==", std::nullopt},
-              {"TWF=", std::nullopt},
-              {"T=Fu", std::nullopt},
-              {"TQ==TWFu", std::nullopt},
-              {"TW u", std::nullopt},
-              {"-_AA", std::nullopt},
-              {"====", std::nullopt},
-              {"TWFu\n", std::nullopt}};
-  for (const auto &row : rows)
-    EXPECT_EQ(DecodeBase64(row.Text), row.Bytes) << row.Text;
+  const std::pair<const char *, std::string> read[] = {
+      {"", ""}, {"TWFu", "Man"}, {"TWE=", "Ma"}, {"TQ==", "M"}, {"+/+/", Bytes("FBFFBF")}};
+  for (const auto &[text, bytes] : read)
+    EXPECT_EQ(DecodeBase64(text), bytes) << text;
+  for (const char *text :
+       {"TQ", "TWFuTQ=", "TR==", "TWF=", "T=Fu", "TQ==TWFu", "TW u", "-_AA", "====", "TWFu\n"})
+    EXPECT_EQ(DecodeBase64(text), std::nullopt) << text;
 }
 
 TEST(SignatureFormats, AKeyIsOneSequenceWithNothingAfterIt) {

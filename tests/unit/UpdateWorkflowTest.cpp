@@ -38,9 +38,6 @@ const std::string kNotByPublisher =
 const std::string kOlderVersion =
     "error [An error occurred when trying to download an update.\nReason:\n\n The downloaded file "
     "is an older version of the program.]";
-const std::string kNotSignedWithKey =
-    "error [An error occurred when trying to download an update.\nReason:\n\n The downloaded file "
-    "is not signed with the publisher's key.]";
 
 // The smallest file that passes for a program image: "MZ", the offset 64 at byte 60, "PE\0\0".
 std::string ProgramImage() {
@@ -67,21 +64,6 @@ struct TWorkflowRow {
   bool ProgramLocked = false;
   int Transfers = 2;
   TPublisherVerdict Verdict = TPublisherVerdict::Accepted; // what the publisher check answers
-  std::optional<bool> KeySigns =
-      std::nullopt; // the settings name a key, which finds the download signed or not
-};
-
-class TAnsweringKey : public TPublisherKey {
-public:
-  explicit TAnsweringKey(bool signs) : fSigns(signs) {}
-  bool Signed(const THeldDownload &download, const std::string &signature) const override {
-    EXPECT_TRUE(download.Held());
-    EXPECT_EQ(signature, "signature");
-    return fSigns;
-  }
-
-private:
-  bool fSigns;
 };
 void PrintTo(const TWorkflowRow &row, std::ostream *out) { *out << row.Name; }
 
@@ -122,32 +104,20 @@ protected:
     TUpdateStartup startup;
     startup.CommandLine = "upd.exe " + currentVersion + " " + Program();
     startup.ProgramFileName = "/opt/upd.exe";
-    startup.ReadProfileString = [this](const std::string &, const std::string &,
-                                       const std::string &key, const std::string &defaultValue) {
+    startup.ReadProfileString = [](const std::string &, const std::string &, const std::string &key,
+                                   const std::string &defaultValue) {
       if (key == "AppTitle")
         return std::string("Foo");
-      if (key == "PublicKey")
-        return KeySigns ? "KEY" : defaultValue;
-      return key == "Timeout" ? defaultValue : "http://h/" + key;
+      return key == "Timeout" || key == "PublicKey" ? defaultValue : "http://h/" + key;
     };
     startup.CheckPublisher = [this](const THeldDownload &download, const std::string &program,
-                                    bool signedWithKey) {
+                                    bool) {
       EXPECT_TRUE(download.Held());
       EXPECT_EQ(download.FileName(), Download());
       EXPECT_EQ(program, Program());
-      EXPECT_EQ(signedWithKey, KeySigns.has_value());
       return Verdict;
     };
-    startup.ImportKey = [this](const std::string &text) {
-      EXPECT_EQ(text, "KEY");
-      return std::make_unique<TAnsweringKey>(*KeySigns);
-    };
     view.Answer = [this](const std::string &caption) { return Answer(caption); };
-    // The signature is served once the download is complete.
-    view.StatusShown = [this](const std::string &text) {
-      if (text == "Download complete... Verifying its signature...")
-        Serve("signature");
-    };
     return form->Own<TUpdateDlg>(view, net, startup);
   }
 
@@ -171,7 +141,6 @@ protected:
   TRecordingView view;
   std::deque<std::string> User;
   TPublisherVerdict Verdict = TPublisherVerdict::Accepted;
-  std::optional<bool> KeySigns;
 };
 
 TEST_P(UpdateWorkflow, EndsAsTheUserDecides) {
@@ -184,7 +153,6 @@ TEST_P(UpdateWorkflow, EndsAsTheUserDecides) {
   }
   User.assign(row.User.begin(), row.User.end());
   Verdict = row.Verdict;
-  KeySigns = row.KeySigns;
   Serve("2");
   Start("1");
   ASSERT_TRUE(PumpUntilWorkersEnded());
@@ -252,35 +220,7 @@ INSTANTIATE_TEST_SUITE_P(
                      std::nullopt,
                      false,
                      2,
-                     TPublisherVerdict::OlderVersion},
-        // With a key the signature is a third transfer; the checks above still follow it.
-        TWorkflowRow{"signed_with_the_key",
-                     {"Run Program? yes", "Replace? yes", "Close Program ok", "Run Program? no"},
-                     {kOffer, kReplace, kClose, kRun, "end"},
-                     kNewProgram,
-                     std::nullopt,
-                     false,
-                     3,
-                     TPublisherVerdict::Accepted,
-                     true},
-        TWorkflowRow{"not_signed_with_the_key",
-                     {"Run Program? yes"},
-                     {kOffer, kNotSignedWithKey, "end"},
-                     kOldProgram,
-                     std::nullopt,
-                     false,
-                     3,
-                     TPublisherVerdict::Accepted,
-                     false},
-        TWorkflowRow{"signed_with_the_key_but_older",
-                     {"Run Program? yes"},
-                     {kOffer, kOlderVersion, "end"},
-                     kOldProgram,
-                     std::nullopt,
-                     false,
-                     3,
-                     TPublisherVerdict::OlderVersion,
-                     true}),
+                     TPublisherVerdict::OlderVersion}),
     [](const ::testing::TestParamInfo<TWorkflowRow> &info) { return info.param.Name; });
 
 // Each progress report moves the bar and the percentage; the close rule reads the percentage.
