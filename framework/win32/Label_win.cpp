@@ -31,7 +31,8 @@ void TLabel::Command(WORD notification) {
     OnClick(this);
 }
 
-// Only the strip that the label gave up or took is drawn again, not the whole form.
+// Only the strip that the label gave up or took is drawn again, not the whole form; when the
+// width stays, the label has drawn itself anew and nothing around it changes.
 void TLabel::FitToText() {
   HDC dc = GetDC(Handle());
   HGDIOBJ previous = SelectObject(dc, fFont.Get() ? fFont.Get() : Form().Font());
@@ -41,6 +42,8 @@ void TLabel::FitToText() {
   ReleaseDC(Handle(), dc);
   RECT before;
   GetWindowRect(Handle(), &before);
+  if (before.right - before.left == size.cx)
+    return;
   MapWindowPoints(nullptr, Form().Handle(), reinterpret_cast<POINT *>(&before), 2);
   SetWindowPos(Handle(), nullptr, 0, 0, size.cx, before.bottom - before.top,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
