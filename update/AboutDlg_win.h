@@ -18,17 +18,18 @@ public:
   explicit TAboutDlg(TComponent *owner);
   ~TAboutDlg() override;
 
-  TButton &Button1;
+  // The layout fixes these names.
+  TButton &Button1;                                           // OK, which closes the box
   TzedVersionInfoResource *zedVersionInfoResource1 = nullptr; // created with the layout
-  TLabel &Label1;
-  TImage &Image1;
-  TBevel &Bevel1;
-  TLabel &Label2;
+  TLabel &Label1; // the program's name, "Quintarel", in bold
+  TImage &Image1; // the updater's picture
+  TBevel &Bevel1; // the frame around the picture
+  TLabel &Label2; // "Version ", which the version number follows
   TLabel &Version;
   TLabel &Writtenby;
   TLabel &Copyright;
-  TBevel &Bevel2;
-  TLabel &Label3;
+  TBevel &Bevel2; // the line between the texts and the maker's name
+  TLabel &Label3; // the maker's name, a link to its home page
 
   void Label3Click(TObject *sender);
 

@@ -6,6 +6,7 @@
 #include "framework/IntegerSyntax.h"
 #include "framework/win32/Application_win.h"
 #include "framework/win32/Handles_win.h"
+#include "versinfo/VersionDecoding.h"
 #include "versinfo/VersionInfoResource.h"
 #include "versinfo/VersionWindow_win.h"
 
@@ -97,18 +98,18 @@ void PrintStrings(TzedVersionInfoResource &resource) {
   const size_t tables = ids.empty() ? 1 : ids.size();
   for (size_t table = 0; table < tables; ++table) {
     resource.SetTranslationIDIndex(static_cast<int32_t>(table));
-    const char *id = ids.empty() ? "040904E4" : ids[table].c_str();
+    const std::string id = ids.empty() ? FallbackTranslationID() : ids[table];
     for (int entry = 0; entry < kPreDefCount; ++entry)
-      std::printf("string %s %s: %s\n", id, kPreDefKeys[entry],
+      std::printf("string %s %s: %s\n", id.c_str(), kPreDefKeys[entry],
                   Escaped(resource.GetVersionInfoString(entry)).c_str());
   }
   resource.SetTranslationIDIndex(0);
 }
 
 bool CanOpen(const std::string &fileName) {
-  const TKernelHandle file(CreateFileA(fileName.c_str(), GENERIC_READ,
-                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                       nullptr, OPEN_EXISTING, 0, nullptr));
+  const TFileHandle file(CreateFileA(fileName.c_str(), GENERIC_READ,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     nullptr, OPEN_EXISTING, 0, nullptr));
   return file.Get() != INVALID_HANDLE_VALUE;
 }
 

@@ -35,9 +35,10 @@ TVersionFileType DecodeFileType(uint32_t fileType) {
 }
 
 std::string TranslationID(uint16_t language, uint16_t codePage) {
-  constexpr uint16_t kUsEnglish = 0x0409, kWindowsLatin1 = 0x04E4;
   char id[9];
-  std::snprintf(id, sizeof id, "%.4X%.4X", language ? language : kUsEnglish,
-                codePage ? codePage : kWindowsLatin1);
+  std::snprintf(id, sizeof id, "%.4X%.4X", language ? language : kFallbackLanguage,
+                codePage ? codePage : kFallbackCodePage);
   return id;
 }
+
+std::string FallbackTranslationID() { return TranslationID(kFallbackLanguage, kFallbackCodePage); }

@@ -9,8 +9,6 @@
 
 namespace {
 
-// Where a resource declares no translation, its strings are looked up here.
-const char kFallbackTranslationID[] = "040904E4";
 constexpr uint32_t kTranslationEntrySize = 4; // a 16-bit language and a 16-bit code page
 
 } // namespace
@@ -121,7 +119,7 @@ std::string TzedVersionInfoResource::GetResourceStr(const std::string &key) cons
   const std::string translationID =
       fTranslationIDIndex < static_cast<int32_t>(fTranslationIDs.size())
           ? fTranslationIDs[fTranslationIDIndex]
-          : kFallbackTranslationID;
+          : FallbackTranslationID();
   const std::string path = "\\StringFileInfo\\" + translationID + "\\" + key;
   const char *value = nullptr;
   uint32_t length = 0;

@@ -13,7 +13,8 @@ class TControl : public TComponent {
 public:
   HWND Handle() const { return fWindow.Get(); }
   int Id() const { return fId; }
-  void SetCaption(const std::string &caption);
+  /// Sets the window's text; a control that lays itself out by its text does so again.
+  virtual void SetCaption(const std::string &caption);
   std::string Caption() const;
 
   /// The mouse cursor over the control; nullptr: the window class's own.
@@ -29,6 +30,9 @@ protected:
            const std::string &caption);
 
   TForm &Form() const { return fForm; }
+  /// Destroys the window ahead of the control, for a control whose own resources the window
+  /// uses until it goes.
+  void DestroyWindowFirst() { fWindow = TWindowHandle(); }
 
 private:
   TForm &fForm;

@@ -36,6 +36,13 @@ struct TDeleteGdiObject {
 struct TCloseKernelHandle {
   void operator()(HANDLE handle) const { CloseHandle(handle); }
 };
+// CreateFile fails with INVALID_HANDLE_VALUE, not with a null handle; that value is no file.
+struct TCloseFileHandle {
+  void operator()(HANDLE handle) const {
+    if (handle != INVALID_HANDLE_VALUE)
+      CloseHandle(handle);
+  }
+};
 
 /// A window, destroyed when it goes.
 using TWindowHandle = TOwnedHandle<HWND, TDestroyWindow>;
@@ -43,3 +50,6 @@ using TWindowHandle = TOwnedHandle<HWND, TDestroyWindow>;
 template <class THandle> using TGdiObject = TOwnedHandle<THandle, TDeleteGdiObject>;
 /// A process, thread or other kernel object, closed when it goes.
 using TKernelHandle = TOwnedHandle<HANDLE, TCloseKernelHandle>;
+/// A file opened by CreateFile, closed when it goes; a failed open holds INVALID_HANDLE_VALUE,
+/// which is never closed.
+using TFileHandle = TOwnedHandle<HANDLE, TCloseFileHandle>;

@@ -6,9 +6,11 @@
 class TLabel : public TControl {
 public:
   TLabel(TComponent *owner, TForm &form, TBounds bounds, const std::string &caption);
+  /// The window goes before the font it draws with.
+  ~TLabel() override { DestroyWindowFirst(); }
   /// Does nothing when the label already reads caption: a caption set once per chunk of a
   /// download must not redraw anything.
-  void SetCaption(const std::string &caption);
+  void SetCaption(const std::string &caption) override;
   /// Gives the label a font of its own (height in pixels at 96 pixels per inch, negative for
   /// the character height) and a text colour, and fits it to its text again.
   void SetFont(const char *name, int height, bool bold, bool underline, COLORREF color);
