@@ -1,8 +1,8 @@
 // How fast a body moves through the transfer worker into a file or a text, with and without a
 // progress handler (each progress report is a round trip onto the user-interface thread).
 // The network is an in-memory stand-in, so what is measured is the worker's own cost.
+#include "drivers/FakeUiThread.h"
 #include "httpget/HttpGet.h"
-#include "tests/unit/FakeUiThread.h"
 
 #include <benchmark/benchmark.h>
 

@@ -2,12 +2,12 @@
 // without a display: `demo_driver <updater.exe> <arguments>...` starts the updater, answers its
 // questions, prints what it shows and keeps screenshots (BMP, in the working folder). The exit
 // code is 0 once every question was the expected one and the updater has ended.
-#include "tests/e2e/MessageBoxView.h"
-#include "tests/e2e/ScreenCapture.h"
-#include "tests/e2e/UpdaterProcess.h"
-#include "tests/e2e/WaitBound.h"
-#include "tests/e2e/WindowFinder.h"
-#include "tests/e2e/WineDesktop.h"
+#include "drivers/MessageBoxView.h"
+#include "drivers/ScreenCapture.h"
+#include "drivers/UpdaterProcess.h"
+#include "drivers/WaitBound.h"
+#include "drivers/WindowFinder.h"
+#include "drivers/WineDesktop.h"
 
 #include <windows.h>
 

@@ -10,9 +10,15 @@ namespace {
 
 // A dialog frame with a caption bar and no system menu. The layout places it at 10, 10 on the
 // screen, where the constructor moves it once its size is known.
-const TFormLayout kLayout = {
-    "TAboutDlg",     242, 97, WS_POPUP | WS_CAPTION | DS_MODALFRAME, WS_EX_DLGMODALFRAME, false,
-    "MS Sans Serif", -11};
+const TFormLayout kLayout = {"TAboutDlg",
+                             242,
+                             97,
+                             WS_POPUP | WS_CAPTION | DS_MODALFRAME,
+                             WS_EX_DLGMODALFRAME,
+                             false,
+                             "MS Sans Serif",
+                             -11,
+                             IDI_UPDATER};
 constexpr COLORREF kNavy = RGB(0, 0, 128);
 
 } // namespace

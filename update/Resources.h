@@ -1,7 +1,7 @@
 #pragma once
 
 // Resource identifiers, shared by the resource script and the code.
-#define IDI_UPDATER 1 // kProgramIcon: every form shows it
+#define IDI_UPDATER 1 // the icon that the updater's forms name in their layouts
 #define IDB_PICTURE 100
 
 // The updater's own version, as its version resource gives it. updater.manifest repeats it in

@@ -10,7 +10,8 @@
 namespace {
 
 const TFormLayout kLayout = {
-    "TUpdateDlg", 376, 119, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 0, true, "MS Sans Serif", -11};
+    "TUpdateDlg",    376, 119,        WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 0, true,
+    "MS Sans Serif", -11, IDI_UPDATER};
 
 } // namespace
 

@@ -53,7 +53,7 @@ void TApplication::Initialize() {
 }
 
 void TApplication::Run(TForm &mainForm) {
-  fMainForm = &mainForm;
+  mainForm.OnClosingEnds = MethodOf<&TApplication::MainFormClosed>(this);
   if (!fTerminated)
     mainForm.Show();
   MSG message;
@@ -64,6 +64,8 @@ void TApplication::Run(TForm &mainForm) {
     DispatchMessageA(&message);
   }
 }
+
+void TApplication::MainFormClosed(TObject *) { Terminate(); }
 
 void TApplication::Terminate() {
   fTerminated = true;

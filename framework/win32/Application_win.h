@@ -20,17 +20,16 @@ public:
   /// Prepares the window classes and the user-interface thread for workers.
   void Initialize();
   /// Shows mainForm, unless the end has already been asked for, and dispatches messages until
-  /// it is.
+  /// it is; closing mainForm asks for the end.
   void Run(TForm &mainForm);
   /// Asks for the end: the message loop stops when it next looks for a message.
   void Terminate();
-  /// The form whose closing ends the program; set by Run.
-  TForm *MainForm() const { return fMainForm; }
   /// Shows a failure in a message box captioned with Title.
   void ShowException(std::exception_ptr error);
 
 private:
-  TForm *fMainForm = nullptr;
+  void MainFormClosed(TObject *sender);
+
   bool fTerminated = false;
 };
 

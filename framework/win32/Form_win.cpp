@@ -2,6 +2,7 @@
 
 #include "framework/win32/Application_win.h"
 #include "framework/win32/Control_win.h"
+#include "framework/win32/WindowClass_win.h"
 
 #include <stdexcept>
 #include <vector>
@@ -13,19 +14,6 @@ int DisplayPixelsPerInch() {
   const int pixelsPerInch = GetDeviceCaps(screen, LOGPIXELSY);
   ReleaseDC(nullptr, screen);
   return pixelsPerInch;
-}
-
-void RegisterFormClass(const char *className) {
-  WNDCLASSA windowClass = {};
-  if (GetClassInfoA(GetModuleHandleA(nullptr), className, &windowClass))
-    return;
-  windowClass.lpfnWndProc = DefWindowProcA;
-  windowClass.hInstance = GetModuleHandleA(nullptr);
-  windowClass.hIcon = LoadIconA(windowClass.hInstance, MAKEINTRESOURCEA(kProgramIcon));
-  windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  windowClass.lpszClassName = className;
-  RegisterClassA(&windowClass);
 }
 
 // The other windows of the thread that a modal form disables while it is up, enabled again when
@@ -60,7 +48,11 @@ private:
 
 TForm::TForm(TComponent *owner, const TFormLayout &layout)
     : TComponent(owner), fPixelsPerInch(DisplayPixelsPerInch()) {
-  RegisterFormClass(layout.ClassName);
+  const HINSTANCE module = GetModuleHandleA(nullptr);
+  const TWindowClass windowClass{
+      layout.ClassName, WindowProc,
+      layout.Icon ? LoadIconA(module, MAKEINTRESOURCEA(layout.Icon)) : nullptr,
+      LoadCursorA(nullptr, IDC_ARROW), reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)};
   RECT frame = {0, 0, Scaled(layout.ClientWidth), Scaled(layout.ClientHeight)};
   AdjustWindowRectEx(&frame, layout.Style, FALSE, layout.ExStyle);
   const int width = frame.right - frame.left;
@@ -71,16 +63,13 @@ TForm::TForm(TComponent *owner, const TFormLayout &layout)
     left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
     top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
   }
-  // The owner window keeps this one above it.
+  // The owner window keeps this one above it. The form rides along with the creation, so that
+  // it sees every message from WM_NCCREATE on; WindowProc takes the window then.
   const auto *ownerForm = dynamic_cast<const TForm *>(owner);
-  HWND window = CreateWindowExA(layout.ExStyle, layout.ClassName, "", layout.Style, left, top,
-                                width, height, ownerForm ? ownerForm->Handle() : nullptr, nullptr,
-                                GetModuleHandleA(nullptr), nullptr);
-  if (!window)
+  if (!CreateWindowExA(layout.ExStyle, RegisteredWindowClass(windowClass), "", layout.Style, left,
+                       top, width, height, ownerForm ? ownerForm->Handle() : nullptr, nullptr,
+                       module, this))
     throw std::runtime_error("The window cannot be created");
-  fWindow = TWindowHandle(window);
-  SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WindowProc));
   fFont = CreateScaledFont(layout.FontName, layout.FontHeight, false, false);
 }
 
@@ -117,8 +106,8 @@ void TForm::Show() {
 void TForm::Close() {
   if (fModal)
     ModalResult = IDCANCEL;
-  else if (Application().MainForm() == this)
-    Application().Terminate();
+  else if (OnClosingEnds.Assigned())
+    OnClosingEnds(this);
   else
     ShowWindow(Handle(), SW_HIDE);
 }
@@ -164,6 +153,11 @@ void TForm::WMSysCommand(WPARAM command, LPARAM position) {
 }
 
 LRESULT CALLBACK TForm::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto *created = static_cast<TForm *>(reinterpret_cast<CREATESTRUCTA *>(lParam)->lpCreateParams);
+    created->fWindow = TWindowHandle(window);
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
+  }
   auto *form = reinterpret_cast<TForm *>(GetWindowLongPtrA(window, GWLP_USERDATA));
   if (!form)
     return DefWindowProcA(window, message, wParam, lParam);

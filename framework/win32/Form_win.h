@@ -21,12 +21,10 @@ struct TFormLayout {
   bool CentreOnDesktop; // else the window system's default placement
   const char *FontName;
   int FontHeight; // in pixels at 96 pixels per inch, negative for the character height
+  int Icon = 0;   // the resource identifier of the window's icon; 0: the window system's own
 };
 
 class TControl;
-
-/// The resource identifier of the program's icon, which every form shows.
-constexpr int kProgramIcon = 1;
 
 /// A top-level window built from a layout, with the system's button-face colour, that owns its
 /// controls and draws their text in the colours they ask for. A form owned by another form
@@ -44,8 +42,8 @@ public:
   /// height), scaled to the display.
   TGdiObject<HFONT> CreateScaledFont(const char *name, int height, bool bold, bool underline) const;
   void SetCaption(const std::string &caption);
-  /// Closes the window; closing the main form ends the program, closing a modal one ends
-  /// ShowModal with IDCANCEL.
+  /// Closes the window: a modal one ends ShowModal with IDCANCEL, one whose closing ends the
+  /// program runs OnClosingEnds, any other hides.
   void Close();
   /// Shows the window and gives the focus to its first control that takes it.
   void Show();
@@ -63,6 +61,8 @@ public:
 
   /// Asked before the window closes; the window stays open when it clears CanClose.
   TCloseQueryEvent OnCloseQuery;
+  /// Ends the program when the form closes; the application sets it on its main form.
+  TNotifyEvent OnClosingEnds;
 
 protected:
   TForm(TComponent *owner, const TFormLayout &layout);

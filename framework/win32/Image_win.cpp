@@ -1,19 +1,8 @@
 #include "framework/win32/Image_win.h"
 
+#include "framework/win32/WindowClass_win.h"
+
 namespace {
-
-constexpr char kClassName[] = "TImage";
-
-const char *RegisteredClass(WNDPROC windowProc) {
-  WNDCLASSA windowClass = {};
-  if (!GetClassInfoA(GetModuleHandleA(nullptr), kClassName, &windowClass)) {
-    windowClass.lpfnWndProc = windowProc;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = kClassName;
-    RegisterClassA(&windowClass);
-  }
-  return kClassName;
-}
 
 // A memory device context with one bitmap selected into it; both go back when it goes.
 class TBitmapDC {
@@ -36,7 +25,7 @@ private:
 } // namespace
 
 TImage::TImage(TComponent *owner, TForm &form, TBounds bounds, int bitmapResource)
-    : TControl(owner, form, RegisteredClass(WindowProc), 0, bounds, ""),
+    : TControl(owner, form, RegisteredWindowClass({"TImage", WindowProc}), 0, bounds, ""),
       fBitmap(static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr),
                                               MAKEINTRESOURCEA(bitmapResource), IMAGE_BITMAP, 0, 0,
                                               LR_CREATEDIBSECTION))) {}

@@ -1,22 +1,18 @@
 #include "framework/win32/UiThreadWindow_win.h"
 
+#include "framework/win32/WindowClass_win.h"
+
 #include <stdexcept>
 
 namespace {
 
 constexpr UINT kCallMessage = WM_APP + 1;
-constexpr char kClassName[] = "UpdaterUiThreadCalls";
 
 } // namespace
 
 TUiThreadWindow::TUiThreadWindow(TExceptionHandler onException) : fOnException(onException) {
-  WNDCLASSA windowClass = {};
-  windowClass.lpfnWndProc = WindowProc;
-  windowClass.hInstance = GetModuleHandleA(nullptr);
-  windowClass.lpszClassName = kClassName;
-  RegisterClassA(&windowClass);
-  fWindow = CreateWindowExA(0, kClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                            windowClass.hInstance, nullptr);
+  fWindow = CreateWindowExA(0, RegisteredWindowClass({"UpdaterUiThreadCalls", WindowProc}), "", 0,
+                            0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleA(nullptr), nullptr);
   if (!fWindow)
     throw std::runtime_error("The window for calls from workers cannot be created");
 }

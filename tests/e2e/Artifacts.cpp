@@ -1,7 +1,7 @@
 #include "tests/e2e/Artifacts.h"
 
-#include "tests/e2e/ScreenCapture.h"
-#include "tests/e2e/WindowFinder.h"
+#include "drivers/ScreenCapture.h"
+#include "drivers/WindowFinder.h"
 
 bool KeepScreenshot(DWORD processId, const std::string &name) {
   RECT area{};

@@ -1,4 +1,4 @@
-#include "tests/e2e/WineDesktop.h"
+#include "drivers/WineDesktop.h"
 
 #include <gtest/gtest.h>
 

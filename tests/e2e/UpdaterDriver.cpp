@@ -1,6 +1,6 @@
 #include "tests/e2e/UpdaterDriver.h"
 
-#include "tests/e2e/WindowFinder.h"
+#include "drivers/WindowFinder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "tests/e2e/MessageBoxView.h"
-#include "tests/e2e/UpdaterProcess.h"
+#include "drivers/MessageBoxView.h"
+#include "drivers/UpdaterProcess.h"
 
 #include <windows.h>
 

@@ -1,12 +1,12 @@
 // The real updater.exe, started as a host starts it, watched and clicked from outside.
 
+#include "drivers/MessageBoxView.h"
+#include "drivers/UpdaterProcess.h"
+#include "drivers/WaitBound.h"
+#include "drivers/WindowFinder.h"
 #include "tests/e2e/Artifacts.h"
-#include "tests/e2e/MessageBoxView.h"
 #include "tests/e2e/ScratchFolder.h"
 #include "tests/e2e/UpdaterDriver.h"
-#include "tests/e2e/UpdaterProcess.h"
-#include "tests/e2e/WaitBound.h"
-#include "tests/e2e/WindowFinder.h"
 #include "tests/win/LoopbackServer.h"
 
 #include <gtest/gtest.h>

@@ -2,14 +2,14 @@
 // driven as a user would: each row serves a version file and a download, answers the boxes the
 // updater shows, and checks the program file and the download afterwards.
 
+#include "drivers/MessageBoxView.h"
+#include "drivers/UpdaterProcess.h"
+#include "drivers/WaitBound.h"
+#include "drivers/WindowFinder.h"
 #include "framework/win32/Handles_win.h"
 #include "tests/e2e/Artifacts.h"
-#include "tests/e2e/MessageBoxView.h"
 #include "tests/e2e/ScratchFolder.h"
 #include "tests/e2e/UpdaterDriver.h"
-#include "tests/e2e/UpdaterProcess.h"
-#include "tests/e2e/WaitBound.h"
-#include "tests/e2e/WindowFinder.h"
 #include "tests/win/LoopbackServer.h"
 
 #include <commctrl.h>

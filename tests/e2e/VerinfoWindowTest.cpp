@@ -1,8 +1,8 @@
 // verinfo.exe --window: the version data of one file in a small window, as a user looks at it.
 
+#include "drivers/UpdaterProcess.h"
+#include "drivers/WindowFinder.h"
 #include "tests/e2e/Artifacts.h"
-#include "tests/e2e/UpdaterProcess.h"
-#include "tests/e2e/WindowFinder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "drivers/FakeUiThread.h"
 #include "framework/Component.h"
 #include "httpget/HttpGet.h"
-#include "tests/unit/FakeUiThread.h"
 #include "tests/unit/ScriptedInternet.h"
 
 #include <gtest/gtest.h>

@@ -10,8 +10,9 @@
 #include <mutex>
 #include <vector>
 
-/// Lets the test's main thread play the user-interface thread: a worker's Call waits in a queue
-/// until the test serves it. Installs itself as the program's user-interface thread.
+/// Lets a plain thread, a test's or a benchmark's main thread, play the user-interface thread: a
+/// worker's Call waits in a queue until that thread serves it. Installs itself as the program's
+/// user-interface thread.
 class TFakeUiThread : public TUiThread {
 public:
   TFakeUiThread();

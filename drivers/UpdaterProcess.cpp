@@ -1,6 +1,6 @@
-#include "tests/e2e/UpdaterProcess.h"
+#include "drivers/UpdaterProcess.h"
 
-#include "tests/e2e/WaitBound.h"
+#include "drivers/WaitBound.h"
 
 #include <stdexcept>
 

@@ -1,6 +1,6 @@
-#include "tests/e2e/WindowFinder.h"
+#include "drivers/WindowFinder.h"
 
-#include "tests/e2e/WaitBound.h"
+#include "drivers/WaitBound.h"
 
 #include <stdexcept>
 

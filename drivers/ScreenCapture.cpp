@@ -1,4 +1,4 @@
-#include "tests/e2e/ScreenCapture.h"
+#include "drivers/ScreenCapture.h"
 
 #include <fstream>
 #include <memory>

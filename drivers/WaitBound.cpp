@@ -1,4 +1,4 @@
-#include "tests/e2e/WaitBound.h"
+#include "drivers/WaitBound.h"
 
 bool WaitUntil(const std::function<bool()> &condition) {
   const DWORD start = GetTickCount();

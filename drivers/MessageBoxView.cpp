@@ -1,6 +1,6 @@
-#include "tests/e2e/MessageBoxView.h"
+#include "drivers/MessageBoxView.h"
 
-#include "tests/e2e/WindowFinder.h"
+#include "drivers/WindowFinder.h"
 
 namespace {
 

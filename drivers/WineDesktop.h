@@ -2,10 +2,11 @@
 
 #include <string>
 
-/// Wine draws caption bars only inside a virtual desktop of its own, so under Wine the tests
-/// run again inside one, where everything they start lives too and screenshots show what a
-/// user would see. Wine's explorer, which hosts the desktop, does not pass the exit code of
-/// the program it runs back, so the inner run writes it to a file that the outer run reads.
+/// Wine draws caption bars only inside a virtual desktop of its own, so under Wine a driver (the
+/// end-to-end tests, the demo's) runs again inside one, where everything it starts lives too
+/// and screenshots show what a user would see. Wine's explorer, which hosts the desktop, does not
+/// pass the exit code of the program it runs back, so the inner run writes it to a file that the
+/// outer run reads.
 
 /// True when this program runs under Wine.
 bool RunningUnderWine();

@@ -1,4 +1,4 @@
-#include "tests/e2e/WineDesktop.h"
+#include "drivers/WineDesktop.h"
 
 #include "framework/win32/Handles_win.h"
 

@@ -1,4 +1,4 @@
-#include "tests/unit/FakeUiThread.h"
+#include "drivers/FakeUiThread.h"
 
 #include <chrono>
 #include <utility>
