@@ -1,5 +1,5 @@
 // Adds a CA certificate to the local machine's Root store, so that the Wine prefix it runs in
-// trusts the servers of the HTTPS tests. Adding it again replaces it.
+// trusts the servers of the HTTPS tests or of the demo. Adding it again replaces it.
 //
 //   trust_ca.exe CERTIFICATE.der
 #include "framework/win32/Handles_win.h"
