@@ -101,6 +101,9 @@ public:
     return false;
   }
   void StartProgram(const std::string &program) override { fWindow.StartProgram(program); }
+  std::optional<uint32_t> RunInstallStep(const std::string &parameters) override {
+    return fWindow.RunInstallStep(parameters);
+  }
   void EndProgram() override { fWindow.EndProgram(); }
 
 private:

@@ -6,9 +6,10 @@
 /// The target file of a file transfer, open for writing; closed when it goes. Move-only.
 class TTargetFile {
 public:
-  /// Deletes whatever lies under fileName, then creates the file new, shared for reading only:
-  /// a file planted there earlier keeps neither its content nor its owner and permissions, and
-  /// nobody else writes while the transfer does. Throws std::runtime_error, having written
+  /// Deletes whatever lies under fileName, then creates the file new, shared for reading and
+  /// deletion only: a file planted there earlier keeps neither its content nor its owner and
+  /// permissions, nobody else writes while the transfer does, and a transfer given up can still
+  /// be deleted (it goes once the file is closed). Throws std::runtime_error, having written
   /// nothing, when the old file cannot be deleted or the new one cannot be created.
   static TTargetFile Create(const std::string &fileName);
   ~TTargetFile();

@@ -10,8 +10,8 @@
 TTargetFile TTargetFile::Create(const std::string &fileName) {
   if (!DeleteFileA(fileName.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND)
     throw std::runtime_error("cannot delete the old " + fileName);
-  HANDLE file = CreateFileA(fileName.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = CreateFileA(fileName.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                            nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE)
     throw std::runtime_error("cannot create " + fileName);
   return TTargetFile(file);

@@ -1,6 +1,7 @@
 #include "framework/win32/Application_win.h"
 #include "framework/win32/ModuleFileName_win.h"
 #include "httpget/WinInetApi_win.h"
+#include "update/InstallStep.h"
 #include "update/ProfileReader_win.h"
 #include "update/UpdateDlg.h"
 #include "update/UpdateWindow_win.h"
@@ -16,8 +17,11 @@ TUpdateStartup ProcessStartup() {
 
 } // namespace
 
-// The host learns nothing from the exit code: it is 0 however the update went.
+// The host learns nothing from the exit code: it is 0 however the update went. The install
+// step, which the updater starts itself, shows nothing and tells its outcome by its exit code.
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  if (StartsInstallStep(GetCommandLineA()))
+    return static_cast<int>(InstallDownload(ProcessStartup()));
   TApplication application;
   try {
     application.Initialize();

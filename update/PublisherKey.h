@@ -1,10 +1,14 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 
 class THeldDownload;
+
+/// The longest signature file taken: a signature is a few hundred bytes.
+constexpr int32_t kMaxSignatureSize = 4096;
 
 /// The publisher's own public key, which every download must be signed with when the settings
 /// name one: ECDSA on P-256 or P-384, or RSA of 2048 to 4096 bits, each over SHA-256.

@@ -39,3 +39,15 @@ TUpdaterSettings ReadUpdaterSettings(const std::string &settingsFile, const TPro
   settings.PublicKey = read(settingsFile, kSection, "PublicKey", "");
   return settings;
 }
+
+std::optional<std::unique_ptr<TPublisherKey>> ImportSettingsKey(const TUpdaterSettings &settings,
+                                                                const TPublisherKeyImport &import) {
+  if (!settings.Usable())
+    return std::nullopt;
+  if (settings.PublicKey.empty())
+    return nullptr;
+  std::unique_ptr<TPublisherKey> key = import(settings.PublicKey);
+  if (!key)
+    return std::nullopt;
+  return {std::move(key)};
+}

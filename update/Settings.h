@@ -1,7 +1,11 @@
 #pragma once
 
+#include "update/PublisherKey.h"
+
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 
 /// Reads a value of a settings file as the private-profile call does: the value of key in
@@ -34,3 +38,9 @@ struct TUpdaterSettings {
 
 /// Reads section "Updater" of settingsFile.
 TUpdaterSettings ReadUpdaterSettings(const std::string &settingsFile, const TProfileReader &read);
+
+/// The publisher's key that settings name, imported through import: nullptr when they name
+/// none; nothing when they are not usable, or name a key that cannot be imported, since a key
+/// that cannot be used must never pass for one that protects.
+std::optional<std::unique_ptr<TPublisherKey>> ImportSettingsKey(const TUpdaterSettings &settings,
+                                                                const TPublisherKeyImport &import);

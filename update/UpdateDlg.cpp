@@ -2,6 +2,8 @@
 
 #include "framework/CommandLine.h"
 
+#include <cstdio>
+
 namespace {
 
 const char kNotEnoughParameters[] =
@@ -11,24 +13,27 @@ const char kNotEnoughParameters[] =
 constexpr size_t kCurrentVersionItem = 1;
 constexpr size_t kProgramFileItem = 2;
 
-const char kSettingsMissing[] = "The data file containing the update information has been "
-                                "corrupted or is missing. Cannot continue.";
-
 } // namespace
 
 TUpdateDlg::TUpdateDlg(TComponent *owner, TUpdateView &view, TInternetApi &internet,
                        const TUpdateStartup &startup)
     : TComponent(owner), CheckVersion(Own<THTTPGet>(internet)), Downloader(Own<THTTPGet>(internet)),
       DownloadSignature(Own<THTTPGet>(internet)), fView(view),
-      fCheckPublisher(startup.CheckPublisher) {
+      fCheckPublisher(startup.CheckPublisher), fChooseDownloadTarget(startup.ChooseDownloadTarget) {
   ReadState([this] { WireComponents(); });
   Start(startup);
 }
 
-// Nothing unchecked stays beside the program.
+// Nothing unchecked stays beside the program, and nothing of the update in the user's temporary
+// folder, however far the download came: a transfer still writing shares its file for deletion.
 TUpdateDlg::~TUpdateDlg() {
   if (fAwaitingSignature)
     fDownload->Delete();
+  if (!DownloadedBesideProgram()) {
+    fDownload.reset();
+    std::remove(Downloader.FileName.c_str());
+    std::remove(SignatureFileOf(Downloader.FileName).c_str());
+  }
 }
 
 void TUpdateDlg::WireComponents() {
@@ -80,7 +85,8 @@ void TUpdateDlg::Start(const TUpdateStartup &startup) {
 
   CheckVersion.URL = settings.VersionFile;
   Downloader.URL = settings.DownloadFile;
-  Downloader.FileName = ChangeFileExt(fProgramFile, "~.tmp", startup.IsLeadByte);
+  fBesideProgram = TemporaryNameBeside(fProgramFile, startup.IsLeadByte);
+  Downloader.FileName = fBesideProgram;
   // The signature lies beside the download, under the download's whole URL and ".sig".
   DownloadSignature.URL = settings.DownloadFile + ".sig";
   for (THTTPGet *transfer : {&CheckVersion, &Downloader, &DownloadSignature}) {
@@ -88,14 +94,13 @@ void TUpdateDlg::Start(const TUpdateStartup &startup) {
     transfer->Timeout = settings.TimeoutSeconds;
   }
 
-  // A key that cannot be used must never pass for one that protects.
-  const bool namesKey = !settings.PublicKey.empty();
-  if (settings.Usable() && namesKey)
-    fPublisherKey = startup.ImportKey(settings.PublicKey);
-  if (!settings.Usable() || (namesKey && !fPublisherKey)) {
+  std::optional<std::unique_ptr<TPublisherKey>> key =
+      ImportSettingsKey(settings, startup.ImportKey);
+  if (!key) {
     FailWith(kSettingsMissing);
     return;
   }
+  fPublisherKey = std::move(*key);
   fView.SetStatus("Checking for update...");
   CheckVersion.GetString();
 }

@@ -3,7 +3,9 @@
 #include "framework/Component.h"
 #include "framework/FileExtension.h"
 #include "httpget/HttpGet.h"
+#include "update/DownloadTarget.h"
 #include "update/HeldDownload.h"
+#include "update/InstallStep.h"
 #include "update/PublisherCheck.h"
 #include "update/PublisherKey.h"
 #include "update/Settings.h"
@@ -22,6 +24,7 @@ struct TUpdateStartup {
   TLeadByteTest IsLeadByte = NoLeadBytes;
   TPublisherCheck CheckPublisher = CheckDownloadPublisher; // runs on every finished download
   TPublisherKeyImport ImportKey = ImportPublisherKey;      // reads the settings' PublicKey
+  TDownloadTargetChoice ChooseDownloadTarget = DownloadTargetFor; // when the download starts
 };
 
 /// The update dialog: the updater's main window for the whole run. Its window draws what it
@@ -33,7 +36,8 @@ public:
   /// or shows why it cannot and asks for the end.
   TUpdateDlg(TComponent *owner, TUpdateView &view, TInternetApi &internet,
              const TUpdateStartup &startup);
-  /// Deletes a download whose signature had not been checked when the end came.
+  /// Deletes a download whose signature had not been checked when the end came, and whatever the
+  /// update left in the user's temporary folder.
   ~TUpdateDlg() override;
 
   THTTPGet &CheckVersion;      // fetches the version file as text
@@ -62,22 +66,34 @@ private:
   /// Runs the publisher's checks on the held download that passed the others and, when it
   /// passes them too, replaces the program as the user answers; then asks for the end.
   void OfferReplacement();
-  /// Moves the download over the program, offering to retry while that fails; false when the
-  /// user gave up or the end came meanwhile.
-  bool ReplaceProgramWith(THeldDownload &download);
+  /// Installs the download over the program, offering to retry while the program cannot be
+  /// written; false when the download was refused, the user gave up or the end came meanwhile.
+  bool ReplaceProgram();
+  /// One attempt: a download beside the program is moved over it; one in the user's temporary
+  /// folder is installed by the install step, started elevated where the system asks for it.
+  TInstallOutcome InstallOnce();
+  /// Whether the download lies beside the program, where the user can write.
+  bool DownloadedBesideProgram() const { return Downloader.FileName == fBesideProgram; }
   /// Deletes the held download and tells the user why it was refused, then asks for the end.
   void RefuseDownload(const char *reason);
+  void RefuseDownload(TInstallOutcome refusal);
   /// Shows the error message dialog, then asks for the end.
   void FailWith(const std::string &text);
   /// Asks for the end once; every later event is ignored.
   void End();
 
+  static constexpr char kSettingsMissing[] = "The data file containing the update information has "
+                                             "been corrupted or is missing. Cannot continue.";
+
   TUpdateView &fView;
   std::string fCurrentVersion; // the host's version, as it passed it
   std::string fProgramFile;    // the host's program file, replaced at the end
+  std::string fBesideProgram;  // where the download lies when the program's folder lets it
   TPublisherCheck fCheckPublisher;
+  TDownloadTargetChoice fChooseDownloadTarget;
   std::unique_ptr<TPublisherKey> fPublisherKey; // nullptr: the settings name no key
   std::optional<THeldDownload> fDownload;       // the finished download, from its end on
+  std::string fSignature;                       // the download's signature, once it has passed
   bool fAwaitingSignature = false;              // the download waits for its signature
   bool fEnded = false;
 };

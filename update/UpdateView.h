@@ -3,6 +3,7 @@
 #include "framework/Event.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 /// The button sets of the plain message box.
@@ -34,6 +35,10 @@ public:
                            TMessageButtons buttons) = 0;
   /// Starts program through the shell, visible, with the dialog as owner; the outcome is ignored.
   virtual void StartProgram(const std::string &program) = 0;
+  /// Starts the updater itself with parameters and an administrator's rights, which the system
+  /// asks the user to grant where it asks; serves the dialog meanwhile and returns its exit code
+  /// once it has ended, or nothing when it did not start (the user declined, or it could not).
+  virtual std::optional<uint32_t> RunInstallStep(const std::string &parameters) = 0;
   /// Asks the application to end; the dialog is destroyed once the handler has returned.
   virtual void EndProgram() = 0;
 };

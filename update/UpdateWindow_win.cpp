@@ -1,7 +1,10 @@
 #include "update/UpdateWindow_win.h"
 
+#include "framework/UiThread.h"
 #include "framework/win32/Application_win.h"
+#include "framework/win32/Handles_win.h"
 #include "framework/win32/MessageWindows_win.h"
+#include "framework/win32/ModuleFileName_win.h"
 #include "update/AboutDlg_win.h"
 #include "update/Resources.h"
 
@@ -97,6 +100,31 @@ bool TUpdateWindow::ShowMessage(const std::string &caption, const std::string &t
 
 void TUpdateWindow::StartProgram(const std::string &program) {
   ShellExecuteA(Handle(), "open", program.c_str(), nullptr, nullptr, SW_SHOW);
+}
+
+// "runas" asks for the administrator's consent where UAC is on; SEE_MASK_FLAG_NO_UI keeps the
+// shell's own error boxes away, since the dialog tells the user itself. The window keeps
+// painting and answering while the step runs.
+std::optional<uint32_t> TUpdateWindow::RunInstallStep(const std::string &parameters) {
+  const std::string updater = ModuleFileName(nullptr);
+  SHELLEXECUTEINFOA execute{};
+  execute.cbSize = sizeof execute;
+  execute.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
+  execute.hwnd = Handle();
+  execute.lpVerb = "runas";
+  execute.lpFile = updater.c_str();
+  execute.lpParameters = parameters.c_str();
+  execute.nShow = SW_HIDE;
+  if (!ShellExecuteExA(&execute) || !execute.hProcess)
+    return std::nullopt;
+  const TKernelHandle process(execute.hProcess);
+  const HANDLE waitFor = process.Get();
+  while (MsgWaitForMultipleObjects(1, &waitFor, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0 + 1)
+    UiThread().ProcessMessages();
+  DWORD exitCode = 0;
+  if (!GetExitCodeProcess(waitFor, &exitCode))
+    return std::nullopt;
+  return exitCode;
 }
 
 void TUpdateWindow::EndProgram() { Application().Terminate(); }

@@ -32,6 +32,7 @@ public:
   bool ShowMessage(const std::string &caption, const std::string &text,
                    TMessageButtons buttons) override;
   void StartProgram(const std::string &program) override;
+  std::optional<uint32_t> RunInstallStep(const std::string &parameters) override;
   void EndProgram() override;
 
 protected:

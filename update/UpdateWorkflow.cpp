@@ -1,6 +1,7 @@
 // The update dialog's handlers, from the arrival of the version file to the end of the program.
 
 #include "framework/IntegerSyntax.h"
+#include "httpget/TargetFile.h"
 #include "update/HeldDownload.h"
 #include "update/PercentDone.h"
 #include "update/ProgramImage.h"
@@ -46,8 +47,6 @@ const char kUpdating[] = "Updating...";
 const char kCleaningUp[] = "Download complete... Cleaning up...";
 const char kVerifying[] = "Download complete... Verifying its signature...";
 
-constexpr int32_t kMaxSignatureSize = 4096;
-
 } // namespace
 
 void TUpdateDlg::CheckVersionDoneString(TObject *, std::string result) {
@@ -70,10 +69,12 @@ void TUpdateDlg::CheckVersionDoneString(TObject *, std::string result) {
     return;
   }
   // The download runs in the background once this handler has returned.
-  if (Confirm(kOfferCaption, kOffer))
+  if (Confirm(kOfferCaption, kOffer)) {
+    Downloader.FileName = fChooseDownloadTarget(fBesideProgram);
     Downloader.GetFile();
-  else
+  } else {
     End();
+  }
 }
 
 void TUpdateDlg::CheckVersionError(TObject *) {
@@ -132,6 +133,7 @@ void TUpdateDlg::DownloadSignatureDoneString(TObject *, std::string signature) {
     RefuseDownload(kNotSignedWithKey);
     return;
   }
+  fSignature = std::move(signature);
   OfferReplacement();
 }
 
@@ -147,10 +149,10 @@ void TUpdateDlg::DownloadSignatureError(TObject *) {
 void TUpdateDlg::OfferReplacement() {
   fView.DisableCancel();
   fView.SetStatus(kCleaningUp);
-  const TPublisherVerdict verdict =
-      fCheckPublisher(*fDownload, fProgramFile, fPublisherKey != nullptr);
-  if (verdict != TPublisherVerdict::Accepted) {
-    RefuseDownload(verdict == TPublisherVerdict::OlderVersion ? kOlderVersion : kNotByPublisher);
+  const TInstallOutcome verdict =
+      InstallOutcomeOf(fCheckPublisher(*fDownload, fProgramFile, fPublisherKey != nullptr));
+  if (verdict != TInstallOutcome::Installed) {
+    RefuseDownload(verdict);
     return;
   }
   if (!Confirm(kReplaceCaption, kReplace)) {
@@ -158,7 +160,7 @@ void TUpdateDlg::OfferReplacement() {
     return;
   }
   fView.ShowMessage(kCloseCaption, kClose, TMessageButtons::Ok);
-  if (!fEnded && ReplaceProgramWith(*fDownload) && Confirm(kRunCaption, kRun))
+  if (!fEnded && ReplaceProgram() && Confirm(kRunCaption, kRun))
     fView.StartProgram(fProgramFile);
   End();
 }
@@ -184,18 +186,69 @@ bool TUpdateDlg::Confirm(const std::string &caption, const std::string &text) {
 
 // The host that started the updater often still runs; Retry lets the user close it first
 // without losing the download, which stays under its temporary name until then.
-bool TUpdateDlg::ReplaceProgramWith(THeldDownload &download) {
-  while (!ReplaceProgramFile(download.FileName(), fProgramFile))
+bool TUpdateDlg::ReplaceProgram() {
+  for (;;) {
+    const TInstallOutcome outcome = InstallOnce();
+    if (fEnded)
+      return false;
+    if (outcome == TInstallOutcome::Installed)
+      return true;
+    if (outcome != TInstallOutcome::CannotWrite) {
+      RefuseDownload(outcome);
+      return false;
+    }
     if (!fView.ShowMessage(kErrorCaption, kReplaceFailed, TMessageButtons::RetryCancel) || fEnded)
       return false;
-  download.Release();
-  return true;
+  }
+}
+
+// The user's temporary folder is open to every program the user runs, so the install step
+// checks a copy of its own; the signature reaches it in a file, too long for a command line.
+// A prompt the user declined, or an instance that could not start, may be retried.
+TInstallOutcome TUpdateDlg::InstallOnce() {
+  if (DownloadedBesideProgram()) {
+    if (!ReplaceProgramFile(fDownload->FileName(), fProgramFile))
+      return TInstallOutcome::CannotWrite;
+    fDownload->Release();
+    return TInstallOutcome::Installed;
+  }
+  if (fPublisherKey) {
+    try {
+      TTargetFile::Create(SignatureFileOf(fDownload->FileName()))
+          .Write(fSignature.data(), fSignature.size());
+    } catch (const std::runtime_error &) {
+      return TInstallOutcome::CannotWrite;
+    }
+  }
+  const std::optional<uint32_t> exitCode =
+      fView.RunInstallStep(InstallParameters(fDownload->FileName(), fProgramFile));
+  return exitCode ? InstallOutcomeOf(*exitCode) : TInstallOutcome::CannotWrite;
 }
 
 // Nothing that was refused may stay beside the program.
 void TUpdateDlg::RefuseDownload(const char *reason) {
   fDownload->Delete();
   FailWith(kDownloadRefused + std::string(reason));
+}
+
+void TUpdateDlg::RefuseDownload(TInstallOutcome refusal) {
+  switch (refusal) {
+  case TInstallOutcome::NotAProgram:
+    RefuseDownload(kInvalidProgram);
+    return;
+  case TInstallOutcome::OlderVersion:
+    RefuseDownload(kOlderVersion);
+    return;
+  case TInstallOutcome::NotSignedWithKey:
+    RefuseDownload(kNotSignedWithKey);
+    return;
+  case TInstallOutcome::SettingsUnusable:
+    RefuseDownload(kSettingsMissing);
+    return;
+  default: // NotByPublisher; the install step gives no other refusal
+    RefuseDownload(kNotByPublisher);
+    return;
+  }
 }
 
 void TUpdateDlg::FailWith(const std::string &text) {

@@ -4,18 +4,22 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 /// Stands in for the update dialog's window: writes what the dialog shows into Log, in order,
 /// and answers its questions through Answer, which may also act while the box is "up".
 ///   "title [T]", "status [S]", "downloadStatus [S]", "bar <maximum> <position>",
-///   "cancel disabled", "error [text]", "box <caption> [text] yes/no", "start <program>", "end"
+///   "cancel disabled", "error [text]", "box <caption> [text] yes/no", "start <program>",
+///   "install <parameters>", "end"
 class TRecordingView : public TUpdateView {
 public:
   std::vector<std::string> Log;
   /// Decides the answer to a plain message box; unset, every box is answered No (or Cancel).
   std::function<bool(const std::string &caption)> Answer;
+  /// Plays the install step; unset, it never starts.
+  std::function<std::optional<uint32_t>(const std::string &parameters)> InstallStep;
 
   /// What a click of Cancel does.
   void ClickCancel() { fCancelClick(nullptr); }
@@ -48,6 +52,10 @@ public:
     return Answer && Answer(caption);
   }
   void StartProgram(const std::string &program) override { Log.push_back("start " + program); }
+  std::optional<uint32_t> RunInstallStep(const std::string &parameters) override {
+    Log.push_back("install " + parameters);
+    return InstallStep ? InstallStep(parameters) : std::nullopt;
+  }
   void EndProgram() override { Log.push_back("end"); }
 
 private:

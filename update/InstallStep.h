@@ -1,0 +1,48 @@
+#pragma once
+
+#include "framework/FileExtension.h"
+#include "update/PublisherCheck.h"
+
+#include <cstdint>
+#include <string>
+
+struct TUpdateStartup;
+
+/// The first parameter of the updater's private command line, `/install "DOWNLOAD" "PROGRAM"`,
+/// with which it starts itself for the install step. Hosts never pass it.
+inline constexpr char kInstallSwitch[] = "/install";
+
+/// How the install step ended; the exit code of its process.
+enum class TInstallOutcome : uint32_t {
+  Installed = 0x100,
+  CannotWrite,         // the copy beside the program, or its move over the program, failed
+  NotAProgram,         // the refusals, with the reasons of the update dialog's own checks
+  NotByPublisher,
+  OlderVersion,
+  NotSignedWithKey,
+  SettingsUnusable,    // the settings beside the updater are not usable, or name an unusable key
+  NotEnoughParameters, // the command line names no download and program
+};
+
+/// The outcome an install step's exit code stands for: any code it never gives (a crash, a
+/// process ended from outside) counts as CannotWrite, which the user may retry.
+TInstallOutcome InstallOutcomeOf(uint32_t exitCode);
+/// The outcome of a download that the publisher check judged so, and that passed the others.
+TInstallOutcome InstallOutcomeOf(TPublisherVerdict verdict);
+
+/// The name under which a download waits beside program until it is moved over it.
+std::string TemporaryNameBeside(const std::string &program, TLeadByteTest isLeadByte);
+/// The private command line's parameters that install download over program.
+std::string InstallParameters(const std::string &download, const std::string &program);
+/// The file beside download through which the install step receives the download's signature.
+std::string SignatureFileOf(const std::string &download);
+/// Whether commandLine, the updater's own path first, starts the install step.
+bool StartsInstallStep(const std::string &commandLine);
+
+/// The install step, as an instance that may run with an administrator's rights runs it, without
+/// a window. It trusts nothing of the download it is given, which lies where every program of
+/// the user can write: it copies it to the program's temporary name beside the program, holds
+/// that copy, checks it as the update dialog checks a download (the publisher's key read from
+/// the settings beside the updater itself, the signature from SignatureFileOf(download)) and
+/// moves it over the program; a copy that fails is deleted.
+TInstallOutcome InstallDownload(const TUpdateStartup &startup);
