@@ -4,19 +4,31 @@
 
 #include <stdexcept>
 
-TUpdaterProcess::TUpdaterProcess(const std::string &program, const std::string &arguments) {
+// Started suspended, so that it is in the job before it can start anything itself.
+TUpdaterProcess::TUpdaterProcess(const std::string &program, const std::string &arguments)
+    : fJob(CreateJobObjectA(nullptr, nullptr)),
+      fJobEvents(CreateIoCompletionPort(INVALID_HANDLE_VALUE, nullptr, 0, 1)) {
+  JOBOBJECT_ASSOCIATE_COMPLETION_PORT events{fJob.Get(), fJobEvents.Get()};
+  if (!fJob.Get() || !fJobEvents.Get() ||
+      !SetInformationJobObject(fJob.Get(), JobObjectAssociateCompletionPortInformation, &events,
+                               sizeof events))
+    throw std::runtime_error("cannot make a job for " + program);
   std::string commandLine = "\"" + program + "\"" + (arguments.empty() ? "" : " " + arguments);
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION started{};
   // CreateProcessA may write into the command line, so it gets a buffer of its own.
-  if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                      nullptr, &startup, &started))
+  if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED,
+                      nullptr, nullptr, &startup, &started))
     throw std::runtime_error("cannot start " + commandLine + " (error " +
                              std::to_string(GetLastError()) + ")");
-  CloseHandle(started.hThread);
   fProcess = TKernelHandle(started.hProcess);
   fId = started.dwProcessId;
+  const bool joined = AssignProcessToJobObject(fJob.Get(), started.hProcess);
+  ResumeThread(started.hThread);
+  CloseHandle(started.hThread);
+  if (!joined)
+    throw std::runtime_error("cannot put " + commandLine + " in a job");
 }
 
 TUpdaterProcess::~TUpdaterProcess() {
@@ -39,4 +51,14 @@ std::optional<DWORD> TUpdaterProcess::WaitForExitCode() const {
 void TUpdaterProcess::Terminate() {
   TerminateProcess(fProcess.Get(), 1);
   WaitForSingleObject(fProcess.Get(), kWaitBoundMilliseconds);
+}
+
+size_t TUpdaterProcess::ProcessesStarted() {
+  DWORD event = 0;
+  ULONG_PTR key = 0;
+  LPOVERLAPPED processId = nullptr;
+  while (GetQueuedCompletionStatus(fJobEvents.Get(), &event, &key, &processId, 0))
+    if (event == JOB_OBJECT_MSG_NEW_PROCESS)
+      ++fProcessesStarted;
+  return fProcessesStarted;
 }

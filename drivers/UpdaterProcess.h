@@ -7,8 +7,9 @@
 #include <optional>
 #include <string>
 
-/// A program started with a real command line, as a host would start the updater. A program
-/// still running when this goes is terminated.
+/// A program started with a real command line, as a host would start the updater, in a job of
+/// its own that the processes it starts join too. A program still running when this goes is
+/// terminated.
 class TUpdaterProcess {
 public:
   /// Starts program with the command line `"program" arguments`; throws std::runtime_error when
@@ -25,8 +26,13 @@ public:
   std::optional<DWORD> WaitForExitCode() const;
   /// Ends the program at once, as the task manager would.
   void Terminate();
+  /// How many processes have started in the job so far, the program itself included.
+  size_t ProcessesStarted();
 
 private:
+  TKernelHandle fJob;
+  TKernelHandle fJobEvents; // the completion port where the job reports each new process
+  size_t fProcessesStarted = 0;
   TKernelHandle fProcess;
   DWORD fId = 0;
 };

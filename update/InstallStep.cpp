@@ -32,7 +32,8 @@ TInstallOutcome CopyDownload(const std::string &download, const std::string &cop
   try {
     TTargetFile target = TTargetFile::Create(copy);
     for (uint32_t done = 0; done < size;) {
-      const uint32_t length = static_cast<uint32_t>(std::min<uint64_t>(kCopyPieceSize, size - done));
+      const uint32_t length =
+          static_cast<uint32_t>(std::min<uint64_t>(kCopyPieceSize, size - done));
       if (!source.ReadAt(done, piece.data(), length))
         throw std::runtime_error("the download cannot be read whole");
       target.Write(piece.data(), length);

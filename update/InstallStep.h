@@ -12,11 +12,12 @@ struct TUpdateStartup;
 /// with which it starts itself for the install step. Hosts never pass it.
 inline constexpr char kInstallSwitch[] = "/install";
 
-/// How the install step ended; the exit code of its process.
+/// How the install step ended; the exit code of its process. The codes stay clear of those a
+/// process gets otherwise: 0, 1, small error numbers, STILL_ACTIVE (259) and exceptions.
 enum class TInstallOutcome : uint32_t {
-  Installed = 0x100,
-  CannotWrite,         // the copy beside the program, or its move over the program, failed
-  NotAProgram,         // the refusals, with the reasons of the update dialog's own checks
+  Installed = 0x1000,
+  CannotWrite, // the copy beside the program, or its move over the program, failed
+  NotAProgram, // the refusals, with the reasons of the update dialog's own checks
   NotByPublisher,
   OlderVersion,
   NotSignedWithKey,

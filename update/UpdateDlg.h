@@ -22,8 +22,8 @@ struct TUpdateStartup {
   std::string ProgramFileName; // the updater's own program file, full path
   TProfileReader ReadProfileString;
   TLeadByteTest IsLeadByte = NoLeadBytes;
-  TPublisherCheck CheckPublisher = CheckDownloadPublisher; // runs on every finished download
-  TPublisherKeyImport ImportKey = ImportPublisherKey;      // reads the settings' PublicKey
+  TPublisherCheck CheckPublisher = CheckDownloadPublisher;        // runs on every finished download
+  TPublisherKeyImport ImportKey = ImportPublisherKey;             // reads the settings' PublicKey
   TDownloadTargetChoice ChooseDownloadTarget = DownloadTargetFor; // when the download starts
 };
 

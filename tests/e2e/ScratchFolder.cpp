@@ -1,5 +1,7 @@
 #include "tests/e2e/ScratchFolder.h"
 
+#include "drivers/WaitBound.h"
+
 #include <windows.h>
 
 #include <fstream>
@@ -32,15 +34,10 @@ TScratchFolder::TScratchFolder() {
 }
 
 TScratchFolder::~TScratchFolder() {
-  WIN32_FIND_DATAA entry;
-  const HANDLE search = FindFirstFileA(PathOf("*").c_str(), &entry);
-  if (search != INVALID_HANDLE_VALUE) {
-    do {
-      if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-        DeleteFileA(PathOf(entry.cFileName).c_str());
-    } while (FindNextFileA(search, &entry));
-    FindClose(search);
-  }
+  if (fImmutable)
+    SetImmutable(false);
+  for (const std::string &name : FileNames())
+    DeleteFileA(PathOf(name).c_str());
   RemoveDirectoryA(fPath.c_str());
 }
 
@@ -64,4 +61,53 @@ bool TScratchFolder::Exists(const std::string &name) const {
 
 std::string TScratchFolder::ReadFile(const std::string &name) const {
   return ReadWholeFile(PathOf(name));
+}
+
+std::vector<std::string> TScratchFolder::FileNames() const {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA entry;
+  const HANDLE search = FindFirstFileA(PathOf("*").c_str(), &entry);
+  if (search == INVALID_HANDLE_VALUE)
+    return names;
+  do {
+    if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+      names.push_back(entry.cFileName);
+  } while (FindNextFileA(search, &entry));
+  FindClose(search);
+  return names;
+}
+
+// Wine starts a Linux program like a Windows one, and tells the Linux path of a Windows one.
+// Whether chattr took is read off the folder itself: does it still take a new file?
+bool TScratchFolder::SetImmutable(bool immutable) {
+  using TUnixFileName = char *(CDECL *)(const WCHAR *);
+  const auto unixFileName = reinterpret_cast<TUnixFileName>(reinterpret_cast<void (*)()>(
+      GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+  std::wstring path(fPath.begin(), fPath.end());
+  char *linuxPath = unixFileName ? unixFileName(path.c_str()) : nullptr;
+  if (!linuxPath)
+    return false;
+  std::string command =
+      std::string("Z:\\usr\\bin\\chattr ") + (immutable ? "+i" : "-i") + " \"" + linuxPath + "\"";
+  HeapFree(GetProcessHeap(), 0, linuxPath);
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION started{};
+  if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &started))
+    return false;
+  CloseHandle(started.hThread);
+  CloseHandle(started.hProcess);
+  const std::string probe = PathOf("probe");
+  const bool took = WaitUntil([&] {
+    const HANDLE file = CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    const bool refused = file == INVALID_HANDLE_VALUE;
+    if (!refused)
+      CloseHandle(file);
+    return refused == immutable;
+  });
+  if (took)
+    fImmutable = immutable;
+  return took;
 }

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 /// The whole content of the file at path; throws std::runtime_error when it cannot be read.
 std::string ReadWholeFile(const std::string &path);
 
 /// A new empty folder under the temporary folder, removed with everything in it when it goes.
+/// Its files are plain files; it holds no folders.
 class TScratchFolder {
 public:
   /// Throws std::runtime_error when no folder can be made.
@@ -25,7 +27,13 @@ public:
   /// The whole content of the file name inside the folder; throws std::runtime_error when it
   /// cannot be read.
   std::string ReadFile(const std::string &name) const;
+  /// The names of the files in the folder.
+  std::vector<std::string> FileNames() const;
+  /// Makes the folder refuse new files, renames and deletions (access denied), or accept them
+  /// again: chattr on its Linux path, as the tests' root user may. False when it did not take.
+  bool SetImmutable(bool immutable);
 
 private:
   std::string fPath;
+  bool fImmutable = false;
 };

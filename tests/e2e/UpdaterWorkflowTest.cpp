@@ -11,6 +11,7 @@
 #include "tests/e2e/ScratchFolder.h"
 #include "tests/e2e/UpdaterDriver.h"
 #include "tests/win/LoopbackServer.h"
+#include "update/InstallStep.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -106,6 +107,8 @@ enum class TAction {
   OpenAbout,     // chooses "About..." and waits for the About box, which stays up
   PlantDownload, // leaves a file of someone else's under the download's name
   TryToWrite,    // tries to open the finished download for writing, as another program could
+  LockFolder,    // makes the program's folder refuse new files, as Program Files refuses a user's
+  UnlockFolder,  // lets it take them again
 };
 struct TStep {
   TAction Action;
@@ -145,6 +148,7 @@ struct TLeft {
   TContent Program;
   TContent Downloaded;
   bool HostStarted;
+  int InstallSteps = 0; // how often the updater started itself to install the download
 };
 struct TWorkflowRow {
   const char *Name;
@@ -187,6 +191,32 @@ TWorkflowRow KeyRow(const char *name, const std::string &publicKey, TSignature s
   return row;
 }
 void PrintTo(const TWorkflowRow &row, std::ostream *out) { *out << row.Name; }
+
+// Starts program with temp as the user's temporary folder; this process keeps its own.
+std::unique_ptr<TUpdaterProcess> StartWithTemporaryFolder(const std::string &program,
+                                                          const std::string &arguments,
+                                                          const TScratchFolder &temp) {
+  const char *const kNames[] = {"TMP", "TEMP"};
+  std::vector<std::string> saved;
+  for (const char *name : kNames) {
+    char value[MAX_PATH + 1] = "";
+    GetEnvironmentVariableA(name, value, sizeof value);
+    saved.push_back(value);
+    SetEnvironmentVariableA(name, temp.PathOf("").c_str());
+  }
+  std::unique_ptr<TUpdaterProcess> started;
+  std::exception_ptr failure;
+  try {
+    started = std::make_unique<TUpdaterProcess>(program, arguments);
+  } catch (...) {
+    failure = std::current_exception();
+  }
+  for (size_t i = 0; i < saved.size(); ++i)
+    SetEnvironmentVariableA(kNames[i], saved[i].empty() ? nullptr : saved[i].c_str());
+  if (failure)
+    std::rethrow_exception(failure);
+  return started;
+}
 
 TScriptedReply VersionReply(const TServed &served) {
   TScriptedReply reply{RawReply(served.VersionStatus,
@@ -338,6 +368,7 @@ protected:
   std::string MarkerText() const;
 
   TScratchFolder Folder;
+  TScratchFolder UserTemp; // the updater's temporary folder
   std::string OldProgram;
   const std::string NewProgram;
   const size_t Received; // what a stalled download has received half-way
@@ -434,6 +465,10 @@ void UpdaterWorkflow::Perform(const TStep &step, const std::string &picture) {
     EXPECT_FALSE(opens(GENERIC_WRITE)) << "the checked download could be written";
     break;
   }
+  case TAction::LockFolder:
+  case TAction::UnlockFolder:
+    ASSERT_TRUE(Folder.SetImmutable(step.Action == TAction::LockFolder));
+    break;
   case TAction::OpenAbout:
     ASSERT_TRUE(PostMessageA(UpdateDialog(*Updater), WM_SYSCOMMAND, 0x1000, 0));
     AboutBox = WaitForTopLevelWindow(Updater->Id(), [](HWND window) {
@@ -546,9 +581,9 @@ TEST_P(UpdaterWorkflow, GoesTheWayTheUserAnswers) {
                                "DownloadFile=" + row.HttpsFolder + "/new.exe"}));
   }
   // The host passes its program's full path quoted, for the blank in it.
-  Updater = std::make_unique<TUpdaterProcess>(Folder.PathOf(kUpdaterName),
-                                              std::string(row.CurrentVersion) + " \"" +
-                                                  Folder.PathOf(kHostName) + "\"");
+  Updater = StartWithTemporaryFolder(
+      Folder.PathOf(kUpdaterName),
+      std::string(row.CurrentVersion) + " \"" + Folder.PathOf(kHostName) + "\"", UserTemp);
 
   for (size_t i = 0; i < row.Steps.size(); ++i) {
     SCOPED_TRACE("step " + std::to_string(i + 1));
@@ -577,6 +612,8 @@ TEST_P(UpdaterWorkflow, GoesTheWayTheUserAnswers) {
   } else {
     EXPECT_FALSE(Folder.Exists(kMarkerName)) << "a program was started";
   }
+  EXPECT_EQ(Updater->ProcessesStarted(), 1u + row.Left.InstallSteps + row.Left.HostStarted);
+  EXPECT_EQ(UserTemp.FileNames(), std::vector<std::string>()) << "left in the temporary folder";
 }
 
 constexpr bool kStarted = true;
@@ -736,11 +773,76 @@ const std::vector<TWorkflowRow> kRows = {
            {Answer(kUnusableSettings, "OK")}, {0, kOld, kNone, kNotStarted}),
     KeyRow("key_not_base64", "MFkwEwYHKoZIzj0CAQYIKoZIzj0DAQcDQgAE!", TSignature::NotFound, "",
            {Answer(kUnusableSettings, "OK")}, {0, kOld, kNone, kNotStarted}),
+    // A folder that refuses the user's files: the download goes to the temporary folder, and
+    // the updater starts itself to install it, once per attempt; the program starts as the user.
+    KeyRow("folder_writable_again_before_replace", "@p256", TSignature::FromFile,
+           "host-v2.p256.sig",
+           {Do(TAction::LockFolder), Answer(kOffer, "Yes"), Answer(kReplace, ""),
+            Do(TAction::UnlockFolder), Do(TAction::Click, "Yes"), Answer(kCloseProgram, "OK"),
+            Answer(kRun, "Yes")},
+           {3, kNew, kNone, kStarted, 1}),
+    Row("folder_stays_locked", {"200 OK", "2", TDownload::Whole}, "1",
+        {Do(TAction::LockFolder), Answer(kOffer, "Yes"), Answer(kReplace, "Yes"),
+         Answer(kCloseProgram, "OK"), Answer(kReplaceFailed, "Retry"),
+         Answer(kReplaceFailed, "Cancel")},
+        {2, kOld, kNone, kNotStarted, 2}),
+    Row("folder_locked_cancel_during_download", {"200 OK", "2", TDownload::Stalled}, "1",
+        {Do(TAction::LockFolder), Answer(kOffer, "Yes"), Do(TAction::Midway),
+         Do(TAction::ClickCancel), Answer(kAbort, "Yes")},
+        {2, kOld, kNone, kNotStarted}),
 };
 
 INSTANTIATE_TEST_SUITE_P(Rows, UpdaterWorkflow, ::testing::ValuesIn(kRows),
                          [](const ::testing::TestParamInfo<TWorkflowRow> &info) {
                            return info.param.Name;
                          });
+
+// The install step started directly, as any program of the user could start it: it installs
+// only what passes its own checks of its own copy.
+struct TInstallCommandRow {
+  const char *Name;
+  const char *Installed, *Offered;
+  std::string PublicKey; // as in TKeyCheck; "" for none
+  std::string SignatureFile;
+  TInstallOutcome Outcome;
+};
+void PrintTo(const TInstallCommandRow &row, std::ostream *out) { *out << row.Name; }
+class InstallCommand : public ::testing::TestWithParam<TInstallCommandRow> {};
+
+TEST_P(InstallCommand, InstallsOnlyWhatPassesItsChecks) {
+  const TInstallCommandRow &row = GetParam();
+  TScratchFolder folder, userTemp;
+  folder.CopyIn(UPDATER_EXE_PATH, kUpdaterName);
+  folder.CopyIn(row.Installed, kHostName);
+  std::vector<std::string> settings = UsableSettings("127.0.0.1");
+  if (!row.PublicKey.empty())
+    settings.push_back("PublicKey=" + PublicKeySetting(row.PublicKey));
+  folder.WriteFile(kSettingsName, Settings(settings));
+  userTemp.CopyIn(row.Offered, "offered.exe");
+  if (!row.SignatureFile.empty())
+    userTemp.CopyIn(SIGNED_PROGRAMS + row.SignatureFile, "offered.exe.sig");
+
+  TUpdaterProcess step(folder.PathOf(kUpdaterName), std::string(kInstallSwitch) + " \"" +
+                                                        userTemp.PathOf("offered.exe") + "\" \"" +
+                                                        folder.PathOf(kHostName) + "\"");
+  EXPECT_EQ(step.WaitForExitCode(), std::optional<DWORD>(static_cast<DWORD>(row.Outcome)));
+  EXPECT_EQ(folder.ReadFile(kHostName),
+            ReadWholeFile(row.Outcome == TInstallOutcome::Installed ? row.Offered : row.Installed));
+  EXPECT_FALSE(folder.Exists(kDownloadName));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, InstallCommand,
+    ::testing::Values(
+        TInstallCommandRow{"unsigned_for_a_signed_host", SIGNED_PROGRAMS "host-v1-by-a.exe",
+                           DEMO_HOST_V2_PATH, "", "", TInstallOutcome::NotByPublisher},
+        TInstallCommandRow{"changed_after_signing_with_the_key", DEMO_HOST_V1_PATH,
+                           SIGNED_PROGRAMS "host-v2-changed.exe", "@p256", "host-v2.p256.sig",
+                           TInstallOutcome::NotSignedWithKey},
+        TInstallCommandRow{"signed_by_the_publisher", SIGNED_PROGRAMS "host-v1-by-a.exe",
+                           SIGNED_PROGRAMS "host-v2-by-a.exe", "", "", TInstallOutcome::Installed},
+        TInstallCommandRow{"signed_with_the_key", DEMO_HOST_V1_PATH, DEMO_HOST_V2_PATH, "@p256",
+                           "host-v2.p256.sig", TInstallOutcome::Installed}),
+    [](const ::testing::TestParamInfo<TInstallCommandRow> &info) { return info.param.Name; });
 
 } // namespace

@@ -76,8 +76,8 @@ TEST(UpdaterManifest, AsksForWhatTheUpdaterNeeds) {
       {"Windows 8.1", "{1f676c76-80e1-4239-95bb-83d0f6d0da78}", true},
       {"Windows 10 and 11", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}", true},
       // Never elevated as a whole, not even by installer detection: only its install step is.
-      {"runs as its invoker",
-       "<requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>", true},
+      {"runs as its invoker", "<requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>",
+       true},
       {"in the security section", "<trustInfo xmlns=\"urn:schemas-microsoft-com:asm.v3\">", true},
   };
   for (const auto &row : rows)
