@@ -1,6 +1,7 @@
 // The update dialog's handlers, with the transfers answered by a scripted network and the files
 // in a folder of the test's own.
 
+#include "framework/CommandLine.h"
 #include "tests/unit/RecordingView.h"
 #include "tests/unit/TransferFixture.h"
 #include "update/HeldDownload.h"
@@ -39,6 +40,8 @@ const std::string kOlderVersion =
     "error [An error occurred when trying to download an update.\nReason:\n\n The downloaded file "
     "is an older version of the program.]";
 
+constexpr uint32_t kInstalled = static_cast<uint32_t>(TInstallOutcome::Installed);
+
 // The smallest file that passes for a program image: "MZ", the offset 64 at byte 60, "PE\0\0".
 std::string ProgramImage() {
   std::string image(64, '\0');
@@ -64,6 +67,9 @@ struct TWorkflowRow {
   bool ProgramLocked = false;
   int Transfers = 2;
   TPublisherVerdict Verdict = TPublisherVerdict::Accepted; // what the publisher check answers
+  /// Not empty: the program's folder refuses the download, which goes to the temporary folder;
+  /// what each start of the install step ends with, in order (nothing: it did not start).
+  std::vector<std::optional<uint32_t>> InstallSteps = {};
 };
 void PrintTo(const TWorkflowRow &row, std::ostream *out) { *out << row.Name; }
 
@@ -74,6 +80,7 @@ class UpdateWorkflow : public TransferTest, public ::testing::WithParamInterface
 protected:
   std::string Program() const { return PathInFolder("host.exe"); }
   std::string Download() const { return PathInFolder("host~.tmp"); }
+  std::string TemporaryDownload() const { return PathInFolder("upd1.tmp"); }
 
   void Serve(const std::string &body) {
     net.ContentLength = std::to_string(body.size());
@@ -100,8 +107,25 @@ protected:
            action == "unlock+retry";
   }
 
+  // Plays the install step: it installs the download when it says so.
+  std::optional<uint32_t> InstallStep(const std::string &parameters) {
+    EXPECT_EQ(SplitCommandLine("upd.exe " + parameters),
+              TLines({"upd.exe", "/install", TemporaryDownload(), Program()}));
+    if (InstallSteps.empty()) {
+      ADD_FAILURE() << "the install step was started once more than expected";
+      return std::nullopt;
+    }
+    const std::optional<uint32_t> exitCode = InstallSteps.front();
+    InstallSteps.pop_front();
+    if (exitCode == static_cast<uint32_t>(TInstallOutcome::Installed))
+      WriteFile(Program(), ContentOf(TemporaryDownload()));
+    return exitCode;
+  }
+
   TUpdateDlg &Start(const std::string &currentVersion) {
     TUpdateStartup startup;
+    if (!InstallSteps.empty())
+      startup.ChooseDownloadTarget = [this](const std::string &) { return TemporaryDownload(); };
     startup.CommandLine = "upd.exe " + currentVersion + " " + Program();
     startup.ProgramFileName = "/opt/upd.exe";
     startup.ReadProfileString = [](const std::string &, const std::string &, const std::string &key,
@@ -113,11 +137,12 @@ protected:
     startup.CheckPublisher = [this](const THeldDownload &download, const std::string &program,
                                     bool) {
       EXPECT_TRUE(download.Held());
-      EXPECT_EQ(download.FileName(), Download());
+      EXPECT_EQ(download.FileName(), InstallSteps.empty() ? Download() : TemporaryDownload());
       EXPECT_EQ(program, Program());
       return Verdict;
     };
     view.Answer = [this](const std::string &caption) { return Answer(caption); };
+    view.InstallStep = [this](const std::string &parameters) { return InstallStep(parameters); };
     return form->Own<TUpdateDlg>(view, net, startup);
   }
 
@@ -127,6 +152,8 @@ protected:
       if (line.rfind("box ", 0) == 0 || line.rfind("error ", 0) == 0 || line == "end" ||
           line == "closed")
         dialogs.push_back(line);
+      else if (line.rfind("install ", 0) == 0)
+        dialogs.push_back("install");
       else if (line == "start " + Program())
         dialogs.push_back("start HOST");
     return dialogs;
@@ -140,6 +167,7 @@ protected:
 
   TRecordingView view;
   std::deque<std::string> User;
+  std::deque<std::optional<uint32_t>> InstallSteps;
   TPublisherVerdict Verdict = TPublisherVerdict::Accepted;
 };
 
@@ -152,6 +180,7 @@ TEST_P(UpdateWorkflow, EndsAsTheUserDecides) {
     WriteFile(Program(), kOldProgram);
   }
   User.assign(row.User.begin(), row.User.end());
+  InstallSteps.assign(row.InstallSteps.begin(), row.InstallSteps.end());
   Verdict = row.Verdict;
   Serve("2");
   Start("1");
@@ -164,6 +193,9 @@ TEST_P(UpdateWorkflow, EndsAsTheUserDecides) {
     EXPECT_EQ(ContentIfPresent(Program()), row.ProgramAfter);
   }
   EXPECT_EQ(ContentIfPresent(Download()), row.DownloadAfter);
+  EXPECT_TRUE(InstallSteps.empty()) << "the install step was started less often than expected";
+  form.reset(); // the end of the program
+  EXPECT_FALSE(std::filesystem::exists(TemporaryDownload())) << "left in the temporary folder";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -220,7 +252,48 @@ INSTANTIATE_TEST_SUITE_P(
                      std::nullopt,
                      false,
                      2,
-                     TPublisherVerdict::OlderVersion}),
+                     TPublisherVerdict::OlderVersion},
+        // A download in the temporary folder is installed by the install step, whose outcome
+        // the dialog reads off its exit code; a prompt declined, an instance that did not start
+        // or ended otherwise, may be retried like a program that cannot be written.
+        TWorkflowRow{"install_step_installs",
+                     {"Run Program? yes", "Replace? yes", "Close Program ok", "Run Program? yes"},
+                     {kOffer, kReplace, kClose, "install", kRun, "start HOST", "end"},
+                     kNewProgram,
+                     std::nullopt,
+                     false,
+                     2,
+                     TPublisherVerdict::Accepted,
+                     {kInstalled}},
+        TWorkflowRow{"install_step_declined_then_retried",
+                     {"Run Program? yes", "Replace? yes", "Close Program ok", "Error retry",
+                      "Error retry", "Run Program? no"},
+                     {kOffer, kReplace, kClose, "install", kReplaceFailed, "install",
+                      kReplaceFailed, "install", kRun, "end"},
+                     kNewProgram,
+                     std::nullopt,
+                     false,
+                     2,
+                     TPublisherVerdict::Accepted,
+                     {std::nullopt, 1, kInstalled}},
+        TWorkflowRow{"install_step_cannot_write",
+                     {"Run Program? yes", "Replace? yes", "Close Program ok", "Error cancel"},
+                     {kOffer, kReplace, kClose, "install", kReplaceFailed, "end"},
+                     kOldProgram,
+                     std::nullopt,
+                     false,
+                     2,
+                     TPublisherVerdict::Accepted,
+                     {static_cast<uint32_t>(TInstallOutcome::CannotWrite)}},
+        TWorkflowRow{"install_step_refuses",
+                     {"Run Program? yes", "Replace? yes", "Close Program ok"},
+                     {kOffer, kReplace, kClose, "install", kOlderVersion, "end"},
+                     kOldProgram,
+                     std::nullopt,
+                     false,
+                     2,
+                     TPublisherVerdict::Accepted,
+                     {static_cast<uint32_t>(TInstallOutcome::OlderVersion)}}),
     [](const ::testing::TestParamInfo<TWorkflowRow> &info) { return info.param.Name; });
 
 // Each progress report moves the bar and the percentage; the close rule reads the percentage.
