@@ -1,6 +1,7 @@
 #include "tests/e2e/ScratchFolder.h"
 
 #include "drivers/WaitBound.h"
+#include "framework/win32/Handles_win.h"
 
 #include <windows.h>
 
@@ -77,37 +78,32 @@ std::vector<std::string> TScratchFolder::FileNames() const {
   return names;
 }
 
-// Wine starts a Linux program like a Windows one, and tells the Linux path of a Windows one.
-// Whether chattr took is read off the folder itself: does it still take a new file?
+// Wine tells the Linux path of a Windows one, and starts a Linux program like a Windows one but
+// cannot wait for it: whether chattr took is read off the folder itself.
 bool TScratchFolder::SetImmutable(bool immutable) {
   using TUnixFileName = char *(CDECL *)(const WCHAR *);
   const auto unixFileName = reinterpret_cast<TUnixFileName>(reinterpret_cast<void (*)()>(
       GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-  std::wstring path(fPath.begin(), fPath.end());
-  char *linuxPath = unixFileName ? unixFileName(path.c_str()) : nullptr;
+  char *linuxPath =
+      unixFileName ? unixFileName(std::wstring(fPath.begin(), fPath.end()).c_str()) : nullptr;
   if (!linuxPath)
     return false;
   std::string command =
-      std::string("Z:\\usr\\bin\\chattr ") + (immutable ? "+i" : "-i") + " \"" + linuxPath + "\"";
-  HeapFree(GetProcessHeap(), 0, linuxPath);
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
+      std::string("Z:\\usr\\bin\\chattr ") + (immutable ? "+i \"" : "-i \"") + linuxPath + "\"";
+  STARTUPINFOA startup{sizeof startup};
   PROCESS_INFORMATION started{};
-  if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &started))
+  const bool ran = CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr,
+                                  nullptr, &startup, &started);
+  HeapFree(GetProcessHeap(), 0, linuxPath);
+  if (!ran)
     return false;
   CloseHandle(started.hThread);
   CloseHandle(started.hProcess);
-  const std::string probe = PathOf("probe");
   const bool took = WaitUntil([&] {
-    const HANDLE file = CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                    FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-    const bool refused = file == INVALID_HANDLE_VALUE;
-    if (!refused)
-      CloseHandle(file);
-    return refused == immutable;
+    const TFileHandle probe(CreateFileA(PathOf("probe").c_str(), GENERIC_WRITE, 0, nullptr,
+                                        CREATE_NEW, FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    return (probe.Get() == INVALID_HANDLE_VALUE) == immutable;
   });
-  if (took)
-    fImmutable = immutable;
+  fImmutable = took ? immutable : fImmutable;
   return took;
 }

@@ -7,7 +7,6 @@
 std::string ReadWholeFile(const std::string &path);
 
 /// A new empty folder under the temporary folder, removed with everything in it when it goes.
-/// Its files are plain files; it holds no folders.
 class TScratchFolder {
 public:
   /// Throws std::runtime_error when no folder can be made.

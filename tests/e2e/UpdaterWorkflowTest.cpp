@@ -109,6 +109,9 @@ enum class TAction {
   TryToWrite,    // tries to open the finished download for writing, as another program could
   LockFolder,    // makes the program's folder refuse new files, as Program Files refuses a user's
   UnlockFolder,  // lets it take them again
+  // starts the install step on the served program and its signature as any program of the
+  // user could, and expects Button's outcome (a TInstallOutcome, as a number)
+  InstallDirectly,
 };
 struct TStep {
   TAction Action;
@@ -191,32 +194,6 @@ TWorkflowRow KeyRow(const char *name, const std::string &publicKey, TSignature s
   return row;
 }
 void PrintTo(const TWorkflowRow &row, std::ostream *out) { *out << row.Name; }
-
-// Starts program with temp as the user's temporary folder; this process keeps its own.
-std::unique_ptr<TUpdaterProcess> StartWithTemporaryFolder(const std::string &program,
-                                                          const std::string &arguments,
-                                                          const TScratchFolder &temp) {
-  const char *const kNames[] = {"TMP", "TEMP"};
-  std::vector<std::string> saved;
-  for (const char *name : kNames) {
-    char value[MAX_PATH + 1] = "";
-    GetEnvironmentVariableA(name, value, sizeof value);
-    saved.push_back(value);
-    SetEnvironmentVariableA(name, temp.PathOf("").c_str());
-  }
-  std::unique_ptr<TUpdaterProcess> started;
-  std::exception_ptr failure;
-  try {
-    started = std::make_unique<TUpdaterProcess>(program, arguments);
-  } catch (...) {
-    failure = std::current_exception();
-  }
-  for (size_t i = 0; i < saved.size(); ++i)
-    SetEnvironmentVariableA(kNames[i], saved[i].empty() ? nullptr : saved[i].c_str());
-  if (failure)
-    std::rethrow_exception(failure);
-  return started;
-}
 
 TScriptedReply VersionReply(const TServed &served) {
   TScriptedReply reply{RawReply(served.VersionStatus,
@@ -355,7 +332,11 @@ protected:
     Folder.CopyIn(UPDATER_EXE_PATH, kUpdaterName);
     Folder.CopyIn(GetParam().InstalledProgram, kHostName);
     OldProgram = Folder.ReadFile(kHostName);
+    // The updater inherits the row's own temporary folder, TMP; this process's comes back after.
+    GetEnvironmentVariableA("TMP", SavedTemporaryFolder, sizeof SavedTemporaryFolder);
+    SetEnvironmentVariableA("TMP", UserTemp.PathOf("").c_str());
   }
+  ~UpdaterWorkflow() override { SetEnvironmentVariableA("TMP", SavedTemporaryFolder); }
 
   void Perform(const TStep &step, const std::string &picture);
   void ExpectProgress(const std::string &picture, LRESULT position, const std::string &status);
@@ -369,6 +350,7 @@ protected:
 
   TScratchFolder Folder;
   TScratchFolder UserTemp; // the updater's temporary folder
+  char SavedTemporaryFolder[MAX_PATH + 1] = "";
   std::string OldProgram;
   const std::string NewProgram;
   const size_t Received; // what a stalled download has received half-way
@@ -469,6 +451,17 @@ void UpdaterWorkflow::Perform(const TStep &step, const std::string &picture) {
   case TAction::UnlockFolder:
     ASSERT_TRUE(Folder.SetImmutable(step.Action == TAction::LockFolder));
     break;
+  case TAction::InstallDirectly: {
+    UserTemp.CopyIn(GetParam().ServedProgram, "offered.exe");
+    UserTemp.CopyIn(SIGNED_PROGRAMS + GetParam().KeyCheck->SignatureFile, "offered.exe.sig");
+    TUpdaterProcess install(Folder.PathOf(kUpdaterName),
+                            std::string(kInstallSwitch) + " \"" + UserTemp.PathOf("offered.exe") +
+                                "\" \"" + Folder.PathOf(kHostName) + "\"");
+    EXPECT_EQ(install.WaitForExitCode(), std::optional<DWORD>(std::stoul(step.Button)));
+    for (const char *name : {"offered.exe", "offered.exe.sig"})
+      DeleteFileA(UserTemp.PathOf(name).c_str());
+    break;
+  }
   case TAction::OpenAbout:
     ASSERT_TRUE(PostMessageA(UpdateDialog(*Updater), WM_SYSCOMMAND, 0x1000, 0));
     AboutBox = WaitForTopLevelWindow(Updater->Id(), [](HWND window) {
@@ -581,9 +574,9 @@ TEST_P(UpdaterWorkflow, GoesTheWayTheUserAnswers) {
                                "DownloadFile=" + row.HttpsFolder + "/new.exe"}));
   }
   // The host passes its program's full path quoted, for the blank in it.
-  Updater = StartWithTemporaryFolder(
-      Folder.PathOf(kUpdaterName),
-      std::string(row.CurrentVersion) + " \"" + Folder.PathOf(kHostName) + "\"", UserTemp);
+  Updater = std::make_unique<TUpdaterProcess>(Folder.PathOf(kUpdaterName),
+                                              std::string(row.CurrentVersion) + " \"" +
+                                                  Folder.PathOf(kHostName) + "\"");
 
   for (size_t i = 0; i < row.Steps.size(); ++i) {
     SCOPED_TRACE("step " + std::to_string(i + 1));
@@ -786,6 +779,12 @@ const std::vector<TWorkflowRow> kRows = {
          Answer(kCloseProgram, "OK"), Answer(kReplaceFailed, "Retry"),
          Answer(kReplaceFailed, "Cancel")},
         {2, kOld, kNone, kNotStarted, 2}),
+    // Started directly, the install step checks its own copy of what it is given.
+    KeyRow("install_step_started_directly", "@p256", TSignature::FromFile, "host-v2.p256.sig",
+           {Answer(kOffer, "No"),
+            Do(TAction::InstallDirectly,
+               std::to_string(static_cast<DWORD>(TInstallOutcome::NotSignedWithKey)))},
+           {1, kOld, kNone, kNotStarted}, DEMO_HOST_V1_PATH, SIGNED_PROGRAMS "host-v2-changed.exe"),
     Row("folder_locked_cancel_during_download", {"200 OK", "2", TDownload::Stalled}, "1",
         {Do(TAction::LockFolder), Answer(kOffer, "Yes"), Do(TAction::Midway),
          Do(TAction::ClickCancel), Answer(kAbort, "Yes")},
@@ -796,53 +795,5 @@ INSTANTIATE_TEST_SUITE_P(Rows, UpdaterWorkflow, ::testing::ValuesIn(kRows),
                          [](const ::testing::TestParamInfo<TWorkflowRow> &info) {
                            return info.param.Name;
                          });
-
-// The install step started directly, as any program of the user could start it: it installs
-// only what passes its own checks of its own copy.
-struct TInstallCommandRow {
-  const char *Name;
-  const char *Installed, *Offered;
-  std::string PublicKey; // as in TKeyCheck; "" for none
-  std::string SignatureFile;
-  TInstallOutcome Outcome;
-};
-void PrintTo(const TInstallCommandRow &row, std::ostream *out) { *out << row.Name; }
-class InstallCommand : public ::testing::TestWithParam<TInstallCommandRow> {};
-
-TEST_P(InstallCommand, InstallsOnlyWhatPassesItsChecks) {
-  const TInstallCommandRow &row = GetParam();
-  TScratchFolder folder, userTemp;
-  folder.CopyIn(UPDATER_EXE_PATH, kUpdaterName);
-  folder.CopyIn(row.Installed, kHostName);
-  std::vector<std::string> settings = UsableSettings("127.0.0.1");
-  if (!row.PublicKey.empty())
-    settings.push_back("PublicKey=" + PublicKeySetting(row.PublicKey));
-  folder.WriteFile(kSettingsName, Settings(settings));
-  userTemp.CopyIn(row.Offered, "offered.exe");
-  if (!row.SignatureFile.empty())
-    userTemp.CopyIn(SIGNED_PROGRAMS + row.SignatureFile, "offered.exe.sig");
-
-  TUpdaterProcess step(folder.PathOf(kUpdaterName), std::string(kInstallSwitch) + " \"" +
-                                                        userTemp.PathOf("offered.exe") + "\" \"" +
-                                                        folder.PathOf(kHostName) + "\"");
-  EXPECT_EQ(step.WaitForExitCode(), std::optional<DWORD>(static_cast<DWORD>(row.Outcome)));
-  EXPECT_EQ(folder.ReadFile(kHostName),
-            ReadWholeFile(row.Outcome == TInstallOutcome::Installed ? row.Offered : row.Installed));
-  EXPECT_FALSE(folder.Exists(kDownloadName));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, InstallCommand,
-    ::testing::Values(
-        TInstallCommandRow{"unsigned_for_a_signed_host", SIGNED_PROGRAMS "host-v1-by-a.exe",
-                           DEMO_HOST_V2_PATH, "", "", TInstallOutcome::NotByPublisher},
-        TInstallCommandRow{"changed_after_signing_with_the_key", DEMO_HOST_V1_PATH,
-                           SIGNED_PROGRAMS "host-v2-changed.exe", "@p256", "host-v2.p256.sig",
-                           TInstallOutcome::NotSignedWithKey},
-        TInstallCommandRow{"signed_by_the_publisher", SIGNED_PROGRAMS "host-v1-by-a.exe",
-                           SIGNED_PROGRAMS "host-v2-by-a.exe", "", "", TInstallOutcome::Installed},
-        TInstallCommandRow{"signed_with_the_key", DEMO_HOST_V1_PATH, DEMO_HOST_V2_PATH, "@p256",
-                           "host-v2.p256.sig", TInstallOutcome::Installed}),
-    [](const ::testing::TestParamInfo<TInstallCommandRow> &info) { return info.param.Name; });
 
 } // namespace
