@@ -47,6 +47,20 @@ const char kUpdating[] = "Updating...";
 const char kCleaningUp[] = "Download complete... Cleaning up...";
 const char kVerifying[] = "Download complete... Verifying its signature...";
 
+// Why the checks refused a download, in the user's words.
+const char *ReasonOf(TInstallOutcome refusal) {
+  switch (refusal) {
+  case TInstallOutcome::NotAProgram:
+    return kInvalidProgram;
+  case TInstallOutcome::OlderVersion:
+    return kOlderVersion;
+  case TInstallOutcome::NotSignedWithKey:
+    return kNotSignedWithKey;
+  default: // NotByPublisher; the checks make no other refusal
+    return kNotByPublisher;
+  }
+}
+
 } // namespace
 
 void TUpdateDlg::CheckVersionDoneString(TObject *, std::string result) {
@@ -232,23 +246,8 @@ void TUpdateDlg::RefuseDownload(const char *reason) {
 }
 
 void TUpdateDlg::RefuseDownload(TInstallOutcome refusal) {
-  switch (refusal) {
-  case TInstallOutcome::NotAProgram:
-    RefuseDownload(kInvalidProgram);
-    return;
-  case TInstallOutcome::OlderVersion:
-    RefuseDownload(kOlderVersion);
-    return;
-  case TInstallOutcome::NotSignedWithKey:
-    RefuseDownload(kNotSignedWithKey);
-    return;
-  case TInstallOutcome::SettingsUnusable:
-    RefuseDownload(kSettingsMissing);
-    return;
-  default: // NotByPublisher; the install step gives no other refusal
-    RefuseDownload(kNotByPublisher);
-    return;
-  }
+  RefuseDownload(refusal == TInstallOutcome::SettingsUnusable ? kSettingsMissing
+                                                              : ReasonOf(refusal));
 }
 
 void TUpdateDlg::FailWith(const std::string &text) {
