@@ -103,10 +103,15 @@ void TUpdateWindow::StartProgram(const std::string &program) {
 }
 
 // "runas" asks for the administrator's consent where UAC is on; SEE_MASK_FLAG_NO_UI keeps the
-// shell's own error boxes away, since the dialog tells the user itself. The window keeps
-// painting and answering while the step runs.
+// shell's own error boxes away, since the dialog tells the user itself. An elevated process
+// starts in the system folder unless told otherwise, so it is given this one's, where the same
+// paths name the same files. The window keeps painting and answering while the step runs.
 std::optional<uint32_t> TUpdateWindow::RunInstallStep(const std::string &parameters) {
   const std::string updater = ModuleFileName(nullptr);
+  char folder[MAX_PATH + 1] = "";
+  const DWORD folderLength = GetCurrentDirectoryA(sizeof folder, folder);
+  if (folderLength == 0 || folderLength >= sizeof folder)
+    return std::nullopt;
   SHELLEXECUTEINFOA execute{};
   execute.cbSize = sizeof execute;
   execute.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
@@ -114,6 +119,7 @@ std::optional<uint32_t> TUpdateWindow::RunInstallStep(const std::string &paramet
   execute.lpVerb = "runas";
   execute.lpFile = updater.c_str();
   execute.lpParameters = parameters.c_str();
+  execute.lpDirectory = folder;
   execute.nShow = SW_HIDE;
   if (!ShellExecuteExA(&execute) || !execute.hProcess)
     return std::nullopt;
