@@ -39,7 +39,19 @@ protected:
   /// "About..." (the whole value IDM_ABOUT) opens a new About box; every other command goes to
   /// the usual handling.
   void WMSysCommand(WPARAM command, LPARAM position) override;
+  /// Draws the progress that waited for its turn.
+  void WMTimer(UINT_PTR timer) override;
 
 private:
   void ReduceSystemMenu();
+  /// Draws the reported progress when the last drawing is long enough ago, or the download is
+  /// complete; otherwise once its turn comes.
+  void DrawProgressInTurn();
+  void DrawProgress();
+
+  // The download's progress as last reported, which the bar and its text show once drawn.
+  int32_t fMaximum = 0, fPosition = 0;
+  std::string fDownloadStatus;
+  ULONGLONG fLastDrawn = 0; // GetTickCount64 when the progress was last drawn
+  bool fDrawPending = false;
 };

@@ -152,6 +152,8 @@ void TForm::WMSysCommand(WPARAM command, LPARAM position) {
   DefWindowProcA(Handle(), WM_SYSCOMMAND, command, position);
 }
 
+void TForm::WMTimer(UINT_PTR) {}
+
 LRESULT CALLBACK TForm::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
     auto *created = static_cast<TForm *>(reinterpret_cast<CREATESTRUCTA *>(lParam)->lpCreateParams);
@@ -199,6 +201,9 @@ LRESULT TForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     break;
   case WM_SYSCOMMAND:
     WMSysCommand(wParam, lParam);
+    return 0;
+  case WM_TIMER:
+    WMTimer(wParam);
     return 0;
   case WM_CLOSE:
     if (CloseQuery())

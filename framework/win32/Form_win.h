@@ -69,6 +69,8 @@ protected:
 
   /// A system command (WM_SYSCOMMAND); by default the window system's own handling.
   virtual void WMSysCommand(WPARAM command, LPARAM position);
+  /// A timer of the window's own (WM_TIMER) has come due; by default nothing happens.
+  virtual void WMTimer(UINT_PTR timer);
   /// A request to close the window; the window closes only when this returns true. By default
   /// OnCloseQuery decides.
   virtual bool CloseQuery();

@@ -157,8 +157,16 @@ TEST_F(UpdateWindow, TheTitleNamesTheApplicationAndTheCaption) {
   EXPECT_STREQ(caption, "Foo Updater...");
 }
 
+// Serves the window's messages, its timers among them, for longer than a drawing waits its turn.
+void ServeMessagesForAWhile() {
+  const ULONGLONG until = GetTickCount64() + 250;
+  for (MSG message; GetTickCount64() < until; Sleep(5))
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+      DispatchMessageA(&message);
+}
+
 // The bar takes the whole 32-bit range, so a file of almost 2 GiB still moves it; it is sent
-// only the positions that change what it shows, and always the end.
+// only the positions that change what it shows, at most every 100 ms and always the end.
 TEST_F(UpdateWindow, TheBarFollowsEveryLengthUpTo2GiB) {
   RECT bar;
   GetClientRect(window.Progress.Handle(), &bar);
@@ -177,9 +185,19 @@ TEST_F(UpdateWindow, TheBarFollowsEveryLengthUpTo2GiB) {
               {2147483647, 2147483647, 2147483647}};
   for (const auto &row : rows) {
     window.SetProgress(row.Maximum, row.Position);
+    if (row.Position != row.Maximum)
+      ServeMessagesForAWhile();
     EXPECT_EQ(window.Progress.Maximum(), row.Maximum);
     EXPECT_EQ(window.Progress.Position(), row.Shown) << row.Position << " of " << row.Maximum;
   }
+  // Right after a drawing, a new position waits for its turn.
+  const ULONGLONG drawn = GetTickCount64();
+  window.SetProgress(2147483647, half);
+  if (GetTickCount64() - drawn < 50) {
+    EXPECT_EQ(window.Progress.Position(), 2147483647);
+  }
+  ServeMessagesForAWhile();
+  EXPECT_EQ(window.Progress.Position(), half);
 }
 
 TEST_F(UpdateWindow, CancelAndCloseRequestsReachTheirHandlers) {
