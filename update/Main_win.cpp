@@ -18,10 +18,16 @@ TUpdateStartup ProcessStartup() {
 } // namespace
 
 // The host learns nothing from the exit code: it is 0 however the update went. The install
-// step, which the updater starts itself, shows nothing and tells its outcome by its exit code.
+// step, which the updater starts itself, shows nothing, not even a failure of its own, and
+// tells its outcome by its exit code.
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  if (StartsInstallStep(GetCommandLineA()))
-    return static_cast<int>(InstallDownload(ProcessStartup()));
+  if (StartsInstallStep(GetCommandLineA())) {
+    try {
+      return static_cast<int>(InstallDownload(ProcessStartup()));
+    } catch (...) {
+      return static_cast<int>(TInstallOutcome::CannotWrite);
+    }
+  }
   TApplication application;
   try {
     application.Initialize();
