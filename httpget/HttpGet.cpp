@@ -41,9 +41,9 @@ void THTTPGet::Abort() {
 // deletes itself. When no thread can be had, nothing has started and the transfer fails like
 // any other: the component raises no error of its own.
 void THTTPGet::Start(bool toFile) {
-  auto worker = std::make_unique<THTTPGetThread>(fInternet, AcceptTypes, Agent, URL, FileName,
-                                                 UserName, Password, PostQuery, Referer, BinaryData,
-                                                 UseCache, Timeout, OnProgress, toFile);
+  auto worker = std::make_unique<THTTPGetThread>(
+      fInternet, AcceptTypes, Agent, URL, FileName, UserName, Password, PostQuery, Referer,
+      BinaryData, UseCache, Timeout, MaxTextLength, OnProgress, toFile);
   worker->OnTerminate = MethodOf<&THTTPGet::ThreadDone>(this);
   try {
     worker->Start();

@@ -34,6 +34,10 @@ public:
   std::string Referer;
   bool WaitThread = false;
   uint32_t Timeout = 0; // seconds a transfer may receive nothing before it fails; 0: WinINet's
+  /// The longest text a text transfer reads; 0: no limit. A body announced or received longer
+  /// is read no further than one byte past it and arrives cut there, so that the receiver sees
+  /// that it is too long without holding what an endless server sends.
+  uint32_t MaxTextLength = 0;
   TOnProgressEvent OnProgress;
   TOnDoneFileEvent OnDoneFile;
   TOnDoneStringEvent OnDoneString;

@@ -4,6 +4,7 @@
 #include "httpget/TargetFile.h"
 #include "httpget/UrlSplit.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdint>
 #include <cstring>
@@ -39,12 +40,13 @@ THTTPGetThread::THTTPGetThread(TInternetApi &internet, std::string acceptTypes, 
                                std::string url, std::string fileName, std::string userName,
                                std::string password, std::string postQuery, std::string referer,
                                bool binaryData, bool useCache, uint32_t timeout,
-                               TOnProgressEvent progressHandler, bool toFile)
+                               uint32_t maxTextLength, TOnProgressEvent progressHandler,
+                               bool toFile)
     : AcceptTypes(std::move(acceptTypes)), Agent(std::move(agent)), URL(std::move(url)),
       FileName(std::move(fileName)), UserName(std::move(userName)), Password(std::move(password)),
       PostQuery(std::move(postQuery)), Referer(std::move(referer)), BinaryData(binaryData),
-      UseCache(useCache), Timeout(timeout), ToFile(toFile), fInternet(internet),
-      ProgressHandler(progressHandler) {}
+      UseCache(useCache), Timeout(timeout), MaxTextLength(maxTextLength), ToFile(toFile),
+      fInternet(internet), ProgressHandler(progressHandler) {}
 
 void THTTPGetThread::Orphan() {
   fOrphaned = true;
@@ -194,10 +196,11 @@ void THTTPGetThread::ReadBody(TInternetApi::THandle request, bool lengthAnnounce
 
   std::vector<char> chunk(kChunkSize);
   bool readFailed = false;
+  bool cutShort = false;
   for (;;) {
     if (Terminated())
       return;
-    if (!fInternet.ReadFile(request, chunk.data(), kChunkSize, &BytesRead)) {
+    if (!fInternet.ReadFile(request, chunk.data(), NextReadSize(), &BytesRead)) {
       readFailed = true;
       break;
     }
@@ -212,12 +215,25 @@ void THTTPGetThread::ReadBody(TInternetApi::THandle request, bool lengthAnnounce
     Readed += static_cast<int32_t>(BytesRead);
     if (ProgressHandler.Assigned())
       Synchronize([this] { UpdateProgress(); });
+    // A text past its limit is too long whatever follows: the rest is never read.
+    cutShort = !file && MaxTextLength != 0 && ResultText.size() > MaxTextLength;
+    if (cutShort)
+      break;
   }
 
   // A body cut short, or one whose read failed, must not count: in text mode it would decide
   // an update, in file mode it would become the new program.
-  const bool complete = !readFailed && (!lengthAnnounced || Readed == TotalSize);
+  const bool complete = cutShort || (!readFailed && (!lengthAnnounced || Readed == TotalSize));
+  // What becomes the new program must be on the disk before anyone gives it the program's name.
+  if (file && complete)
+    file->Flush();
   ReportOutcome(ToFile ? complete : complete && Readed != 0);
+}
+
+uint32_t THTTPGetThread::NextReadSize() const {
+  if (ToFile || MaxTextLength == 0)
+    return kChunkSize;
+  return static_cast<uint32_t>(std::min<uint64_t>(kChunkSize, MaxTextLength + 1ull - Readed));
 }
 
 bool THTTPGetThread::FinalUrlIsSecure(TInternetApi::THandle request) {

@@ -18,10 +18,12 @@ using TOnProgressEvent = TMethod<TObject *, int32_t, int32_t>;
 class THTTPGetThread : public TThread, private TInternetApi::TStatusSink {
 public:
   /// timeout: the seconds a transfer may receive nothing before it fails; 0 leaves WinINet's own.
+  /// maxTextLength: see THTTPGet::MaxTextLength.
   THTTPGetThread(TInternetApi &internet, std::string acceptTypes, std::string agent,
                  std::string url, std::string fileName, std::string userName, std::string password,
                  std::string postQuery, std::string referer, bool binaryData, bool useCache,
-                 uint32_t timeout, TOnProgressEvent progressHandler, bool toFile);
+                 uint32_t timeout, uint32_t maxTextLength, TOnProgressEvent progressHandler,
+                 bool toFile);
 
   /// Stops progress and completion calls from reaching their objects, which are going away.
   void Orphan();
@@ -41,6 +43,7 @@ public:
   const bool BinaryData;
   const bool UseCache;
   const uint32_t Timeout;
+  const uint32_t MaxTextLength;
   const bool ToFile;
 
   // The outcome, read by the completion callback once Execute has returned.
@@ -63,6 +66,8 @@ private:
   /// Closes the handles that no abort has closed, request first.
   void CloseHandles();
   void ReadBody(TInternetApi::THandle request, bool lengthAnnounced);
+  /// How many bytes the next read asks for: a chunk, or what takes a text just past its limit.
+  uint32_t NextReadSize() const;
   bool FinalUrlIsSecure(TInternetApi::THandle request);
   bool StatusIsSuccess(TInternetApi::THandle request);
   void ReportOutcome(bool succeeded);

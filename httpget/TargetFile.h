@@ -19,6 +19,9 @@ public:
 
   /// Writes size bytes at once; throws std::runtime_error when not all were written.
   void Write(const char *data, size_t size);
+  /// Puts what was written on the disk itself, so that it survives a power cut; throws
+  /// std::runtime_error when the system cannot.
+  void Flush();
 
 private:
   explicit TTargetFile(void *handle) : fHandle(handle) {}

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <stdexcept>
+#include <unistd.h>
 #include <utility>
 
 // "x": should anyone plant the name again between the removal and the creation, the transfer
@@ -28,4 +29,10 @@ void TTargetFile::Write(const char *data, size_t size) {
   auto *file = static_cast<std::FILE *>(fHandle);
   if (std::fwrite(data, 1, size, file) != size || std::fflush(file) != 0)
     throw std::runtime_error("cannot write the target file");
+}
+
+void TTargetFile::Flush() {
+  auto *file = static_cast<std::FILE *>(fHandle);
+  if (std::fflush(file) != 0 || fsync(fileno(file)) != 0)
+    throw std::runtime_error("cannot flush the target file");
 }

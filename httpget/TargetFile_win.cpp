@@ -30,3 +30,8 @@ void TTargetFile::Write(const char *data, size_t size) {
   if (!WriteFile(fHandle, data, static_cast<DWORD>(size), &written, nullptr) || written != size)
     throw std::runtime_error("cannot write the target file");
 }
+
+void TTargetFile::Flush() {
+  if (!FlushFileBuffers(fHandle))
+    throw std::runtime_error("cannot flush the target file");
+}

@@ -1,6 +1,7 @@
 #include "update/UpdateDlg.h"
 
 #include "framework/CommandLine.h"
+#include "update/VersionFile.h"
 
 #include <cstdio>
 
@@ -42,6 +43,7 @@ void TUpdateDlg::WireComponents() {
   CheckVersion.BinaryData = false;
   CheckVersion.UseCache = false;
   CheckVersion.WaitThread = false;
+  CheckVersion.MaxTextLength = kVersionFileMaxLength;
 
   Downloader.Name = "Downloader";
   Downloader.AcceptTypes = "*/*";
@@ -54,13 +56,13 @@ void TUpdateDlg::WireComponents() {
   DownloadSignature.BinaryData = true;
   DownloadSignature.UseCache = false;
   DownloadSignature.WaitThread = false;
+  DownloadSignature.MaxTextLength = kMaxSignatureSize;
 
   CheckVersion.OnDoneString = MethodOf<&TUpdateDlg::CheckVersionDoneString>(this);
   CheckVersion.OnError = MethodOf<&TUpdateDlg::CheckVersionError>(this);
   Downloader.OnProgress = MethodOf<&TUpdateDlg::DownloaderProgress>(this);
   Downloader.OnDoneFile = MethodOf<&TUpdateDlg::DownloaderDoneFile>(this);
   Downloader.OnError = MethodOf<&TUpdateDlg::DownloaderError>(this);
-  DownloadSignature.OnProgress = MethodOf<&TUpdateDlg::DownloadSignatureProgress>(this);
   DownloadSignature.OnDoneString = MethodOf<&TUpdateDlg::DownloadSignatureDoneString>(this);
   DownloadSignature.OnError = MethodOf<&TUpdateDlg::DownloadSignatureError>(this);
   fView.ConnectUserActions(MethodOf<&TUpdateDlg::CancelClick>(this),

@@ -52,7 +52,6 @@ public:
   void DownloaderProgress(TObject *sender, int32_t totalSize, int32_t readed);
   void DownloaderDoneFile(TObject *sender, std::string fileName, int32_t fileSize);
   void DownloaderError(TObject *sender);
-  void DownloadSignatureProgress(TObject *sender, int32_t totalSize, int32_t readed);
   void DownloadSignatureDoneString(TObject *sender, std::string signature);
   void DownloadSignatureError(TObject *sender);
   void CancelClick(TObject *sender);

@@ -133,12 +133,6 @@ void TUpdateDlg::DownloaderError(TObject *) {
     FailWith(kDownloadFailed);
 }
 
-// A signature is a few hundred bytes: a longer reply is not one, and is not read on.
-void TUpdateDlg::DownloadSignatureProgress(TObject *, int32_t totalSize, int32_t readed) {
-  if (totalSize > kMaxSignatureSize || readed > kMaxSignatureSize)
-    DownloadSignature.Abort();
-}
-
 void TUpdateDlg::DownloadSignatureDoneString(TObject *, std::string signature) {
   if (fEnded)
     return;

@@ -214,6 +214,33 @@ TEST_F(TransferOutcome, TextWithoutLengthFailsUnreadWhenBinaryDataIsSet) {
   EXPECT_EQ(net.Count("ReadFile"), 0);
 }
 
+// An endless or oversized text is read one byte past its limit and no further, whatever its
+// length says: the receiver sees that it is too long, and nothing more is held.
+TEST_F(TransferOutcome, TextPastItsLimitArrivesCutOneBytePastIt) {
+  const std::string endless(5000, 'x');
+  const struct {
+    uint32_t Limit;
+    std::optional<std::string> Length;
+    std::string Body, Result;
+    int Reads;
+  } rows[] = {{2, "3", "5\r\n", "5\r\n", 1},
+              {2, std::nullopt, endless, "xxx", 1},
+              {2, "400000000", endless, "xxx", 1},
+              {2, "2", "12", "12", 2},
+              {4096, "1048576", endless, endless.substr(0, 4097), 4}};
+  for (const auto &row : rows) {
+    http.MaxTextLength = row.Limit;
+    net.ContentLength = row.Length;
+    net.Chunks = {row.Body};
+    events.clear();
+    const int readsBefore = net.Count("ReadFile");
+    GetString();
+    ASSERT_FALSE(events.empty());
+    EXPECT_EQ(events.back(), "doneString " + row.Result) << row.Body.size();
+    EXPECT_EQ(net.Count("ReadFile") - readsBefore, row.Reads) << row.Body.size();
+  }
+}
+
 // https connects to port 443 with the secure flag, hears of every redirect and, once the
 // request is sent, asks for the final URL: a transfer that any hop took off https fails unread.
 // http asks nothing more.
@@ -393,7 +420,7 @@ public:
 TEST_F(TransferStop, BeforeTheSessionIsOpenedNothingIsCalled) {
   TWorkerOwner owner;
   auto *worker = new THTTPGetThread(net, "*/*", "agent", "http://h/x", TargetPath(), "", "", "", "",
-                                    false, false, 0, TOnProgressEvent(), true);
+                                    false, false, 0, 0, TOnProgressEvent(), true);
   worker->OnTerminate = MethodOf<&TWorkerOwner::WorkerDone>(&owner);
   worker->Terminate();
   worker->Start();
