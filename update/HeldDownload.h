@@ -9,7 +9,8 @@
 /// while it is held, so what is installed is exactly what was checked. Move-only.
 class THeldDownload {
 public:
-  /// Takes the hold on fileName; Held() tells whether it could be taken.
+  /// Takes the hold on fileName; Held() tells whether it could be taken. A name that is a link
+  /// (a reparse point, or one of several hard links) is never held.
   explicit THeldDownload(std::string fileName);
   ~THeldDownload();
   THeldDownload(const THeldDownload &) = delete;

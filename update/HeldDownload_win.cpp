@@ -4,14 +4,32 @@
 
 #include <utility>
 
+namespace {
+
+// A link, symbolic or hard, would let whoever made it have the updater read a file of their
+// choosing with the updater's rights.
+bool IsPlainFile(HANDLE file) {
+  BY_HANDLE_FILE_INFORMATION information;
+  return GetFileInformationByHandle(file, &information) && information.nNumberOfLinks == 1 &&
+         !(information.dwFileAttributes &
+           (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY));
+}
+
+} // namespace
+
 // Read access only, so that the platform's own readers (WinVerifyTrust, the version reader),
 // which share reading but not deletion, can still open it by name; shared for deletion, so that
-// it can be moved over the program while held.
+// it can be moved over the program while held. A link is opened as itself, never followed.
 THeldDownload::THeldDownload(std::string fileName) : fFileName(std::move(fileName)) {
-  HANDLE file = CreateFileA(fFileName.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
-                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file != INVALID_HANDLE_VALUE)
+  HANDLE file =
+      CreateFileA(fFileName.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (file == INVALID_HANDLE_VALUE)
+    return;
+  if (IsPlainFile(file))
     fHandle = file;
+  else
+    CloseHandle(file);
 }
 
 THeldDownload::~THeldDownload() { Release(); }

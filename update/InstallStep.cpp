@@ -3,6 +3,7 @@
 #include "framework/CommandLine.h"
 #include "httpget/TargetFile.h"
 #include "update/HeldDownload.h"
+#include "update/InstallTarget.h"
 #include "update/ProgramImage.h"
 #include "update/ProgramReplacement.h"
 #include "update/UpdateDlg.h"
@@ -39,6 +40,7 @@ TInstallOutcome CopyDownload(const std::string &download, const std::string &cop
       target.Write(piece.data(), length);
       done += length;
     }
+    target.Flush();
   } catch (const std::runtime_error &) {
     std::remove(copy.c_str());
     return TInstallOutcome::CannotWrite;
@@ -70,7 +72,8 @@ TInstallOutcome CheckCopy(const THeldDownload &copy, const std::string &program,
 
 TInstallOutcome InstallOutcomeOf(uint32_t exitCode) {
   const auto outcome = static_cast<TInstallOutcome>(exitCode);
-  return outcome >= TInstallOutcome::Installed && outcome < TInstallOutcome::NotEnoughParameters
+  return outcome >= TInstallOutcome::Installed && outcome <= TInstallOutcome::Unproven &&
+                 outcome != TInstallOutcome::NotEnoughParameters
              ? outcome
              : TInstallOutcome::CannotWrite;
 }
@@ -85,6 +88,14 @@ TInstallOutcome InstallOutcomeOf(TPublisherVerdict verdict) {
     break;
   }
   return TInstallOutcome::NotByPublisher;
+}
+
+TInstallOutcome InstallStepAdmits(const std::string &program, const std::string &updater,
+                                  bool withKey) {
+  if (!LiesWithUpdater(program, updater))
+    return TInstallOutcome::ProgramRefused;
+  return withKey || CarriesPublisherSignature(program) ? TInstallOutcome::Installed
+                                                       : TInstallOutcome::Unproven;
 }
 
 std::string TemporaryNameBeside(const std::string &program, TLeadByteTest isLeadByte) {
@@ -107,7 +118,7 @@ TInstallOutcome InstallDownload(const TUpdateStartup &startup) {
   if (items.size() <= kProgramItem)
     return TInstallOutcome::NotEnoughParameters;
   const std::string &download = items[kDownloadItem];
-  const std::string &program = items[kProgramItem];
+  const std::string program = FullPathName(items[kProgramItem]);
 
   std::optional<std::unique_ptr<TPublisherKey>> key = ImportSettingsKey(
       ReadUpdaterSettings(ChangeFileExt(startup.ProgramFileName, ".ini", startup.IsLeadByte),
@@ -115,6 +126,10 @@ TInstallOutcome InstallDownload(const TUpdateStartup &startup) {
       startup.ImportKey);
   if (!key)
     return TInstallOutcome::SettingsUnusable;
+  const TInstallOutcome admission =
+      startup.AdmitInstallStep(program, startup.ProgramFileName, *key != nullptr);
+  if (admission != TInstallOutcome::Installed)
+    return admission;
 
   const std::string copyName = TemporaryNameBeside(program, startup.IsLeadByte);
   const TInstallOutcome copied = CopyDownload(download, copyName);

@@ -4,6 +4,7 @@
 #include "update/PublisherCheck.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 struct TUpdateStartup;
@@ -23,6 +24,8 @@ enum class TInstallOutcome : uint32_t {
   NotSignedWithKey,
   SettingsUnusable,    // the settings beside the updater are not usable, or name an unusable key
   NotEnoughParameters, // the command line names no download and program
+  ProgramRefused,      // the program named does not lie with the updater (LiesWithUpdater)
+  Unproven, // nothing could prove a download: no publisher's key, and an unsigned program
 };
 
 /// The outcome an install step's exit code stands for: any code it never gives (a crash, a
@@ -30,6 +33,15 @@ enum class TInstallOutcome : uint32_t {
 TInstallOutcome InstallOutcomeOf(uint32_t exitCode);
 /// The outcome of a download that the publisher check judged so, and that passed the others.
 TInstallOutcome InstallOutcomeOf(TPublisherVerdict verdict);
+
+/// Whether an install step of the updater at updater would look at a download for program at
+/// all: Installed when it would; ProgramRefused when program does not lie with the updater;
+/// Unproven when nothing could prove a download, neither the publisher's key (withKey) nor the
+/// program's own Authenticode signature.
+TInstallOutcome InstallStepAdmits(const std::string &program, const std::string &updater,
+                                  bool withKey);
+using TInstallStepAdmission = std::function<TInstallOutcome(
+    const std::string &program, const std::string &updater, bool withKey)>;
 
 /// The name under which a download waits beside program until it is moved over it.
 std::string TemporaryNameBeside(const std::string &program, TLeadByteTest isLeadByte);
@@ -41,9 +53,10 @@ std::string SignatureFileOf(const std::string &download);
 bool StartsInstallStep(const std::string &commandLine);
 
 /// The install step, as an instance that may run with an administrator's rights runs it, without
-/// a window. It trusts nothing of the download it is given, which lies where every program of
-/// the user can write: it copies it to the program's temporary name beside the program, holds
-/// that copy, checks it as the update dialog checks a download (the publisher's key read from
-/// the settings beside the updater itself, the signature from SignatureFileOf(download)) and
-/// moves it over the program; a copy that fails is deleted.
+/// a window. It trusts nothing it is given: it installs only over a program that lies with the
+/// updater, and only a download that something proves. It copies the download, which lies where
+/// every program of the user can write, to the program's temporary name beside the program,
+/// flushes and holds that copy, checks it as the update dialog checks a download (the
+/// publisher's key read from the settings beside the updater itself, the signature from
+/// SignatureFileOf(download)) and moves it over the program; a copy that fails is deleted.
 TInstallOutcome InstallDownload(const TUpdateStartup &startup);

@@ -10,6 +10,8 @@ namespace {
 constexpr uint32_t kHeaderOffsetPosition = 60; // where the "MZ" header keeps the offset
 constexpr char kImageSignature[4] = {'P', 'E', '\0', '\0'};
 
+} // namespace
+
 bool EndsWithExe(const std::string &name) {
   static const std::string kExtension = ".exe";
   return name.size() >= kExtension.size() &&
@@ -17,8 +19,6 @@ bool EndsWithExe(const std::string &name) {
              kExtension.begin(), kExtension.end(), name.end() - kExtension.size(),
              [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); });
 }
-
-} // namespace
 
 bool IsProgramImage(const TReadAt &readAt) {
   unsigned char header[kHeaderOffsetPosition + 4];

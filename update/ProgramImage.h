@@ -10,6 +10,9 @@ class THeldDownload;
 /// Reads size bytes at offset of a file into buffer; false when the file does not hold them all.
 using TReadAt = std::function<bool(uint32_t offset, void *buffer, size_t size)>;
 
+/// Whether name ends in ".exe", in any letter case.
+bool EndsWithExe(const std::string &name);
+
 /// Whether the file that readAt reads is a Windows program image: it begins with "MZ", and the
 /// 32-bit little-endian offset at byte 60 points inside it at "PE\0\0".
 bool IsProgramImage(const TReadAt &readAt);

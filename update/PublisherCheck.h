@@ -21,6 +21,11 @@ enum class TPublisherVerdict {
 TPublisherVerdict CheckDownloadPublisher(const THeldDownload &download, const std::string &program,
                                          bool signedWithKey);
 
+/// Whether program carries an embedded Authenticode signature, valid here or not, that the
+/// publisher check would hold a download to. A program that exists but cannot be read counts as
+/// signed: it may well be. Where there is no Authenticode (off Windows), none does.
+bool CarriesPublisherSignature(const std::string &program);
+
 /// The check the update dialog runs on a download before it offers the replacement.
 using TPublisherCheck = std::function<TPublisherVerdict(
     const THeldDownload &download, const std::string &program, bool signedWithKey)>;

@@ -1,6 +1,7 @@
 #include "update/PublisherCheck.h"
 
 #include "framework/win32/Handles_win.h"
+#include "framework/win32/WideText_win.h"
 #include "update/HeldDownload.h"
 #include "versinfo/VersionInfoResource.h"
 
@@ -30,16 +31,6 @@ struct TFreeCertificate {
 
 using TEncodedName = std::vector<BYTE>;
 
-std::wstring WidePath(const std::string &path) {
-  const int length = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
-  if (length <= 0)
-    return std::wstring();
-  std::wstring wide(static_cast<size_t>(length), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, &wide[0], length);
-  wide.resize(static_cast<size_t>(length) - 1);
-  return wide;
-}
-
 bool SameName(const TEncodedName &a, const CERT_NAME_BLOB &b) {
   CERT_NAME_BLOB blob{static_cast<DWORD>(a.size()), const_cast<BYTE *>(a.data())};
   return CertCompareCertificateName(X509_ASN_ENCODING, &blob, const_cast<CERT_NAME_BLOB *>(&b));
@@ -48,7 +39,7 @@ bool SameName(const TEncodedName &a, const CERT_NAME_BLOB &b) {
 // Only read, never verified: a signature that has expired or that this machine does not trust
 // still says who published the program.
 std::optional<TEncodedName> EmbeddedSignerSubject(const std::string &file) {
-  const std::wstring path = WidePath(file);
+  const std::wstring path = WideFromAnsi(file);
   HCERTSTORE rawStore = nullptr;
   HCRYPTMSG rawMessage = nullptr;
   if (path.empty() ||
@@ -96,7 +87,7 @@ TProgramSigner EmbeddedSigner(const std::string &file) {
 /// open until it goes.
 class TTrustVerification {
 public:
-  explicit TTrustVerification(const THeldDownload &file) : fPath(WidePath(file.FileName())) {
+  explicit TTrustVerification(const THeldDownload &file) : fPath(WideFromAnsi(file.FileName())) {
     fFile.cbStruct = sizeof fFile;
     fFile.pcwszFilePath = fPath.c_str();
     fFile.hFile = file.Handle();
@@ -176,4 +167,9 @@ TPublisherVerdict CheckDownloadPublisher(const THeldDownload &download, const st
   if (downloadVersion && programVersion && *downloadVersion < *programVersion)
     return TPublisherVerdict::OlderVersion;
   return TPublisherVerdict::Accepted;
+}
+
+bool CarriesPublisherSignature(const std::string &program) {
+  const TProgramSigner publisher = EmbeddedSigner(program);
+  return !publisher.Readable || publisher.Subject.has_value();
 }

@@ -20,7 +20,9 @@ TUpdateDlg::TUpdateDlg(TComponent *owner, TUpdateView &view, TInternetApi &inter
                        const TUpdateStartup &startup)
     : TComponent(owner), CheckVersion(Own<THTTPGet>(internet)), Downloader(Own<THTTPGet>(internet)),
       DownloadSignature(Own<THTTPGet>(internet)), fView(view),
-      fCheckPublisher(startup.CheckPublisher), fChooseDownloadTarget(startup.ChooseDownloadTarget) {
+      fUpdaterFile(startup.ProgramFileName), fCheckPublisher(startup.CheckPublisher),
+      fChooseDownloadTarget(startup.ChooseDownloadTarget),
+      fAdmitInstallStep(startup.AdmitInstallStep) {
   ReadState([this] { WireComponents(); });
   Start(startup);
 }

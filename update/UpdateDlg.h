@@ -25,6 +25,7 @@ struct TUpdateStartup {
   TPublisherCheck CheckPublisher = CheckDownloadPublisher;        // runs on every finished download
   TPublisherKeyImport ImportKey = ImportPublisherKey;             // reads the settings' PublicKey
   TDownloadTargetChoice ChooseDownloadTarget = DownloadTargetFor; // when the download starts
+  TInstallStepAdmission AdmitInstallStep = InstallStepAdmits;     // before a download that needs it
 };
 
 /// The update dialog: the updater's main window for the whole run. Its window draws what it
@@ -60,6 +61,9 @@ public:
 private:
   void Start(const TUpdateStartup &startup);
   void WireComponents();
+  /// Starts the download where the program's folder lets it lie; or, where only the install step
+  /// could install it and would refuse it, tells the user why and asks for the end.
+  void StartDownload();
   /// Asks a Yes/No question; false also when the end came while it was up.
   bool Confirm(const std::string &caption, const std::string &text);
   /// Runs the publisher's checks on the held download that passed the others and, when it
@@ -88,8 +92,10 @@ private:
   std::string fCurrentVersion; // the host's version, as it passed it
   std::string fProgramFile;    // the host's program file, replaced at the end
   std::string fBesideProgram;  // where the download lies when the program's folder lets it
+  std::string fUpdaterFile;    // the updater's own program file, which the install step runs
   TPublisherCheck fCheckPublisher;
   TDownloadTargetChoice fChooseDownloadTarget;
+  TInstallStepAdmission fAdmitInstallStep;
   std::unique_ptr<TPublisherKey> fPublisherKey; // nullptr: the settings name no key
   std::optional<THeldDownload> fDownload;       // the finished download, from its end on
   std::string fSignature;                       // the download's signature, once it has passed

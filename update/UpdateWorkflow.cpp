@@ -25,6 +25,12 @@ const char kInvalidProgram[] = "The downloaded file is not a valid program.";
 const char kNotByPublisher[] = "The downloaded file is not signed by the publisher of the program.";
 const char kOlderVersion[] = "The downloaded file is an older version of the program.";
 const char kNotSignedWithKey[] = "The downloaded file is not signed with the publisher's key.";
+const char kUnsignedNeedsRights[] =
+    "The program's folder can only be changed with administrator rights, and this program's "
+    "updates are not signed: the updater asks for those rights only for a signed update.";
+const char kProgramElsewhere[] =
+    "The program's folder can only be changed with administrator rights, which the updater asks "
+    "for only for a program in its own folder or in the folder right above it.";
 const char kReplaceFailed[] = "An error occurred when trying to replace the program.\nReason:\n\n "
                               "The program file is in use or cannot be written.";
 
@@ -56,6 +62,10 @@ const char *ReasonOf(TInstallOutcome refusal) {
     return kOlderVersion;
   case TInstallOutcome::NotSignedWithKey:
     return kNotSignedWithKey;
+  case TInstallOutcome::Unproven:
+    return kUnsignedNeedsRights;
+  case TInstallOutcome::ProgramRefused:
+    return kProgramElsewhere;
   default: // NotByPublisher; the checks make no other refusal
     return kNotByPublisher;
   }
@@ -82,13 +92,25 @@ void TUpdateDlg::CheckVersionDoneString(TObject *, std::string result) {
     End();
     return;
   }
-  // The download runs in the background once this handler has returned.
-  if (Confirm(kOfferCaption, kOffer)) {
-    Downloader.FileName = fChooseDownloadTarget(fBesideProgram);
-    Downloader.GetFile();
-  } else {
+  if (Confirm(kOfferCaption, kOffer))
+    StartDownload();
+  else
     End();
-  }
+}
+
+// Administrator rights are asked for only for what the install step would take, so a download
+// that it would refuse is not even fetched. The download runs in the background once the
+// version's handler has returned.
+void TUpdateDlg::StartDownload() {
+  Downloader.FileName = fChooseDownloadTarget(fBesideProgram);
+  const TInstallOutcome admission =
+      DownloadedBesideProgram()
+          ? TInstallOutcome::Installed
+          : fAdmitInstallStep(fProgramFile, fUpdaterFile, fPublisherKey != nullptr);
+  if (admission == TInstallOutcome::Installed)
+    Downloader.GetFile();
+  else
+    FailWith(kDownloadRefused + std::string(ReasonOf(admission)));
 }
 
 void TUpdateDlg::CheckVersionError(TObject *) {

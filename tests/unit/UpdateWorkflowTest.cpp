@@ -70,6 +70,9 @@ struct TWorkflowRow {
   /// Not empty: the program's folder refuses the download, which goes to the temporary folder;
   /// what each start of the install step ends with, in order (nothing: it did not start).
   std::vector<std::optional<uint32_t>> InstallSteps = {};
+  /// Not Installed: the program's folder refuses the download, and the install step would not
+  /// look at it, for this reason.
+  TInstallOutcome Admission = TInstallOutcome::Installed;
 };
 void PrintTo(const TWorkflowRow &row, std::ostream *out) { *out << row.Name; }
 
@@ -85,6 +88,23 @@ TWorkflowRow InstallRow(const char *name, const TLines &user, const TLines &dial
   row.User.insert(row.User.end(), user.begin(), user.end());
   row.Dialogs.insert(row.Dialogs.end(), dialogs.begin(), dialogs.end());
   row.InstallSteps = std::move(installSteps);
+  return row;
+}
+
+// A row whose download the install step would not take, for reason, which the user reads.
+TWorkflowRow UnadmittedRow(const char *name, TInstallOutcome reason, const std::string &text) {
+  TWorkflowRow row{name,
+                   {"Run Program? yes"},
+                   {kOffer,
+                    "error [An error occurred when trying to download an update.\nReason:\n\n The "
+                    "program's folder can only be changed with administrator rights, " +
+                        text + "]",
+                    "end"},
+                   kOldProgram,
+                   std::nullopt,
+                   false,
+                   1};
+  row.Admission = reason;
   return row;
 }
 
@@ -135,8 +155,18 @@ protected:
 
   TUpdateDlg &Start(const std::string &currentVersion) {
     TUpdateStartup startup;
-    if (!InstallSteps.empty())
-      startup.ChooseDownloadTarget = [this](const std::string &) { return TemporaryDownload(); };
+    // The temporary file is made as GetTempFileName makes it.
+    if (!InstallSteps.empty() || Admission != TInstallOutcome::Installed)
+      startup.ChooseDownloadTarget = [this](const std::string &) {
+        WriteFile(TemporaryDownload(), "");
+        return TemporaryDownload();
+      };
+    startup.AdmitInstallStep = [this](const std::string &program, const std::string &updater,
+                                      bool withKey) {
+      EXPECT_EQ(program + " " + updater + " " + (withKey ? "key" : "no key"),
+                Program() + " /opt/upd.exe no key");
+      return Admission;
+    };
     startup.CommandLine = "upd.exe " + currentVersion + " " + Program();
     startup.ProgramFileName = "/opt/upd.exe";
     startup.ReadProfileString = [](const std::string &, const std::string &, const std::string &key,
@@ -180,6 +210,7 @@ protected:
   std::deque<std::string> User;
   std::deque<std::optional<uint32_t>> InstallSteps;
   TPublisherVerdict Verdict = TPublisherVerdict::Accepted;
+  TInstallOutcome Admission = TInstallOutcome::Installed;
 };
 
 TEST_P(UpdateWorkflow, EndsAsTheUserDecides) {
@@ -193,6 +224,7 @@ TEST_P(UpdateWorkflow, EndsAsTheUserDecides) {
   User.assign(row.User.begin(), row.User.end());
   InstallSteps.assign(row.InstallSteps.begin(), row.InstallSteps.end());
   Verdict = row.Verdict;
+  Admission = row.Admission;
   Serve("2");
   Start("1");
   ASSERT_TRUE(PumpUntilWorkersEnded());
@@ -271,7 +303,15 @@ INSTANTIATE_TEST_SUITE_P(
                    {"install", kReplaceFailed, "install", kReplaceFailed, "install", kRun, "end"},
                    kNewProgram, {std::nullopt, 1, kInstalled}),
         InstallRow("install_step_refuses", {}, {"install", kOlderVersion, "end"}, kOldProgram,
-                   {ExitCode(TInstallOutcome::OlderVersion)})),
+                   {ExitCode(TInstallOutcome::OlderVersion)}),
+        // Rights are never asked for a download that the install step would refuse: it is not
+        // even fetched, and its temporary file goes.
+        UnadmittedRow("unsigned_program_in_a_closed_folder", TInstallOutcome::Unproven,
+                      "and this program's updates are not signed: the updater asks for those "
+                      "rights only for a signed update."),
+        UnadmittedRow("program_away_from_the_updater", TInstallOutcome::ProgramRefused,
+                      "which the updater asks for only for a program in its own folder or in the "
+                      "folder right above it.")),
     [](const ::testing::TestParamInfo<TWorkflowRow> &info) { return info.param.Name; });
 
 // Each progress report moves the bar and the percentage; the close rule reads the percentage.
