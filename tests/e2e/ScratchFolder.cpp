@@ -16,6 +16,11 @@ std::string ReadWholeFile(const std::string &path) {
   return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
+namespace {
+std::vector<std::string> FileNamesIn(const std::string &folder);
+void RemoveWithFiles(const std::string &folder);
+} // namespace
+
 TScratchFolder::TScratchFolder() {
   char temp[MAX_PATH];
   if (!GetTempPathA(MAX_PATH, temp))
@@ -37,9 +42,40 @@ TScratchFolder::TScratchFolder() {
 TScratchFolder::~TScratchFolder() {
   if (fImmutable)
     SetImmutable(false);
-  for (const std::string &name : FileNames())
-    DeleteFileA(PathOf(name).c_str());
-  RemoveDirectoryA(fPath.c_str());
+  for (const std::string &subfolder : fSubfolders)
+    RemoveWithFiles(PathOf(subfolder));
+  RemoveWithFiles(fPath);
+}
+
+void TScratchFolder::MakeSubfolder(const std::string &name) {
+  if (!CreateDirectoryA(PathOf(name).c_str(), nullptr))
+    throw std::runtime_error("cannot make " + PathOf(name));
+  fSubfolders.push_back(name);
+}
+
+std::string TScratchFolder::LinuxPath() const {
+  using TUnixFileName = char *(CDECL *)(const WCHAR *);
+  const auto unixFileName = reinterpret_cast<TUnixFileName>(reinterpret_cast<void (*)()>(
+      GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+  char *linuxPath =
+      unixFileName ? unixFileName(std::wstring(fPath.begin(), fPath.end()).c_str()) : nullptr;
+  if (!linuxPath)
+    return "";
+  const std::string path = linuxPath;
+  HeapFree(GetProcessHeap(), 0, linuxPath);
+  return path;
+}
+
+// Wine starts a Linux program by its path on drive Z:, but cannot wait for it.
+bool StartLinuxProgram(std::string commandLine) {
+  STARTUPINFOA startup{sizeof startup};
+  PROCESS_INFORMATION started{};
+  if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &started))
+    return false;
+  CloseHandle(started.hThread);
+  CloseHandle(started.hProcess);
+  return true;
 }
 
 std::string TScratchFolder::PathOf(const std::string &name) const { return fPath + "\\" + name; }
@@ -64,10 +100,14 @@ std::string TScratchFolder::ReadFile(const std::string &name) const {
   return ReadWholeFile(PathOf(name));
 }
 
-std::vector<std::string> TScratchFolder::FileNames() const {
+std::vector<std::string> TScratchFolder::FileNames() const { return FileNamesIn(fPath); }
+
+namespace {
+
+std::vector<std::string> FileNamesIn(const std::string &folder) {
   std::vector<std::string> names;
   WIN32_FIND_DATAA entry;
-  const HANDLE search = FindFirstFileA(PathOf("*").c_str(), &entry);
+  const HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &entry);
   if (search == INVALID_HANDLE_VALUE)
     return names;
   do {
@@ -78,27 +118,21 @@ std::vector<std::string> TScratchFolder::FileNames() const {
   return names;
 }
 
+void RemoveWithFiles(const std::string &folder) {
+  for (const std::string &name : FileNamesIn(folder))
+    DeleteFileA((folder + "\\" + name).c_str());
+  RemoveDirectoryA(folder.c_str());
+}
+
+} // namespace
+
 // Wine tells the Linux path of a Windows one, and starts a Linux program like a Windows one but
 // cannot wait for it: whether chattr took is read off the folder itself.
 bool TScratchFolder::SetImmutable(bool immutable) {
-  using TUnixFileName = char *(CDECL *)(const WCHAR *);
-  const auto unixFileName = reinterpret_cast<TUnixFileName>(reinterpret_cast<void (*)()>(
-      GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-  char *linuxPath =
-      unixFileName ? unixFileName(std::wstring(fPath.begin(), fPath.end()).c_str()) : nullptr;
-  if (!linuxPath)
+  const std::string linuxPath = LinuxPath();
+  if (linuxPath.empty() || !StartLinuxProgram(std::string("Z:\\usr\\bin\\chattr ") +
+                                              (immutable ? "+i \"" : "-i \"") + linuxPath + "\""))
     return false;
-  std::string command =
-      std::string("Z:\\usr\\bin\\chattr ") + (immutable ? "+i \"" : "-i \"") + linuxPath + "\"";
-  STARTUPINFOA startup{sizeof startup};
-  PROCESS_INFORMATION started{};
-  const bool ran = CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr,
-                                  nullptr, &startup, &started);
-  HeapFree(GetProcessHeap(), 0, linuxPath);
-  if (!ran)
-    return false;
-  CloseHandle(started.hThread);
-  CloseHandle(started.hProcess);
   const bool took = WaitUntil([&] {
     const TFileHandle probe(CreateFileA(PathOf("probe").c_str(), GENERIC_WRITE, 0, nullptr,
                                         CREATE_NEW, FILE_FLAG_DELETE_ON_CLOSE, nullptr));

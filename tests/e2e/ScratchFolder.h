@@ -6,6 +6,10 @@
 /// The whole content of the file at path; throws std::runtime_error when it cannot be read.
 std::string ReadWholeFile(const std::string &path);
 
+/// Starts a Linux program, as a command line whose program is named on drive Z:; false when it
+/// cannot be started. Whether it ran is for its effects to tell.
+bool StartLinuxProgram(std::string commandLine);
+
 /// A new empty folder under the temporary folder, removed with everything in it when it goes.
 class TScratchFolder {
 public:
@@ -26,6 +30,10 @@ public:
   /// The whole content of the file name inside the folder; throws std::runtime_error when it
   /// cannot be read.
   std::string ReadFile(const std::string &name) const;
+  /// Makes a folder name inside the folder, removed with it.
+  void MakeSubfolder(const std::string &name);
+  /// The folder's path as Linux names it; "" where there is no such name.
+  std::string LinuxPath() const;
   /// The names of the files in the folder.
   std::vector<std::string> FileNames() const;
   /// Makes the folder refuse new files, renames and deletions (access denied), or accept them
@@ -34,5 +42,6 @@ public:
 
 private:
   std::string fPath;
+  std::vector<std::string> fSubfolders;
   bool fImmutable = false;
 };

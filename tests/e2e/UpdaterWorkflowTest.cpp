@@ -84,6 +84,10 @@ const TMessageBoxView kNotSignedWithKey =
 const TMessageBoxView kOlderVersion =
     ErrorMessageView("An error occurred when trying to download an update.\nReason:\n\n The "
                      "downloaded file is an older version of the program.");
+const TMessageBoxView kUnsignedNeedsRights = ErrorMessageView(
+    "An error occurred when trying to download an update.\nReason:\n\n The program's folder can "
+    "only be changed with administrator rights, and this program's updates are not signed: the "
+    "updater asks for those rights only for a signed update.");
 const TMessageBoxView kUnusableSettings = ErrorMessageView(
     "The data file containing the update information has been corrupted or is missing. Cannot "
     "continue.");
@@ -110,18 +114,33 @@ enum class TAction {
   LockFolder,    // makes the program's folder refuse new files, as Program Files refuses a user's
   UnlockFolder,  // lets it take them again
   // starts the install step on the served program and its signature as any program of the
-  // user could, and expects Button's outcome (a TInstallOutcome, as a number)
+  // user could, over Program, and expects Button's outcome (a TInstallOutcome, as a number)
   InstallDirectly,
+  TraceDisk,             // records from now on how files reach the disk
+  ExpectFlushBeforeMove, // the download was flushed before it took the program's name
 };
 struct TStep {
   TAction Action;
   TMessageBoxView Box;
   std::string Button;
+  std::string Program = ""; // a file in the program's folder, or kElsewhere and a name
+  bool LinkedDownload = false;
 };
 TStep Answer(const TMessageBoxView &box, const std::string &button) {
   return {TAction::Answer, box, button};
 }
 TStep Do(TAction action, const std::string &button = "") { return {action, {}, button}; }
+// Another folder of the user's, which holds a program of its own, victim.exe.
+const char kElsewhere[] = "elsewhere:";
+// Starts the install step over program; with linkedDownload the download has a second name.
+TStep InstallDirectly(TInstallOutcome outcome, const std::string &program = kHostName,
+                      bool linkedDownload = false) {
+  return {TAction::InstallDirectly,
+          {},
+          std::to_string(static_cast<DWORD>(outcome)),
+          program,
+          linkedDownload};
+}
 
 // What the server answers to the download request. Stalled waits half-way for Release; Slow
 // sends the program in four pieces, two seconds apart.
@@ -143,7 +162,8 @@ struct TServed {
   const char *VersionStatus;
   std::string VersionBody;
   TDownload Download;
-  bool VersionStalls = false; // the version reply never sends a byte
+  bool VersionStalls = false;  // the version reply never sends a byte
+  bool VersionEndless = false; // the version reply names no length and never ends
 };
 // What holds once the updater has ended.
 struct TLeft {
@@ -165,6 +185,7 @@ struct TWorkflowRow {
   const char *ServedProgram;
   std::string Timeout = ""; // the settings' Timeout line, if any
   std::optional<TKeyCheck> KeyCheck = std::nullopt;
+  bool UpdaterInSubfolder = false; // the updater lies in a folder Updater beside the program
 };
 TWorkflowRow Row(const char *name, TServed served, const char *currentVersion,
                  std::vector<TStep> steps, TLeft left) {
@@ -193,9 +214,22 @@ TWorkflowRow KeyRow(const char *name, const std::string &publicKey, TSignature s
   row.KeyCheck = TKeyCheck{publicKey, signature, signatureFile};
   return row;
 }
+TWorkflowRow Stalled(TWorkflowRow row) {
+  row.Served.Download = TDownload::Stalled;
+  return row;
+}
+TWorkflowRow InSubfolder(TWorkflowRow row) {
+  row.UpdaterInSubfolder = true;
+  return row;
+}
 void PrintTo(const TWorkflowRow &row, std::ostream *out) { *out << row.Name; }
 
 TScriptedReply VersionReply(const TServed &served) {
+  if (served.VersionEndless) {
+    TScriptedReply endless{RawReply(served.VersionStatus, {}, served.VersionBody)};
+    endless.StallAt = endless.Bytes.size();
+    return endless;
+  }
   TScriptedReply reply{RawReply(served.VersionStatus,
                                 {"Content-Length: " + std::to_string(served.VersionBody.size())},
                                 served.VersionBody)};
@@ -328,9 +362,15 @@ TProgressView ReadProgress(HWND dialog) {
 class UpdaterWorkflow : public ::testing::TestWithParam<TWorkflowRow> {
 protected:
   UpdaterWorkflow()
-      : NewProgram(ReadWholeFile(GetParam().ServedProgram)), Received(HalfWay(NewProgram)) {
-    Folder.CopyIn(UPDATER_EXE_PATH, kUpdaterName);
+      : UpdaterFolder(GetParam().UpdaterInSubfolder ? "Updater\\" : ""),
+        NewProgram(ReadWholeFile(GetParam().ServedProgram)), Received(HalfWay(NewProgram)) {
+    if (GetParam().UpdaterInSubfolder)
+      Folder.MakeSubfolder("Updater");
+    Folder.CopyIn(UPDATER_EXE_PATH, UpdaterFolder + kUpdaterName);
     Folder.CopyIn(GetParam().InstalledProgram, kHostName);
+    // What the install step must never touch: a program elsewhere, a file that is no program.
+    Elsewhere.CopyIn(GetParam().InstalledProgram, "victim.exe");
+    Folder.WriteFile("system.ini", "[boot]\r\nshell=explorer.exe\r\n");
     OldProgram = Folder.ReadFile(kHostName);
     // The updater inherits the row's own temporary folder, TMP; this process's comes back after.
     GetEnvironmentVariableA("TMP", SavedTemporaryFolder, sizeof SavedTemporaryFolder);
@@ -340,6 +380,14 @@ protected:
 
   void Perform(const TStep &step, const std::string &picture);
   void ExpectProgress(const std::string &picture, LRESULT position, const std::string &status);
+  /// The name of the program's folder, which no other folder has.
+  std::string FolderName() const {
+    const std::string path = Folder.PathOf("");
+    const size_t start = path.find_last_of('\\', path.size() - 2) + 1;
+    return path.substr(start, path.size() - 1 - start);
+  }
+  /// Expects the trace to show the download flushed, then renamed to the program's name.
+  void ExpectFlushBeforeMove();
   /// Expects the updater to end with exit code 0 and without showing another box.
   void ExpectEndWithoutFurtherBox();
   /// What the file holds, in the words of TContent.
@@ -350,6 +398,9 @@ protected:
 
   TScratchFolder Folder;
   TScratchFolder UserTemp; // the updater's temporary folder
+  TScratchFolder Elsewhere;
+  TScratchFolder Traces;           // what TraceDisk records
+  const std::string UpdaterFolder; // where the updater and its settings lie in Folder
   char SavedTemporaryFolder[MAX_PATH + 1] = "";
   std::string OldProgram;
   const std::string NewProgram;
@@ -453,15 +504,49 @@ void UpdaterWorkflow::Perform(const TStep &step, const std::string &picture) {
     break;
   case TAction::InstallDirectly: {
     UserTemp.CopyIn(GetParam().ServedProgram, "offered.exe");
-    UserTemp.CopyIn(SIGNED_PROGRAMS + GetParam().KeyCheck->SignatureFile, "offered.exe.sig");
-    TUpdaterProcess install(Folder.PathOf(kUpdaterName),
+    if (GetParam().KeyCheck)
+      UserTemp.CopyIn(SIGNED_PROGRAMS + GetParam().KeyCheck->SignatureFile, "offered.exe.sig");
+    if (step.LinkedDownload) {
+      ASSERT_TRUE(CreateHardLinkA(Elsewhere.PathOf("offered.exe").c_str(),
+                                  UserTemp.PathOf("offered.exe").c_str(), nullptr));
+    }
+    const bool elsewhere = step.Program.rfind(kElsewhere, 0) == 0;
+    const TScratchFolder &folder = elsewhere ? Elsewhere : Folder;
+    const std::string name = elsewhere ? step.Program.substr(sizeof kElsewhere - 1) : step.Program;
+    const auto content = [&]() -> std::optional<std::string> {
+      return folder.Exists(name) ? std::optional(folder.ReadFile(name)) : std::nullopt;
+    };
+    const std::optional<std::string> before = content();
+    TUpdaterProcess install(Folder.PathOf(UpdaterFolder + kUpdaterName),
                             std::string(kInstallSwitch) + " \"" + UserTemp.PathOf("offered.exe") +
-                                "\" \"" + Folder.PathOf(kHostName) + "\"");
-    EXPECT_EQ(install.WaitForExitCode(), std::optional<DWORD>(std::stoul(step.Button)));
-    for (const char *name : {"offered.exe", "offered.exe.sig"})
+                                "\" \"" + folder.PathOf(name) + "\"");
+    const DWORD outcome = std::stoul(step.Button);
+    EXPECT_EQ(install.WaitForExitCode(), std::optional<DWORD>(outcome));
+    if (outcome != static_cast<DWORD>(TInstallOutcome::Installed)) {
+      EXPECT_EQ(content(), before) << "a refused install step changed " << step.Program;
+    }
+    for (const char *name : {"offered.exe", "offered.exe.sig"}) {
       DeleteFileA(UserTemp.PathOf(name).c_str());
+      DeleteFileA(Elsewhere.PathOf(name).c_str());
+    }
+    EXPECT_EQ(Elsewhere.FileNames(), std::vector<std::string>{"victim.exe"});
     break;
   }
+  case TAction::TraceDisk: {
+    ASSERT_TRUE(StartLinuxProgram("Z:\\bin\\bash \"" TRACE_DISK_SCRIPT "\" \"" +
+                                  Traces.LinuxPath() + "/disk.log\" \"" + Traces.LinuxPath() +
+                                  "/stop\" " + FolderName()));
+    // The wineserver and the updater.
+    ASSERT_TRUE(WaitUntil([&] {
+      const std::string attach =
+          Traces.Exists("disk.log.attach") ? Traces.ReadFile("disk.log.attach") : "";
+      return attach.find("attached") != attach.rfind("attached");
+    })) << "strace did not attach";
+    break;
+  }
+  case TAction::ExpectFlushBeforeMove:
+    ExpectFlushBeforeMove();
+    break;
   case TAction::OpenAbout:
     ASSERT_TRUE(PostMessageA(UpdateDialog(*Updater), WM_SYSCOMMAND, 0x1000, 0));
     AboutBox = WaitForTopLevelWindow(Updater->Id(), [](HWND window) {
@@ -500,6 +585,20 @@ void UpdaterWorkflow::ExpectProgress(const std::string &picture, LRESULT positio
   EXPECT_EQ(view.CancelEnabled,
             position < static_cast<LRESULT>(NewProgram.size()) || status == kVerifying);
   EXPECT_TRUE(KeepScreenshot(Updater->Id(), picture));
+}
+
+// Wine flushes in the program's process and renames in the wineserver: the rename is asked for
+// only once the flush has returned, so the trace holds them in their order.
+void UpdaterWorkflow::ExpectFlushBeforeMove() {
+  Traces.WriteFile("stop", "");
+  ASSERT_TRUE(WaitUntil([&] { return Traces.Exists("disk.log.done"); }));
+  const std::string folder = FolderName() + "/";
+  const std::string log = Traces.ReadFile("disk.log");
+  const size_t flush = log.find(folder + kDownloadName + ">)");
+  const size_t move = log.find(folder + kDownloadName + "\", \"");
+  ASSERT_NE(move, std::string::npos) << "no rename of the download in:\n" << log;
+  EXPECT_NE(log.find(folder + kHostName + "\")", move), std::string::npos);
+  EXPECT_LT(flush, move) << "the download was not flushed before its rename:\n" << log;
 }
 
 void UpdaterWorkflow::ExpectEndWithoutFurtherBox() {
@@ -567,14 +666,14 @@ TEST_P(UpdaterWorkflow, GoesTheWayTheUserAnswers) {
       settings.push_back("PublicKey=" + PublicKeySetting(row.KeyCheck->PublicKey));
     }
     Server = std::make_unique<TLoopbackServer>(address, std::move(replies));
-    Folder.WriteFile(kSettingsName, Settings(settings));
+    Folder.WriteFile(UpdaterFolder + kSettingsName, Settings(settings));
   } else {
-    Folder.WriteFile(kSettingsName,
+    Folder.WriteFile(UpdaterFolder + kSettingsName,
                      Settings({"AppTitle=Foo", "VersionFile=" + row.HttpsFolder + "/version.txt",
                                "DownloadFile=" + row.HttpsFolder + "/new.exe"}));
   }
   // The host passes its program's full path quoted, for the blank in it.
-  Updater = std::make_unique<TUpdaterProcess>(Folder.PathOf(kUpdaterName),
+  Updater = std::make_unique<TUpdaterProcess>(Folder.PathOf(UpdaterFolder + kUpdaterName),
                                               std::string(row.CurrentVersion) + " \"" +
                                                   Folder.PathOf(kHostName) + "\"");
 
@@ -617,9 +716,10 @@ const TContent kNone = TContent::Missing;
 
 const std::vector<TWorkflowRow> kRows = {
     Row("whole_road", {"200 OK", "2", TDownload::Stalled}, "1",
-        {Answer(kOffer, "Yes"), Do(TAction::Midway), Do(TAction::Release), Answer(kReplace, ""),
-         Do(TAction::Complete), Do(TAction::Click, "Yes"), Answer(kCloseProgram, "OK"),
-         Answer(kRun, "Yes")},
+        {Do(TAction::TraceDisk), Answer(kOffer, "Yes"), Do(TAction::Midway), Do(TAction::Release),
+         Answer(kReplace, ""), Do(TAction::Complete), Do(TAction::Click, "Yes"),
+         Answer(kCloseProgram, "OK"), Answer(kRun, ""), Do(TAction::ExpectFlushBeforeMove),
+         Do(TAction::Click, "Yes")},
         {2, kNew, kNone, kStarted}),
     // The download goes on behind the About box, and its question appears above it.
     Row("about_box_during_download", {"200 OK", "2", TDownload::Stalled}, "1",
@@ -635,6 +735,9 @@ const std::vector<TWorkflowRow> kRows = {
         {1, kOld, kNone, kNotStarted}),
     Row("version_with_line_end", {"200 OK", "5\r\n", TDownload::Whole}, "1",
         {Answer(kTooLong, "OK")}, {1, kOld, kNone, kNotStarted}),
+    // Read no further than a version file can be, long before the stall would end it.
+    Row("version_file_endless", {"200 OK", std::string(65536, '7'), TDownload::Whole, false, true},
+        "1", {Answer(kTooLong, "OK")}, {1, kOld, kNone, kNotStarted}),
     Row("version_file_empty", {"200 OK", "", TDownload::Whole}, "1", {Answer(kNoVersionFile, "OK")},
         {1, kOld, kNone, kNotStarted}),
     Row("version_file_not_found", {"404 Not Found", "none", TDownload::Whole}, "1",
@@ -771,24 +874,46 @@ const std::vector<TWorkflowRow> kRows = {
     KeyRow("folder_writable_again_before_replace", "@p256", TSignature::FromFile,
            "host-v2.p256.sig",
            {Do(TAction::LockFolder), Answer(kOffer, "Yes"), Answer(kReplace, ""),
-            Do(TAction::UnlockFolder), Do(TAction::Click, "Yes"), Answer(kCloseProgram, "OK"),
-            Answer(kRun, "Yes")},
+            Do(TAction::UnlockFolder), Do(TAction::TraceDisk), Do(TAction::Click, "Yes"),
+            Answer(kCloseProgram, "OK"), Answer(kRun, ""), Do(TAction::ExpectFlushBeforeMove),
+            Do(TAction::Click, "Yes")},
            {3, kNew, kNone, kStarted, 1}),
-    Row("folder_stays_locked", {"200 OK", "2", TDownload::Whole}, "1",
-        {Do(TAction::LockFolder), Answer(kOffer, "Yes"), Answer(kReplace, "Yes"),
-         Answer(kCloseProgram, "OK"), Answer(kReplaceFailed, "Retry"),
-         Answer(kReplaceFailed, "Cancel")},
-        {2, kOld, kNone, kNotStarted, 2}),
+    KeyRow("folder_stays_locked", "@p256", TSignature::FromFile, "host-v2.p256.sig",
+           {Do(TAction::LockFolder), Answer(kOffer, "Yes"), Answer(kReplace, "Yes"),
+            Answer(kCloseProgram, "OK"), Answer(kReplaceFailed, "Retry"),
+            Answer(kReplaceFailed, "Cancel")},
+           {3, kOld, kNone, kNotStarted, 2}),
+    // Rights are asked for only for a download that something proves: nothing is fetched.
+    Row("folder_locked_nothing_proves_a_download", {"200 OK", "2", TDownload::Whole}, "1",
+        {Do(TAction::LockFolder), Answer(kOffer, "Yes"), Answer(kUnsignedNeedsRights, "OK")},
+        {1, kOld, kNone, kNotStarted}),
     // Started directly, the install step checks its own copy of what it is given.
     KeyRow("install_step_started_directly", "@p256", TSignature::FromFile, "host-v2.p256.sig",
-           {Answer(kOffer, "No"),
-            Do(TAction::InstallDirectly,
-               std::to_string(static_cast<DWORD>(TInstallOutcome::NotSignedWithKey)))},
+           {Answer(kOffer, "No"), InstallDirectly(TInstallOutcome::NotSignedWithKey)},
            {1, kOld, kNone, kNotStarted}, DEMO_HOST_V1_PATH, SIGNED_PROGRAMS "host-v2-changed.exe"),
-    Row("folder_locked_cancel_during_download", {"200 OK", "2", TDownload::Stalled}, "1",
-        {Do(TAction::LockFolder), Answer(kOffer, "Yes"), Do(TAction::Midway),
-         Do(TAction::ClickCancel), Answer(kAbort, "Yes")},
-        {2, kOld, kNone, kNotStarted}),
+    Stalled(KeyRow("folder_locked_cancel_during_download", "@p256", TSignature::FromFile,
+                   "host-v2.p256.sig",
+                   {Do(TAction::LockFolder), Answer(kOffer, "Yes"), Do(TAction::Midway),
+                    Do(TAction::ClickCancel), Answer(kAbort, "Yes")},
+                   {2, kOld, kNone, kNotStarted})),
+    // Whatever any program of the user asks of it, the install step installs only a proven
+    // program over the one that lies with the updater, and touches nothing else.
+    KeyRow(
+        "install_step_asked_for_anything_else", "@p256", TSignature::FromFile, "host-v2.p256.sig",
+        {Answer(kOffer, "No"),
+         InstallDirectly(TInstallOutcome::ProgramRefused, std::string(kElsewhere) + "victim.exe"),
+         InstallDirectly(TInstallOutcome::ProgramRefused, "system.ini"),
+         InstallDirectly(TInstallOutcome::ProgramRefused, "missing.exe"),
+         InstallDirectly(TInstallOutcome::NotAProgram, kHostName, true)},
+        {1, kOld, kNone, kNotStarted}),
+    Row("install_step_nothing_proves_a_download", {"200 OK", "2", TDownload::Whole}, "1",
+        {Answer(kOffer, "No"), InstallDirectly(TInstallOutcome::Unproven)},
+        {1, kOld, kNone, kNotStarted}),
+    // A program with its updater in a folder of its own.
+    InSubfolder(KeyRow("install_step_from_a_subfolder", "@p256", TSignature::FromFile,
+                       "host-v2.p256.sig",
+                       {Answer(kOffer, "No"), InstallDirectly(TInstallOutcome::Installed)},
+                       {1, kNew, kNone, kNotStarted})),
 };
 
 INSTANTIATE_TEST_SUITE_P(Rows, UpdaterWorkflow, ::testing::ValuesIn(kRows),
