@@ -9,8 +9,8 @@
 #include <vector>
 
 /// A loopback address of its own for each server: 127.0.<block>.N. Each test file drives its
-/// servers from a block of its own, apart from those of the Windows tests, so that servers of
-/// runs side by side never meet.
+/// servers from a block of its own, apart from those of the Windows tests (127.0.2) and the https
+/// test servers (127.0.3), so that servers of runs side by side never meet.
 std::string NextServerAddress(int block);
 /// The settings lines that point the version file and the download at the server at address.
 std::vector<std::string> UrlSettings(const std::string &address);

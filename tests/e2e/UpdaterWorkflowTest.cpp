@@ -28,7 +28,7 @@
 namespace {
 
 // The block of loopback addresses for this file's servers.
-constexpr int kAddressBlock = 2;
+constexpr int kAddressBlock = 4;
 
 const char kUpdaterName[] = "updater.exe";
 const char kSettingsName[] = "updater.ini";
