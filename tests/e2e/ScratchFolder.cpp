@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+#include <string>
 
 std::string ReadWholeFile(const std::string &path) {
   std::ifstream file(path, std::ios::binary);
@@ -133,9 +134,13 @@ bool TScratchFolder::SetImmutable(bool immutable) {
   if (linuxPath.empty() || !StartLinuxProgram(std::string("Z:\\usr\\bin\\chattr ") +
                                               (immutable ? "+i \"" : "-i \"") + linuxPath + "\""))
     return false;
+  // A probe made just before the folder locks cannot be deleted when it closes: each probe has
+  // a name of its own, so that one left behind never answers for the next.
+  static unsigned probes = 0;
   const bool took = WaitUntil([&] {
-    const TFileHandle probe(CreateFileA(PathOf("probe").c_str(), GENERIC_WRITE, 0, nullptr,
-                                        CREATE_NEW, FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    const std::string name = "probe-" + std::to_string(++probes);
+    const TFileHandle probe(CreateFileA(PathOf(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                        FILE_FLAG_DELETE_ON_CLOSE, nullptr));
     return (probe.Get() == INVALID_HANDLE_VALUE) == immutable;
   });
   fImmutable = took ? immutable : fImmutable;
