@@ -17,41 +17,31 @@ std::string ReadWholeFile(const std::string &path) {
   return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
-namespace {
-std::vector<std::string> FileNamesIn(const std::string &folder);
-void RemoveWithFiles(const std::string &folder);
-} // namespace
-
-TScratchFolder::TScratchFolder() {
+TScratchFolder::TScratchFolder(std::string parent) {
   char temp[MAX_PATH];
-  if (!GetTempPathA(MAX_PATH, temp))
+  if (parent.empty() && GetTempPathA(MAX_PATH, temp))
+    parent = temp;
+  if (parent.empty())
     throw std::runtime_error("no temporary folder");
   // The process id and a counter keep folders of runs side by side apart.
   static unsigned counter = 0;
   for (int attempt = 0; attempt < 100; ++attempt) {
-    const std::string candidate = std::string(temp) + "e2e-" +
-                                  std::to_string(GetCurrentProcessId()) + "-" +
-                                  std::to_string(++counter);
+    const std::string candidate =
+        parent + "e2e-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
     if (CreateDirectoryA(candidate.c_str(), nullptr)) {
       fPath = candidate;
       return;
     }
   }
-  throw std::runtime_error("cannot make a scratch folder in " + std::string(temp));
+  throw std::runtime_error("cannot make a scratch folder in " + parent);
 }
 
 TScratchFolder::~TScratchFolder() {
   if (fImmutable)
     SetImmutable(false);
-  for (const std::string &subfolder : fSubfolders)
-    RemoveWithFiles(PathOf(subfolder));
-  RemoveWithFiles(fPath);
-}
-
-void TScratchFolder::MakeSubfolder(const std::string &name) {
-  if (!CreateDirectoryA(PathOf(name).c_str(), nullptr))
-    throw std::runtime_error("cannot make " + PathOf(name));
-  fSubfolders.push_back(name);
+  for (const std::string &name : FileNames())
+    DeleteFileA(PathOf(name).c_str());
+  RemoveDirectoryA(fPath.c_str());
 }
 
 std::string TScratchFolder::LinuxPath() const {
@@ -101,14 +91,10 @@ std::string TScratchFolder::ReadFile(const std::string &name) const {
   return ReadWholeFile(PathOf(name));
 }
 
-std::vector<std::string> TScratchFolder::FileNames() const { return FileNamesIn(fPath); }
-
-namespace {
-
-std::vector<std::string> FileNamesIn(const std::string &folder) {
+std::vector<std::string> TScratchFolder::FileNames() const {
   std::vector<std::string> names;
   WIN32_FIND_DATAA entry;
-  const HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &entry);
+  const HANDLE search = FindFirstFileA(PathOf("*").c_str(), &entry);
   if (search == INVALID_HANDLE_VALUE)
     return names;
   do {
@@ -118,14 +104,6 @@ std::vector<std::string> FileNamesIn(const std::string &folder) {
   FindClose(search);
   return names;
 }
-
-void RemoveWithFiles(const std::string &folder) {
-  for (const std::string &name : FileNamesIn(folder))
-    DeleteFileA((folder + "\\" + name).c_str());
-  RemoveDirectoryA(folder.c_str());
-}
-
-} // namespace
 
 // Wine tells the Linux path of a Windows one, and starts a Linux program like a Windows one but
 // cannot wait for it: whether chattr took is read off the folder itself.

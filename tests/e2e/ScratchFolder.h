@@ -10,11 +10,12 @@ std::string ReadWholeFile(const std::string &path);
 /// cannot be started. Whether it ran is for its effects to tell.
 bool StartLinuxProgram(std::string commandLine);
 
-/// A new empty folder under the temporary folder, removed with everything in it when it goes.
+/// A new empty folder, removed with every file in it when it goes.
 class TScratchFolder {
 public:
-  /// Throws std::runtime_error when no folder can be made.
-  TScratchFolder();
+  /// In parent, a folder's path ending in a backslash, or else in the temporary folder. Throws
+  /// std::runtime_error when no folder can be made.
+  explicit TScratchFolder(std::string parent = "");
   ~TScratchFolder();
   TScratchFolder(const TScratchFolder &) = delete;
   TScratchFolder &operator=(const TScratchFolder &) = delete;
@@ -30,8 +31,6 @@ public:
   /// The whole content of the file name inside the folder; throws std::runtime_error when it
   /// cannot be read.
   std::string ReadFile(const std::string &name) const;
-  /// Makes a folder name inside the folder, removed with it.
-  void MakeSubfolder(const std::string &name);
   /// The folder's path as Linux names it; "" where there is no such name.
   std::string LinuxPath() const;
   /// The names of the files in the folder.
@@ -42,6 +41,5 @@ public:
 
 private:
   std::string fPath;
-  std::vector<std::string> fSubfolders;
   bool fImmutable = false;
 };

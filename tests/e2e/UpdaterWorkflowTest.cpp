@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -130,6 +131,8 @@ TStep Answer(const TMessageBoxView &box, const std::string &button) {
   return {TAction::Answer, box, button};
 }
 TStep Do(TAction action, const std::string &button = "") { return {action, {}, button}; }
+// Beside the program, a file that is no program.
+const char kSystemIni[] = "[boot]\r\nshell=explorer.exe\r\n";
 // Another folder of the user's, which holds a program of its own, victim.exe.
 const char kElsewhere[] = "elsewhere:";
 // Starts the install step over program; with linkedDownload the download has a second name.
@@ -185,7 +188,7 @@ struct TWorkflowRow {
   const char *ServedProgram;
   std::string Timeout = ""; // the settings' Timeout line, if any
   std::optional<TKeyCheck> KeyCheck = std::nullopt;
-  bool UpdaterInSubfolder = false; // the updater lies in a folder Updater beside the program
+  bool UpdaterInSubfolder = false; // the updater lies in a folder of its own beside the program
 };
 TWorkflowRow Row(const char *name, TServed served, const char *currentVersion,
                  std::vector<TStep> steps, TLeft left) {
@@ -362,15 +365,14 @@ TProgressView ReadProgress(HWND dialog) {
 class UpdaterWorkflow : public ::testing::TestWithParam<TWorkflowRow> {
 protected:
   UpdaterWorkflow()
-      : UpdaterFolder(GetParam().UpdaterInSubfolder ? "Updater\\" : ""),
-        NewProgram(ReadWholeFile(GetParam().ServedProgram)), Received(HalfWay(NewProgram)) {
+      : NewProgram(ReadWholeFile(GetParam().ServedProgram)), Received(HalfWay(NewProgram)) {
     if (GetParam().UpdaterInSubfolder)
-      Folder.MakeSubfolder("Updater");
-    Folder.CopyIn(UPDATER_EXE_PATH, UpdaterFolder + kUpdaterName);
+      Subfolder = std::make_unique<TScratchFolder>(Folder.PathOf(""));
+    UpdaterHome().CopyIn(UPDATER_EXE_PATH, kUpdaterName);
     Folder.CopyIn(GetParam().InstalledProgram, kHostName);
     // What the install step must never touch: a program elsewhere, a file that is no program.
     Elsewhere.CopyIn(GetParam().InstalledProgram, "victim.exe");
-    Folder.WriteFile("system.ini", "[boot]\r\nshell=explorer.exe\r\n");
+    Folder.WriteFile("system.ini", kSystemIni);
     OldProgram = Folder.ReadFile(kHostName);
     // The updater inherits the row's own temporary folder, TMP; this process's comes back after.
     GetEnvironmentVariableA("TMP", SavedTemporaryFolder, sizeof SavedTemporaryFolder);
@@ -399,8 +401,10 @@ protected:
   TScratchFolder Folder;
   TScratchFolder UserTemp; // the updater's temporary folder
   TScratchFolder Elsewhere;
-  TScratchFolder Traces;           // what TraceDisk records
-  const std::string UpdaterFolder; // where the updater and its settings lie in Folder
+  TScratchFolder Traces;                     // what TraceDisk records
+  std::unique_ptr<TScratchFolder> Subfolder; // in Folder, where an updater of its own may lie
+  /// Where the updater and its settings lie.
+  const TScratchFolder &UpdaterHome() const { return Subfolder ? *Subfolder : Folder; }
   char SavedTemporaryFolder[MAX_PATH + 1] = "";
   std::string OldProgram;
   const std::string NewProgram;
@@ -506,30 +510,27 @@ void UpdaterWorkflow::Perform(const TStep &step, const std::string &picture) {
     UserTemp.CopyIn(GetParam().ServedProgram, "offered.exe");
     if (GetParam().KeyCheck)
       UserTemp.CopyIn(SIGNED_PROGRAMS + GetParam().KeyCheck->SignatureFile, "offered.exe.sig");
-    if (step.LinkedDownload) {
-      ASSERT_TRUE(CreateHardLinkA(Elsewhere.PathOf("offered.exe").c_str(),
-                                  UserTemp.PathOf("offered.exe").c_str(), nullptr));
-    }
+    if (step.LinkedDownload)
+      CreateHardLinkA(Elsewhere.PathOf("linked.exe").c_str(),
+                      UserTemp.PathOf("offered.exe").c_str(), nullptr);
     const bool elsewhere = step.Program.rfind(kElsewhere, 0) == 0;
-    const TScratchFolder &folder = elsewhere ? Elsewhere : Folder;
-    const std::string name = elsewhere ? step.Program.substr(sizeof kElsewhere - 1) : step.Program;
-    const auto content = [&]() -> std::optional<std::string> {
-      return folder.Exists(name) ? std::optional(folder.ReadFile(name)) : std::nullopt;
-    };
-    const std::optional<std::string> before = content();
-    TUpdaterProcess install(Folder.PathOf(UpdaterFolder + kUpdaterName),
+    const std::string program = elsewhere
+                                    ? Elsewhere.PathOf(step.Program.substr(strlen(kElsewhere)))
+                                    : Folder.PathOf(step.Program);
+    const std::vector<std::string> files = Folder.FileNames();
+    TUpdaterProcess install(UpdaterHome().PathOf(kUpdaterName),
                             std::string(kInstallSwitch) + " \"" + UserTemp.PathOf("offered.exe") +
-                                "\" \"" + folder.PathOf(name) + "\"");
-    const DWORD outcome = std::stoul(step.Button);
-    EXPECT_EQ(install.WaitForExitCode(), std::optional<DWORD>(outcome));
-    if (outcome != static_cast<DWORD>(TInstallOutcome::Installed)) {
-      EXPECT_EQ(content(), before) << "a refused install step changed " << step.Program;
-    }
-    for (const char *name : {"offered.exe", "offered.exe.sig"}) {
-      DeleteFileA(UserTemp.PathOf(name).c_str());
-      DeleteFileA(Elsewhere.PathOf(name).c_str());
-    }
+                                "\" \"" + program + "\"");
+    EXPECT_EQ(install.WaitForExitCode(), std::optional<DWORD>(std::stoul(step.Button)));
+    for (const std::string &file :
+         {UserTemp.PathOf("offered.exe"), UserTemp.PathOf("offered.exe.sig"),
+          Elsewhere.PathOf("linked.exe")})
+      DeleteFileA(file.c_str());
+    // Nothing but the program itself may change.
+    EXPECT_EQ(Folder.FileNames(), files);
+    EXPECT_EQ(Folder.ReadFile("system.ini"), kSystemIni);
     EXPECT_EQ(Elsewhere.FileNames(), std::vector<std::string>{"victim.exe"});
+    EXPECT_TRUE(Elsewhere.ReadFile("victim.exe") == OldProgram) << "victim.exe was changed";
     break;
   }
   case TAction::TraceDisk: {
@@ -666,14 +667,14 @@ TEST_P(UpdaterWorkflow, GoesTheWayTheUserAnswers) {
       settings.push_back("PublicKey=" + PublicKeySetting(row.KeyCheck->PublicKey));
     }
     Server = std::make_unique<TLoopbackServer>(address, std::move(replies));
-    Folder.WriteFile(UpdaterFolder + kSettingsName, Settings(settings));
+    UpdaterHome().WriteFile(kSettingsName, Settings(settings));
   } else {
-    Folder.WriteFile(UpdaterFolder + kSettingsName,
-                     Settings({"AppTitle=Foo", "VersionFile=" + row.HttpsFolder + "/version.txt",
-                               "DownloadFile=" + row.HttpsFolder + "/new.exe"}));
+    UpdaterHome().WriteFile(
+        kSettingsName, Settings({"AppTitle=Foo", "VersionFile=" + row.HttpsFolder + "/version.txt",
+                                 "DownloadFile=" + row.HttpsFolder + "/new.exe"}));
   }
   // The host passes its program's full path quoted, for the blank in it.
-  Updater = std::make_unique<TUpdaterProcess>(Folder.PathOf(UpdaterFolder + kUpdaterName),
+  Updater = std::make_unique<TUpdaterProcess>(UpdaterHome().PathOf(kUpdaterName),
                                               std::string(row.CurrentVersion) + " \"" +
                                                   Folder.PathOf(kHostName) + "\"");
 

@@ -91,23 +91,6 @@ TWorkflowRow InstallRow(const char *name, const TLines &user, const TLines &dial
   return row;
 }
 
-// A row whose download the install step would not take, for reason, which the user reads.
-TWorkflowRow UnadmittedRow(const char *name, TInstallOutcome reason, const std::string &text) {
-  TWorkflowRow row{name,
-                   {"Run Program? yes"},
-                   {kOffer,
-                    "error [An error occurred when trying to download an update.\nReason:\n\n The "
-                    "program's folder can only be changed with administrator rights, " +
-                        text + "]",
-                    "end"},
-                   kOldProgram,
-                   std::nullopt,
-                   false,
-                   1};
-  row.Admission = reason;
-  return row;
-}
-
 // The roads through the dialog's own logic that a real window cannot steer: a box that returns
 // Yes after a close went ahead, and a program file that cannot be replaced until it can. The
 // end-to-end test takes updater.exe over every road.
@@ -306,12 +289,21 @@ INSTANTIATE_TEST_SUITE_P(
                    {ExitCode(TInstallOutcome::OlderVersion)}),
         // Rights are never asked for a download that the install step would refuse: it is not
         // even fetched, and its temporary file goes.
-        UnadmittedRow("unsigned_program_in_a_closed_folder", TInstallOutcome::Unproven,
-                      "and this program's updates are not signed: the updater asks for those "
-                      "rights only for a signed update."),
-        UnadmittedRow("program_away_from_the_updater", TInstallOutcome::ProgramRefused,
-                      "which the updater asks for only for a program in its own folder or in the "
-                      "folder right above it.")),
+        TWorkflowRow{"program_away_from_the_updater",
+                     {"Run Program? yes"},
+                     {kOffer,
+                      "error [An error occurred when trying to download an update.\nReason:\n\n "
+                      "The program's folder can only be changed with administrator rights, which "
+                      "the updater asks for only for a program in its own folder or in the folder "
+                      "right above it.]",
+                      "end"},
+                     kOldProgram,
+                     std::nullopt,
+                     false,
+                     1,
+                     TPublisherVerdict::Accepted,
+                     {},
+                     TInstallOutcome::ProgramRefused}),
     [](const ::testing::TestParamInfo<TWorkflowRow> &info) { return info.param.Name; });
 
 // Each progress report moves the bar and the percentage; the close rule reads the percentage.
