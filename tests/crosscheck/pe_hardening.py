@@ -3,14 +3,12 @@
 
 For each program: ASLR (DYNAMIC_BASE, with base relocations to apply), DEP (NX_COMPAT), no
 structured exception handlers (NO_SEH), TERMINAL_SERVER_AWARE, and imports, at start or
-delayed, of Windows' own DLLs only (no runtime DLL such as libssp-0.dll or libstdc++). The
-stripped programs name no function, so the stack protector is looked for in the libraries
-they are linked from: each must call __stack_chk_fail. Prints one line per failed check.
+delayed, of Windows' own DLLs only (no runtime DLL such as libssp-0.dll or libstdc++). Prints
+one line per failed check.
 
-  pe_hardening.py --nm NM --programs A.EXE B.EXE --libraries LIBA.a LIBB.a
+  pe_hardening.py A.EXE B.EXE
 """
 import argparse
-import subprocess
 import sys
 
 import pefile
@@ -38,23 +36,13 @@ def program_problems(path):
     return problems
 
 
-def library_problems(nm, path):
-    symbols = subprocess.run([nm, "-u", path], check=True, capture_output=True, text=True).stdout
-    return [] if "__stack_chk_fail" in symbols else ["has no stack protector"]
-
-
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
-    parser.add_argument("--nm", required=True, help="the toolchain's nm")
-    parser.add_argument("--programs", nargs="+", required=True)
-    parser.add_argument("--libraries", nargs="+", required=True)
+    parser.add_argument("programs", nargs="+")
     args = parser.parse_args()
     failures = [f"{path}: {problem}" for path in args.programs
                 for problem in program_problems(path)]
-    failures += [f"{path}: {problem}" for path in args.libraries
-                 for problem in library_problems(args.nm, path)]
-    print("\n".join(failures) if failures else
-          f"{len(args.programs)} programs and {len(args.libraries)} libraries hardened")
+    print("\n".join(failures) if failures else f"{len(args.programs)} programs hardened")
     return 1 if failures else 0
 
 
