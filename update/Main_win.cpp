@@ -1,4 +1,5 @@
 #include "framework/win32/Application_win.h"
+#include "framework/win32/DllSearch_win.h"
 #include "framework/win32/ModuleFileName_win.h"
 #include "httpget/WinInetApi_win.h"
 #include "update/InstallStep.h"
@@ -21,6 +22,7 @@ TUpdateStartup ProcessStartup() {
 // step, which the updater starts itself, shows nothing, not even a failure of its own, and
 // tells its outcome by its exit code.
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  LoadDllsFromSystemFolderOnly();
   if (StartsInstallStep(GetCommandLineA())) {
     try {
       return static_cast<int>(InstallDownload(ProcessStartup()));

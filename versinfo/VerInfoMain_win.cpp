@@ -5,6 +5,7 @@
 
 #include "framework/IntegerSyntax.h"
 #include "framework/win32/Application_win.h"
+#include "framework/win32/DllSearch_win.h"
 #include "framework/win32/Handles_win.h"
 #include "versinfo/VersionDecoding.h"
 #include "versinfo/VersionInfoResource.h"
@@ -124,6 +125,7 @@ int ShowWindowOf(const std::string &fileName) {
 } // namespace
 
 int main(int argc, char **argv) {
+  LoadDllsFromSystemFolderOnly();
   constexpr int kWindowArguments = 3; // verinfo --window FILE
   if (argc == kWindowArguments && std::string(argv[1]) == "--window")
     return ShowWindowOf(argv[2]);

@@ -16,14 +16,16 @@ def system_folder(parser, prefix):
     return os.path.join(prefix, "drive_c", "windows", "system32")
 
 
-def run_under_wine(arguments, timeout):
-    """Runs `wine ARGUMENTS...`; answers (its output as text, byte for byte, and a problem or
-    None). A crash ends the program at once, without Wine's debugger opening a dialog; the
-    locale is fixed, since Wine reads the version block of the user's language where a file
-    holds one per language."""
-    overrides = ";".join(filter(None, [os.environ.get("WINEDLLOVERRIDES"), "winedbg.exe=d"]))
+def run_under_wine(arguments, timeout, cwd=None, overrides=None):
+    """Runs `wine ARGUMENTS...` in the folder cwd, with the DLL overrides given (a text in
+    WINEDLLOVERRIDES' form) beside those of the environment; answers (its output as text, byte
+    for byte, and a problem or None). A crash ends the program at once, without Wine's debugger
+    opening a dialog; the locale is fixed, since Wine reads the version block of the user's
+    language where a file holds one per language."""
+    overrides = ";".join(
+        filter(None, [os.environ.get("WINEDLLOVERRIDES"), overrides, "winedbg.exe=d"]))
     env = dict(os.environ, LC_ALL="C.UTF-8", WINEDLLOVERRIDES=overrides)
-    process = subprocess.Popen(["wine"] + arguments, env=env, stdin=subprocess.DEVNULL,
+    process = subprocess.Popen(["wine"] + arguments, env=env, cwd=cwd, stdin=subprocess.DEVNULL,
                                stdout=subprocess.PIPE, start_new_session=True)
     problem = None
     try:
