@@ -27,7 +27,7 @@ SETTINGS = ("[Updater]\r\nAppTitle=Planted\r\n"
             f"VersionFile=http://{SERVER}/version\r\nDownloadFile=http://{SERVER}/host.exe\r\n")
 CHECK_TIME = 20  # seconds the update check is given before it is ended; it shows a box
 TIMEOUT = 120
-INSTALL_OUTCOMES = range(4096, 4104)
+INSTALL_OUTCOMES = range(4096, 4106)  # TInstallOutcome
 
 # program, arguments ({host}, {updater} are paths in the program's folder), where the DLLs lie
 ROWS = [
