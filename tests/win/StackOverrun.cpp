@@ -2,6 +2,8 @@
 // way of writing past a buffer on the stack and expects each to end at once with
 // STATUS_STACK_BUFFER_OVERRUN, by the stack protector's guard or by a checked buffer call.
 
+#include "drivers/UpdaterProcess.h"
+
 #include <windows.h>
 
 #include <cstdio>
@@ -25,26 +27,6 @@ void WritePast(const char *way, size_t length) {
   std::printf("%.1s\n", buffer);
 }
 
-DWORD ExitCodeOf(const std::string &way) {
-  char self[MAX_PATH * 4];
-  GetModuleFileNameA(nullptr, self, sizeof self);
-  std::string commandLine = "\"" + std::string(self) + "\" " + way + " 64";
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &process))
-    return 0;
-  // Without the protector the overrun may well hang the program instead.
-  if (WaitForSingleObject(process.hProcess, 30000) != WAIT_OBJECT_0)
-    TerminateProcess(process.hProcess, 0);
-  DWORD exitCode = 0;
-  GetExitCodeProcess(process.hProcess, &exitCode);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return exitCode;
-}
-
 } // namespace
 
 int main(int argc, char **argv) {
@@ -54,7 +36,8 @@ int main(int argc, char **argv) {
   }
   int failed = 0;
   for (const char *way : {"guarded", "checked"}) {
-    const DWORD exitCode = ExitCodeOf(way);
+    const DWORD exitCode =
+        TUpdaterProcess(argv[0], std::string(way) + " 64").WaitForExitCode().value_or(0);
     std::printf("%s overrun: exit code 0x%08lX\n", way, static_cast<unsigned long>(exitCode));
     failed += exitCode != kStackBufferOverrun;
   }
