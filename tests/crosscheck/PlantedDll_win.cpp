@@ -4,12 +4,14 @@
 
 #include <windows.h>
 
-#include <cwchar>
+#include <string>
 
 BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID) {
-  wchar_t path[MAX_PATH + sizeof ".loaded"] = {};
-  if (reason == DLL_PROCESS_ATTACH && GetModuleFileNameW(self, path, MAX_PATH) < MAX_PATH)
-    CloseHandle(CreateFileW(std::wcscat(path, L".loaded"), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            0, nullptr));
-  return reason != DLL_PROCESS_ATTACH;
+  if (reason != DLL_PROCESS_ATTACH)
+    return TRUE;
+  std::wstring path(32768, L'\0'); // the longest path there is
+  path.resize(GetModuleFileNameW(self, &path[0], static_cast<DWORD>(path.size())));
+  CloseHandle(CreateFileW((path + L".loaded").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
+                          nullptr));
+  return FALSE;
 }
