@@ -20,6 +20,8 @@ public:
   TScratchFolder(const TScratchFolder &) = delete;
   TScratchFolder &operator=(const TScratchFolder &) = delete;
 
+  /// The folder's own name, which no other scratch folder has.
+  std::string Name() const { return fPath.substr(fPath.find_last_of('\\') + 1); }
   /// The full path of name inside the folder.
   std::string PathOf(const std::string &name) const;
   /// Writes text as the whole content of the file name inside the folder.

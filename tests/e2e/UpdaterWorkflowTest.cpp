@@ -382,12 +382,6 @@ protected:
 
   void Perform(const TStep &step, const std::string &picture);
   void ExpectProgress(const std::string &picture, LRESULT position, const std::string &status);
-  /// The name of the program's folder, which no other folder has.
-  std::string FolderName() const {
-    const std::string path = Folder.PathOf("");
-    const size_t start = path.find_last_of('\\', path.size() - 2) + 1;
-    return path.substr(start, path.size() - 1 - start);
-  }
   /// Expects the trace to show the download flushed, then renamed to the program's name.
   void ExpectFlushBeforeMove();
   /// Expects the updater to end with exit code 0 and without showing another box.
@@ -536,7 +530,7 @@ void UpdaterWorkflow::Perform(const TStep &step, const std::string &picture) {
   case TAction::TraceDisk: {
     ASSERT_TRUE(StartLinuxProgram("Z:\\bin\\bash \"" TRACE_DISK_SCRIPT "\" \"" +
                                   Traces.LinuxPath() + "/disk.log\" \"" + Traces.LinuxPath() +
-                                  "/stop\" " + FolderName()));
+                                  "/stop\" " + Folder.Name()));
     // The wineserver and the updater.
     ASSERT_TRUE(WaitUntil([&] {
       const std::string attach =
@@ -593,7 +587,7 @@ void UpdaterWorkflow::ExpectProgress(const std::string &picture, LRESULT positio
 void UpdaterWorkflow::ExpectFlushBeforeMove() {
   Traces.WriteFile("stop", "");
   ASSERT_TRUE(WaitUntil([&] { return Traces.Exists("disk.log.done"); }));
-  const std::string folder = FolderName() + "/";
+  const std::string folder = Folder.Name() + "/";
   const std::string log = Traces.ReadFile("disk.log");
   const size_t flush = log.find(folder + kDownloadName + ">)");
   const size_t move = log.find(folder + kDownloadName + "\", \"");
@@ -884,9 +878,11 @@ const std::vector<TWorkflowRow> kRows = {
             Answer(kCloseProgram, "OK"), Answer(kReplaceFailed, "Retry"),
             Answer(kReplaceFailed, "Cancel")},
            {3, kOld, kNone, kNotStarted, 2}),
-    // Rights are asked for only for a download that something proves: nothing is fetched.
+    // Rights are asked for only for a download that something proves: nothing is fetched, and
+    // the install step started directly refuses too.
     Row("folder_locked_nothing_proves_a_download", {"200 OK", "2", TDownload::Whole}, "1",
-        {Do(TAction::LockFolder), Answer(kOffer, "Yes"), Answer(kUnsignedNeedsRights, "OK")},
+        {Do(TAction::LockFolder), Answer(kOffer, "Yes"), Answer(kUnsignedNeedsRights, "OK"),
+         InstallDirectly(TInstallOutcome::Unproven)},
         {1, kOld, kNone, kNotStarted}),
     // Started directly, the install step checks its own copy of what it is given.
     KeyRow("install_step_started_directly", "@p256", TSignature::FromFile, "host-v2.p256.sig",
@@ -906,9 +902,6 @@ const std::vector<TWorkflowRow> kRows = {
          InstallDirectly(TInstallOutcome::ProgramRefused, "system.ini"),
          InstallDirectly(TInstallOutcome::ProgramRefused, "missing.exe"),
          InstallDirectly(TInstallOutcome::NotAProgram, kHostName, true)},
-        {1, kOld, kNone, kNotStarted}),
-    Row("install_step_nothing_proves_a_download", {"200 OK", "2", TDownload::Whole}, "1",
-        {Answer(kOffer, "No"), InstallDirectly(TInstallOutcome::Unproven)},
         {1, kOld, kNone, kNotStarted}),
     // A program with its updater in a folder of its own.
     InSubfolder(KeyRow("install_step_from_a_subfolder", "@p256", TSignature::FromFile,
