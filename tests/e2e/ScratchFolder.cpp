@@ -18,9 +18,10 @@ std::string ReadWholeFile(const std::string &path) {
 }
 
 TScratchFolder::TScratchFolder(std::string parent) {
-  char temp[MAX_PATH];
-  if (parent.empty() && GetTempPathA(MAX_PATH, temp))
-    parent = temp;
+  if (parent.empty()) {
+    parent.resize(GetTempPathA(0, nullptr));
+    parent.resize(GetTempPathA(static_cast<DWORD>(parent.size()), &parent[0]));
+  }
   if (parent.empty())
     throw std::runtime_error("no temporary folder");
   // The process id and a counter keep folders of runs side by side apart.
