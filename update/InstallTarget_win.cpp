@@ -55,8 +55,8 @@ std::string FullPathName(const std::string &path) {
 
 bool LiesWithUpdater(const std::string &program, const std::string &updater) {
   const std::string fullProgram = FullPathName(program);
-  const std::wstring programPath = WideFromAnsi(fullProgram);
-  const std::wstring updaterFolder = FolderOf(WideFromAnsi(FullPathName(updater)));
+  const std::wstring programPath = WideFromUtf8(fullProgram);
+  const std::wstring updaterFolder = FolderOf(WideFromUtf8(FullPathName(updater)));
   if (programPath.empty() || updaterFolder.empty() || !EndsWithExe(fullProgram))
     return false;
   const DWORD attributes = GetFileAttributesW(programPath.c_str());

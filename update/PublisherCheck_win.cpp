@@ -39,7 +39,7 @@ bool SameName(const TEncodedName &a, const CERT_NAME_BLOB &b) {
 // Only read, never verified: a signature that has expired or that this machine does not trust
 // still says who published the program.
 std::optional<TEncodedName> EmbeddedSignerSubject(const std::string &file) {
-  const std::wstring path = WideFromAnsi(file);
+  const std::wstring path = WideFromUtf8(file);
   HCERTSTORE rawStore = nullptr;
   HCRYPTMSG rawMessage = nullptr;
   if (path.empty() ||
@@ -87,7 +87,7 @@ TProgramSigner EmbeddedSigner(const std::string &file) {
 /// open until it goes.
 class TTrustVerification {
 public:
-  explicit TTrustVerification(const THeldDownload &file) : fPath(WideFromAnsi(file.FileName())) {
+  explicit TTrustVerification(const THeldDownload &file) : fPath(WideFromUtf8(file.FileName())) {
     fFile.cbStruct = sizeof fFile;
     fFile.pcwszFilePath = fPath.c_str();
     fFile.hFile = file.Handle();
