@@ -1,5 +1,7 @@
 #include "httpget/TargetFile.h"
 
+#include "framework/win32/WideText_win.h"
+
 #include <windows.h>
 
 #include <stdexcept>
@@ -8,9 +10,10 @@
 // CREATE_NEW: should anyone plant the name again between the deletion and the creation, the
 // transfer fails rather than write into their file.
 TTargetFile TTargetFile::Create(const std::string &fileName) {
-  if (!DeleteFileA(fileName.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND)
+  const std::wstring name = WideFromUtf8(fileName);
+  if (!DeleteFileW(name.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND)
     throw std::runtime_error("cannot delete the old " + fileName);
-  HANDLE file = CreateFileA(fileName.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
+  HANDLE file = CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
                             nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE)
     throw std::runtime_error("cannot create " + fileName);

@@ -1,5 +1,7 @@
 #include "httpget/WinInetApi_win.h"
 
+#include "framework/win32/WideText_win.h"
+
 #include <windows.h>
 #include <wininet.h>
 
@@ -12,6 +14,9 @@ static_assert(TInternetApi::kDefaultHttpsPort == INTERNET_DEFAULT_HTTPS_PORT &&
 
 namespace {
 
+// The server hears the agent and the address in the system code page, as it always has.
+std::string Outgoing(const char *text) { return SystemCodePageFromUtf8(text); }
+
 // A request opened without a context (0) has nobody to tell.
 void CALLBACK PassStatusOn(HINTERNET, DWORD_PTR context, DWORD status, LPVOID information, DWORD) {
   if (context && status == INTERNET_STATUS_REDIRECT && information)
@@ -23,18 +28,21 @@ class TWinInetApi final : public TInternetApi {
 public:
   THandle Open(const char *agent, uint32_t accessType, const char *proxy, const char *proxyBypass,
                uint32_t flags) override {
-    return InternetOpenA(agent, accessType, proxy, proxyBypass, flags);
+    const std::string outgoingAgent = agent ? Outgoing(agent) : std::string();
+    return InternetOpenA(agent ? outgoingAgent.c_str() : nullptr, accessType, proxy, proxyBypass,
+                         flags);
   }
   THandle Connect(THandle session, const char *serverName, uint16_t port, const char *userName,
                   const char *password, uint32_t service, uint32_t flags,
                   uintptr_t context) override {
-    return InternetConnectA(session, serverName, port, userName, password, service, flags, context);
+    return InternetConnectA(session, Outgoing(serverName).c_str(), port, Outgoing(userName).c_str(),
+                            Outgoing(password).c_str(), service, flags, context);
   }
   THandle OpenRequest(THandle connection, const char *verb, const char *objectName,
                       const char *version, const char *referrer, const char **acceptTypes,
                       uint32_t flags, uintptr_t context) override {
-    return HttpOpenRequestA(connection, verb, objectName, version, referrer, acceptTypes, flags,
-                            context);
+    return HttpOpenRequestA(connection, verb, Outgoing(objectName).c_str(), version, referrer,
+                            acceptTypes, flags, context);
   }
   bool SendRequest(THandle request, const char *headers, uint32_t headersLength,
                    const void *optional, uint32_t optionalLength) override {

@@ -1,5 +1,6 @@
 #include "update/AboutDlg_win.h"
 
+#include "framework/win32/WideText_win.h"
 #include "update/Resources.h"
 
 #include <shellapi.h>
@@ -38,7 +39,7 @@ TAboutDlg::TAboutDlg(TComponent *owner)
   Button1.ModalResult = IDOK;
   Label1.SetFont("MS Sans Serif", -11, true, false, GetSysColor(COLOR_WINDOWTEXT));
   Label3.SetFont("Tahoma", -9, true, true, kNavy);
-  Label3.Cursor = LoadCursorA(nullptr, IDC_HAND);
+  Label3.Cursor = LoadCursorW(nullptr, IDC_HAND);
   Label3.OnClick = MethodOf<&TAboutDlg::Label3Click>(this);
   // The component fills Version and Copyright once the layout has been read.
   ReadState([this] {
@@ -76,5 +77,5 @@ TAboutDlg::~TAboutDlg() {
 }
 
 void TAboutDlg::Label3Click(TObject *) {
-  ShellExecuteA(Handle(), "open", kHomePage, nullptr, nullptr, SW_SHOW);
+  ShellExecuteW(Handle(), L"open", WideFromUtf8(kHomePage).c_str(), nullptr, nullptr, SW_SHOW);
 }

@@ -1,5 +1,7 @@
 #include "update/HeldDownload.h"
 
+#include "framework/win32/WideText_win.h"
+
 #include <windows.h>
 
 #include <utility>
@@ -21,9 +23,9 @@ bool IsPlainFile(HANDLE file) {
 // which share reading but not deletion, can still open it by name; shared for deletion, so that
 // it can be moved over the program while held. A link is opened as itself, never followed.
 THeldDownload::THeldDownload(std::string fileName) : fFileName(std::move(fileName)) {
-  HANDLE file =
-      CreateFileA(fFileName.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  HANDLE file = CreateFileW(WideFromUtf8(fFileName).c_str(), GENERIC_READ,
+                            FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (file == INVALID_HANDLE_VALUE)
     return;
   if (IsPlainFile(file))
@@ -53,6 +55,6 @@ void THeldDownload::Release() {
 }
 
 void THeldDownload::Delete() {
-  DeleteFileA(fFileName.c_str());
+  DeleteFileW(WideFromUtf8(fFileName).c_str());
   Release();
 }

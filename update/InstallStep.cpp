@@ -72,7 +72,7 @@ TInstallOutcome CheckCopy(const THeldDownload &copy, const std::string &program,
 
 TInstallOutcome InstallOutcomeOf(uint32_t exitCode) {
   const auto outcome = static_cast<TInstallOutcome>(exitCode);
-  return outcome >= TInstallOutcome::Installed && outcome <= TInstallOutcome::Unproven &&
+  return outcome >= TInstallOutcome::Installed && outcome <= TInstallOutcome::VersionUnreadable &&
                  outcome != TInstallOutcome::NotEnoughParameters
              ? outcome
              : TInstallOutcome::CannotWrite;
@@ -84,6 +84,8 @@ TInstallOutcome InstallOutcomeOf(TPublisherVerdict verdict) {
     return TInstallOutcome::Installed;
   case TPublisherVerdict::OlderVersion:
     return TInstallOutcome::OlderVersion;
+  case TPublisherVerdict::VersionUnreadable:
+    return TInstallOutcome::VersionUnreadable;
   case TPublisherVerdict::NotSignedByPublisher:
     break;
   }
@@ -98,8 +100,8 @@ TInstallOutcome InstallStepAdmits(const std::string &program, const std::string 
                                                        : TInstallOutcome::Unproven;
 }
 
-std::string TemporaryNameBeside(const std::string &program, TLeadByteTest isLeadByte) {
-  return ChangeFileExt(program, "~.tmp", isLeadByte);
+std::string TemporaryNameBeside(const std::string &program) {
+  return ChangeFileExt(program, "~.tmp");
 }
 
 std::string InstallParameters(const std::string &download, const std::string &program) {
@@ -120,10 +122,10 @@ TInstallOutcome InstallDownload(const TUpdateStartup &startup) {
   const std::string &download = items[kDownloadItem];
   const std::string program = FullPathName(items[kProgramItem]);
 
-  std::optional<std::unique_ptr<TPublisherKey>> key = ImportSettingsKey(
-      ReadUpdaterSettings(ChangeFileExt(startup.ProgramFileName, ".ini", startup.IsLeadByte),
-                          startup.ReadProfileString),
-      startup.ImportKey);
+  std::optional<std::unique_ptr<TPublisherKey>> key =
+      ImportSettingsKey(ReadUpdaterSettings(ChangeFileExt(startup.ProgramFileName, ".ini"),
+                                            startup.ReadProfileString),
+                        startup.ImportKey);
   if (!key)
     return TInstallOutcome::SettingsUnusable;
   const TInstallOutcome admission =
@@ -131,7 +133,7 @@ TInstallOutcome InstallDownload(const TUpdateStartup &startup) {
   if (admission != TInstallOutcome::Installed)
     return admission;
 
-  const std::string copyName = TemporaryNameBeside(program, startup.IsLeadByte);
+  const std::string copyName = TemporaryNameBeside(program);
   const TInstallOutcome copied = CopyDownload(download, copyName);
   if (copied != TInstallOutcome::Installed)
     return copied;

@@ -25,7 +25,8 @@ enum class TInstallOutcome : uint32_t {
   SettingsUnusable,    // the settings beside the updater are not usable, or name an unusable key
   NotEnoughParameters, // the command line names no download and program
   ProgramRefused,      // the program named does not lie with the updater (LiesWithUpdater)
-  Unproven, // nothing could prove a download: no publisher's key, and an unsigned program
+  Unproven,          // nothing could prove a download: no publisher's key, and an unsigned program
+  VersionUnreadable, // a version resource of the program or the download cannot be read
 };
 
 /// The outcome an install step's exit code stands for: any code it never gives (a crash, a
@@ -44,7 +45,7 @@ using TInstallStepAdmission = std::function<TInstallOutcome(
     const std::string &program, const std::string &updater, bool withKey)>;
 
 /// The name under which a download waits beside program until it is moved over it.
-std::string TemporaryNameBeside(const std::string &program, TLeadByteTest isLeadByte);
+std::string TemporaryNameBeside(const std::string &program);
 /// The private command line's parameters that install download over program.
 std::string InstallParameters(const std::string &download, const std::string &program);
 /// The file beside download through which the install step receives the download's signature.

@@ -6,7 +6,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <vector>
 
 namespace {
 
@@ -45,12 +44,13 @@ bool LinkOnTheWay(const std::wstring &folder) {
 } // namespace
 
 std::string FullPathName(const std::string &path) {
-  std::vector<char> full(GetFullPathNameA(path.c_str(), 0, nullptr, nullptr));
-  const DWORD length =
-      full.empty()
-          ? 0
-          : GetFullPathNameA(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-  return length == 0 || length >= full.size() ? std::string() : std::string(full.data(), length);
+  const std::wstring relative = WideFromUtf8(path);
+  std::wstring full(GetFullPathNameW(relative.c_str(), 0, nullptr, nullptr), L'\0');
+  const DWORD length = full.empty()
+                           ? 0
+                           : GetFullPathNameW(relative.c_str(), static_cast<DWORD>(full.size()),
+                                              full.data(), nullptr);
+  return length == 0 || length >= full.size() ? std::string() : Utf8FromWide(full.data(), length);
 }
 
 bool LiesWithUpdater(const std::string &program, const std::string &updater) {

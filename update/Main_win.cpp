@@ -1,6 +1,7 @@
 #include "framework/win32/Application_win.h"
 #include "framework/win32/DllSearch_win.h"
 #include "framework/win32/ModuleFileName_win.h"
+#include "framework/win32/WideText_win.h"
 #include "httpget/WinInetApi_win.h"
 #include "update/InstallStep.h"
 #include "update/ProfileReader_win.h"
@@ -12,8 +13,7 @@
 namespace {
 
 TUpdateStartup ProcessStartup() {
-  return {GetCommandLineA(), ModuleFileName(nullptr), ReadPrivateProfileString,
-          [](unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }};
+  return {Utf8FromWide(GetCommandLineW()), ModuleFileName(nullptr), ReadPrivateProfileString};
 }
 
 } // namespace
@@ -23,7 +23,7 @@ TUpdateStartup ProcessStartup() {
 // tells its outcome by its exit code.
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   LoadDllsFromSystemFolderOnly();
-  if (StartsInstallStep(GetCommandLineA())) {
+  if (StartsInstallStep(Utf8FromWide(GetCommandLineW()))) {
     try {
       return static_cast<int>(InstallDownload(ProcessStartup()));
     } catch (...) {

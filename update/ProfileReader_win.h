@@ -2,7 +2,7 @@
 
 #include "update/Settings.h"
 
-/// Reads settings with GetPrivateProfileStringA: names match without regard to case, and a value
-/// longer than a setting may be comes back one character longer than that.
+/// Reads settings with GetPrivateProfileStringW, as UTF-8: names match without regard to case, and
+/// a value longer than a setting may be comes back one character longer than that.
 std::string ReadPrivateProfileString(const std::string &file, const std::string &section,
                                      const std::string &key, const std::string &defaultValue);

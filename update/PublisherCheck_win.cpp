@@ -72,7 +72,7 @@ struct TProgramSigner {
 // A program that is missing has no publisher; one that is there but cannot be opened, locked
 // or denied to this user, is not taken for unsigned.
 TProgramSigner EmbeddedSigner(const std::string &file) {
-  const HANDLE opened = CreateFileA(file.c_str(), GENERIC_READ,
+  const HANDLE opened = CreateFileW(WideFromUtf8(file).c_str(), GENERIC_READ,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (opened == INVALID_HANDLE_VALUE) {
@@ -135,14 +135,39 @@ private:
   bool fVerified = false;
 };
 
-std::optional<uint64_t> FixedFileVersion(const std::string &file) {
+// What a file's version resource says of its fixed file version.
+struct TFileVersion {
+  bool Readable = true;           // false: the file has a version resource that cannot be read
+  std::optional<uint64_t> Number; // nothing: no version resource, or one without a fixed version
+};
+
+// The platform tells a file without a version resource from one whose resource it cannot read
+// (a path it cannot take, a damaged image) by the error it gives.
+bool HasNoVersionResource(const std::string &file) {
+  DWORD handle = 0;
+  if (GetFileVersionInfoSizeW(WideFromUtf8(file).c_str(), &handle) != 0)
+    return false;
+  switch (GetLastError()) {
+  case ERROR_RESOURCE_DATA_NOT_FOUND:
+  case ERROR_RESOURCE_TYPE_NOT_FOUND:
+  case ERROR_RESOURCE_NAME_NOT_FOUND:
+  case ERROR_RESOURCE_LANG_NOT_FOUND:
+  case ERROR_FILE_NOT_FOUND:
+    return true;
+  default:
+    return false;
+  }
+}
+
+TFileVersion FixedFileVersion(const std::string &file) {
   TzedVersionInfoResource resource(nullptr);
   resource.SetFilename(file);
-  const TVsFixedFileInfo *fixed =
-      resource.HasVersionData() ? resource.FixedFileVersionInfo().FixedRecord() : nullptr;
+  if (!resource.HasVersionData())
+    return {HasNoVersionResource(file), std::nullopt};
+  const TVsFixedFileInfo *fixed = resource.FixedFileVersionInfo().FixedRecord();
   if (!fixed)
-    return std::nullopt;
-  return uint64_t{fixed->dwFileVersionMS} << 32 | fixed->dwFileVersionLS;
+    return {};
+  return {true, uint64_t{fixed->dwFileVersionMS} << 32 | fixed->dwFileVersionLS};
 }
 
 } // namespace
@@ -162,9 +187,12 @@ TPublisherVerdict CheckDownloadPublisher(const THeldDownload &download, const st
     if (!signer || !SameName(*publisher.Subject, signer->pCertInfo->Subject))
       return TPublisherVerdict::NotSignedByPublisher;
   }
-  const std::optional<uint64_t> downloadVersion = FixedFileVersion(download.FileName());
-  const std::optional<uint64_t> programVersion = FixedFileVersion(program);
-  if (downloadVersion && programVersion && *downloadVersion < *programVersion)
+  const TFileVersion downloadVersion = FixedFileVersion(download.FileName());
+  const TFileVersion programVersion = FixedFileVersion(program);
+  if (!downloadVersion.Readable || !programVersion.Readable)
+    return TPublisherVerdict::VersionUnreadable;
+  if (downloadVersion.Number && programVersion.Number &&
+      *downloadVersion.Number < *programVersion.Number)
     return TPublisherVerdict::OlderVersion;
   return TPublisherVerdict::Accepted;
 }

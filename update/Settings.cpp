@@ -21,10 +21,24 @@ uint32_t TimeoutSecondsOf(const std::string &text) {
   return seconds;
 }
 
+// A setting's length counts characters as the platform does, in UTF-16 units: a character
+// beyond the Basic Multilingual Plane counts twice.
+size_t CharacterCount(const std::string &text) {
+  size_t count = 0;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if ((byte & 0xC0) != 0x80)
+      count += byte >= 0xF0 ? 2 : 1;
+  }
+  return count;
+}
+
 } // namespace
 
 bool TUpdaterSettings::Usable() const {
-  const auto fits = [](const std::string &value) { return value.size() <= kMaxSettingLength; };
+  const auto fits = [](const std::string &value) {
+    return CharacterCount(value) <= kMaxSettingLength;
+  };
   return VersionFile != "null" && DownloadFile != "null" && fits(AppTitle) && fits(VersionFile) &&
          fits(DownloadFile) && fits(PublicKey) && TimeoutSeconds != 0;
 }

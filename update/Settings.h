@@ -8,14 +8,14 @@
 #include <optional>
 #include <string>
 
-/// Reads a value of a settings file as the private-profile call does: the value of key in
+/// Reads a value of a settings file, UTF-8, as the private-profile call does: the value of key in
 /// section of file, or defaultValue when the key or the file is missing. A value longer than
 /// kMaxSettingLength comes back longer than that, never cut to it.
 using TProfileReader =
     std::function<std::string(const std::string &file, const std::string &section,
                               const std::string &key, const std::string &defaultValue)>;
 
-/// The longest value a setting may have.
+/// The longest value a setting may have, in characters (UTF-16 units, as the platform counts).
 constexpr size_t kMaxSettingLength = 2047;
 
 /// What the settings file beside the updater says; it is only ever read.

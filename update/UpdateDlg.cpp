@@ -80,16 +80,15 @@ void TUpdateDlg::Start(const TUpdateStartup &startup) {
   fCurrentVersion = items[kCurrentVersionItem];
   fProgramFile = items[kProgramFileItem];
 
-  const TUpdaterSettings settings =
-      ReadUpdaterSettings(ChangeFileExt(startup.ProgramFileName, ".ini", startup.IsLeadByte),
-                          startup.ReadProfileString);
+  const TUpdaterSettings settings = ReadUpdaterSettings(
+      ChangeFileExt(startup.ProgramFileName, ".ini"), startup.ReadProfileString);
 
   UpdaterTitle = settings.AppTitle + " Updater...";
   fView.SetTitle(UpdaterTitle);
 
   CheckVersion.URL = settings.VersionFile;
   Downloader.URL = settings.DownloadFile;
-  fBesideProgram = TemporaryNameBeside(fProgramFile, startup.IsLeadByte);
+  fBesideProgram = TemporaryNameBeside(fProgramFile);
   Downloader.FileName = fBesideProgram;
   // The signature lies beside the download, under the download's whole URL and ".sig".
   DownloadSignature.URL = settings.DownloadFile + ".sig";

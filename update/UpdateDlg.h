@@ -21,7 +21,6 @@ struct TUpdateStartup {
   std::string CommandLine;     // the process's command line, the updater's own path first
   std::string ProgramFileName; // the updater's own program file, full path
   TProfileReader ReadProfileString;
-  TLeadByteTest IsLeadByte = NoLeadBytes;
   TPublisherCheck CheckPublisher = CheckDownloadPublisher;        // runs on every finished download
   TPublisherKeyImport ImportKey = ImportPublisherKey;             // reads the settings' PublicKey
   TDownloadTargetChoice ChooseDownloadTarget = DownloadTargetFor; // when the download starts

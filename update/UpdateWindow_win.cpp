@@ -5,6 +5,8 @@
 #include "framework/win32/Handles_win.h"
 #include "framework/win32/MessageWindows_win.h"
 #include "framework/win32/ModuleFileName_win.h"
+#include "framework/win32/WholePath_win.h"
+#include "framework/win32/WideText_win.h"
 #include "update/AboutDlg_win.h"
 #include "update/Resources.h"
 
@@ -31,7 +33,7 @@ TUpdateWindow::TUpdateWindow(TComponent *owner)
   Cancel.Name = "Cancel";
   DownloadStatus.Name = "DownloadStatus";
   Progress.Name = "Progress";
-  Progress.Cursor = LoadCursorA(nullptr, IDC_WAIT);
+  Progress.Cursor = LoadCursorW(nullptr, IDC_WAIT);
   ReduceSystemMenu();
 }
 
@@ -39,8 +41,8 @@ TUpdateWindow::TUpdateWindow(TComponent *owner)
 // caption bar's close box is disabled too.
 void TUpdateWindow::ReduceSystemMenu() {
   HMENU menu = GetSystemMenu(Handle(), FALSE);
-  char text[] = "About...";
-  MENUITEMINFOA item = {};
+  wchar_t text[] = L"About...";
+  MENUITEMINFOW item = {};
   item.cbSize = sizeof item;
   item.fMask = MIIM_STATE | MIIM_ID | MIIM_TYPE;
   item.fType = MFT_STRING;
@@ -48,7 +50,7 @@ void TUpdateWindow::ReduceSystemMenu() {
   item.wID = IDM_ABOUT;
   item.dwTypeData = text;
   item.cch = 0;
-  InsertMenuItemA(menu, SC_CLOSE, TRUE, &item);
+  InsertMenuItemW(menu, SC_CLOSE, TRUE, &item);
   for (UINT command : {SC_CLOSE, SC_RESTORE, SC_MAXIMIZE, SC_MINIMIZE, SC_SIZE})
     DeleteMenu(menu, command, MF_BYCOMMAND);
 }
@@ -135,7 +137,7 @@ bool TUpdateWindow::ShowMessage(const std::string &caption, const std::string &t
 }
 
 void TUpdateWindow::StartProgram(const std::string &program) {
-  ShellExecuteA(Handle(), "open", program.c_str(), nullptr, nullptr, SW_SHOW);
+  ShellExecuteW(Handle(), L"open", WideFromUtf8(program).c_str(), nullptr, nullptr, SW_SHOW);
 }
 
 // "runas" asks for the administrator's consent where UAC is on; SEE_MASK_FLAG_NO_UI keeps the
@@ -143,21 +145,21 @@ void TUpdateWindow::StartProgram(const std::string &program) {
 // starts in the system folder unless told otherwise, so it is given this one's, where the same
 // paths name the same files. The window keeps painting and answering while the step runs.
 std::optional<uint32_t> TUpdateWindow::RunInstallStep(const std::string &parameters) {
-  const std::string updater = ModuleFileName(nullptr);
-  char folder[MAX_PATH + 1] = "";
-  const DWORD folderLength = GetCurrentDirectoryA(sizeof folder, folder);
-  if (folderLength == 0 || folderLength >= sizeof folder)
+  const std::wstring updater = WideFromUtf8(ModuleFileName(nullptr));
+  const std::wstring wideParameters = WideFromUtf8(parameters);
+  const std::wstring folder = WideFromUtf8(WholePath(GetCurrentDirectoryW));
+  if (folder.empty())
     return std::nullopt;
-  SHELLEXECUTEINFOA execute{};
+  SHELLEXECUTEINFOW execute{};
   execute.cbSize = sizeof execute;
   execute.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
   execute.hwnd = Handle();
-  execute.lpVerb = "runas";
+  execute.lpVerb = L"runas";
   execute.lpFile = updater.c_str();
-  execute.lpParameters = parameters.c_str();
-  execute.lpDirectory = folder;
+  execute.lpParameters = wideParameters.c_str();
+  execute.lpDirectory = folder.c_str();
   execute.nShow = SW_HIDE;
-  if (!ShellExecuteExA(&execute) || !execute.hProcess)
+  if (!ShellExecuteExW(&execute) || !execute.hProcess)
     return std::nullopt;
   const TKernelHandle process(execute.hProcess);
   const HANDLE waitFor = process.Get();

@@ -24,6 +24,8 @@ const char kDownloadRefused[] =
 const char kInvalidProgram[] = "The downloaded file is not a valid program.";
 const char kNotByPublisher[] = "The downloaded file is not signed by the publisher of the program.";
 const char kOlderVersion[] = "The downloaded file is an older version of the program.";
+const char kVersionUnreadable[] = "The version of the program or of the downloaded file cannot be "
+                                  "read, so the update cannot be checked against it.";
 const char kNotSignedWithKey[] = "The downloaded file is not signed with the publisher's key.";
 const char kUnsignedNeedsRights[] =
     "The program's folder can only be changed with administrator rights, and this program's "
@@ -62,6 +64,8 @@ const char *ReasonOf(TInstallOutcome refusal) {
     return kOlderVersion;
   case TInstallOutcome::NotSignedWithKey:
     return kNotSignedWithKey;
+  case TInstallOutcome::VersionUnreadable:
+    return kVersionUnreadable;
   case TInstallOutcome::Unproven:
     return kUnsignedNeedsRights;
   case TInstallOutcome::ProgramRefused:

@@ -3,6 +3,7 @@
 #include "framework/ExceptionText.h"
 #include "framework/win32/Form_win.h"
 #include "framework/win32/UiThreadWindow_win.h"
+#include "framework/win32/WideText_win.h"
 
 #include <commctrl.h>
 
@@ -57,11 +58,11 @@ void TApplication::Run(TForm &mainForm) {
   if (!fTerminated)
     mainForm.Show();
   MSG message;
-  while (!fTerminated && GetMessageA(&message, nullptr, 0, 0) > 0) {
-    if (IsDialogMessageA(mainForm.Handle(), &message))
+  while (!fTerminated && GetMessageW(&message, nullptr, 0, 0) > 0) {
+    if (IsDialogMessageW(mainForm.Handle(), &message))
       continue;
     TranslateMessage(&message);
-    DispatchMessageA(&message);
+    DispatchMessageW(&message);
   }
 }
 
@@ -73,6 +74,6 @@ void TApplication::Terminate() {
 }
 
 void TApplication::ShowException(std::exception_ptr error) {
-  MessageBoxA(nullptr, ShownExceptionText(MessageOf(error)).c_str(), Title.c_str(),
-              MB_OK | MB_ICONERROR | MB_TASKMODAL);
+  MessageBoxW(nullptr, WideFromUtf8(ShownExceptionText(MessageOf(error))).c_str(),
+              WideFromUtf8(Title).c_str(), MB_OK | MB_ICONERROR | MB_TASKMODAL);
 }

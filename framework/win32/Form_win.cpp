@@ -2,6 +2,7 @@
 
 #include "framework/win32/Application_win.h"
 #include "framework/win32/Control_win.h"
+#include "framework/win32/WideText_win.h"
 #include "framework/win32/WindowClass_win.h"
 
 #include <stdexcept>
@@ -48,11 +49,11 @@ private:
 
 TForm::TForm(TComponent *owner, const TFormLayout &layout)
     : TComponent(owner), fPixelsPerInch(DisplayPixelsPerInch()) {
-  const HINSTANCE module = GetModuleHandleA(nullptr);
+  const HINSTANCE module = GetModuleHandleW(nullptr);
   const TWindowClass windowClass{
       layout.ClassName, WindowProc,
-      layout.Icon ? LoadIconA(module, MAKEINTRESOURCEA(layout.Icon)) : nullptr,
-      LoadCursorA(nullptr, IDC_ARROW), reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)};
+      layout.Icon ? LoadIconW(module, MAKEINTRESOURCEW(layout.Icon)) : nullptr,
+      LoadCursorW(nullptr, IDC_ARROW), reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)};
   RECT frame = {0, 0, Scaled(layout.ClientWidth), Scaled(layout.ClientHeight)};
   AdjustWindowRectEx(&frame, layout.Style, FALSE, layout.ExStyle);
   const int width = frame.right - frame.left;
@@ -66,9 +67,9 @@ TForm::TForm(TComponent *owner, const TFormLayout &layout)
   // The owner window keeps this one above it. The form rides along with the creation, so that
   // it sees every message from WM_NCCREATE on; WindowProc takes the window then.
   const auto *ownerForm = dynamic_cast<const TForm *>(owner);
-  if (!CreateWindowExA(layout.ExStyle, RegisteredWindowClass(windowClass), "", layout.Style, left,
-                       top, width, height, ownerForm ? ownerForm->Handle() : nullptr, nullptr,
-                       module, this))
+  if (!CreateWindowExW(layout.ExStyle, WideFromUtf8(RegisteredWindowClass(windowClass)).c_str(),
+                       L"", layout.Style, left, top, width, height,
+                       ownerForm ? ownerForm->Handle() : nullptr, nullptr, module, this))
     throw std::runtime_error("The window cannot be created");
   fFont = CreateScaledFont(layout.FontName, layout.FontHeight, false, false);
 }
@@ -76,26 +77,29 @@ TForm::TForm(TComponent *owner, const TFormLayout &layout)
 // The controls go first, while the window they live in still exists.
 TForm::~TForm() {
   DestroyComponents();
-  SetWindowLongPtrA(Handle(), GWLP_USERDATA, 0);
+  SetWindowLongPtrW(Handle(), GWLP_USERDATA, 0);
 }
 
 // Only the form's own child windows carry a TControl; the form itself carries the TForm.
 TControl *TForm::ControlOf(HWND window) const {
   if (!window || GetParent(window) != Handle())
     return nullptr;
-  return reinterpret_cast<TControl *>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  return reinterpret_cast<TControl *>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
 int TForm::Scaled(int pixels) const { return MulDiv(pixels, fPixelsPerInch, 96); }
 
 TGdiObject<HFONT> TForm::CreateScaledFont(const char *name, int height, bool bold,
                                           bool underline) const {
-  return TGdiObject<HFONT>(CreateFontA(
-      Scaled(height), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, underline, FALSE, DEFAULT_CHARSET,
-      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, name));
+  return TGdiObject<HFONT>(CreateFontW(Scaled(height), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE,
+                                       underline, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                       DEFAULT_PITCH | FF_DONTCARE, WideFromUtf8(name).c_str()));
 }
 
-void TForm::SetCaption(const std::string &caption) { SetWindowTextA(Handle(), caption.c_str()); }
+void TForm::SetCaption(const std::string &caption) {
+  SetWindowTextW(Handle(), WideFromUtf8(caption).c_str());
+}
 
 void TForm::Show() {
   ShowWindow(Handle(), SW_SHOW);
@@ -124,14 +128,14 @@ int TForm::ShowModal() {
     Show();
     MSG message;
     while (ModalResult == 0) {
-      const BOOL taken = GetMessageA(&message, nullptr, 0, 0);
+      const BOOL taken = GetMessageW(&message, nullptr, 0, 0);
       if (taken == 0)
         PostQuitMessage(static_cast<int>(message.wParam));
       if (taken <= 0)
         break;
-      if (!IsDialogMessageA(Handle(), &message)) {
+      if (!IsDialogMessageW(Handle(), &message)) {
         TranslateMessage(&message);
-        DispatchMessageA(&message);
+        DispatchMessageW(&message);
       }
     }
     fModal = false;
@@ -149,20 +153,20 @@ bool TForm::CloseQuery() {
 }
 
 void TForm::WMSysCommand(WPARAM command, LPARAM position) {
-  DefWindowProcA(Handle(), WM_SYSCOMMAND, command, position);
+  DefWindowProcW(Handle(), WM_SYSCOMMAND, command, position);
 }
 
 void TForm::WMTimer(UINT_PTR) {}
 
 LRESULT CALLBACK TForm::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
-    auto *created = static_cast<TForm *>(reinterpret_cast<CREATESTRUCTA *>(lParam)->lpCreateParams);
+    auto *created = static_cast<TForm *>(reinterpret_cast<CREATESTRUCTW *>(lParam)->lpCreateParams);
     created->fWindow = TWindowHandle(window);
-    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
   }
-  auto *form = reinterpret_cast<TForm *>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  auto *form = reinterpret_cast<TForm *>(GetWindowLongPtrW(window, GWLP_USERDATA));
   if (!form)
-    return DefWindowProcA(window, message, wParam, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
   // Nothing may unwind through the window system.
   try {
     return form->HandleMessage(message, wParam, lParam);
@@ -210,5 +214,5 @@ LRESULT TForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       Close();
     return 0;
   }
-  return DefWindowProcA(Handle(), message, wParam, lParam);
+  return DefWindowProcW(Handle(), message, wParam, lParam);
 }

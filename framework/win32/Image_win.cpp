@@ -26,16 +26,16 @@ private:
 
 TImage::TImage(TComponent *owner, TForm &form, TBounds bounds, int bitmapResource)
     : TControl(owner, form, RegisteredWindowClass({"TImage", WindowProc}), 0, bounds, ""),
-      fBitmap(static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr),
-                                              MAKEINTRESOURCEA(bitmapResource), IMAGE_BITMAP, 0, 0,
+      fBitmap(static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr),
+                                              MAKEINTRESOURCEW(bitmapResource), IMAGE_BITMAP, 0, 0,
                                               LR_CREATEDIBSECTION))) {}
 
 LRESULT CALLBACK TImage::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message != WM_PAINT)
-    return DefWindowProcA(window, message, wParam, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
   PAINTSTRUCT paint;
   HDC dc = BeginPaint(window, &paint);
-  if (auto *image = reinterpret_cast<const TImage *>(GetWindowLongPtrA(window, GWLP_USERDATA)))
+  if (auto *image = reinterpret_cast<const TImage *>(GetWindowLongPtrW(window, GWLP_USERDATA)))
     image->Paint(dc);
   EndPaint(window, &paint);
   return 0;
@@ -45,7 +45,7 @@ LRESULT CALLBACK TImage::WindowProc(HWND window, UINT message, WPARAM wParam, LP
 // the transparent part cleared back to the background, and XOR-ed again.
 void TImage::Paint(HDC dc) const {
   BITMAP info;
-  if (!fBitmap.Get() || !GetObjectA(fBitmap.Get(), sizeof info, &info))
+  if (!fBitmap.Get() || !GetObjectW(fBitmap.Get(), sizeof info, &info))
     return;
   const int width = info.bmWidth;
   const int height = info.bmHeight;

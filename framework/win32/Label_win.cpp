@@ -1,5 +1,7 @@
 #include "framework/win32/Label_win.h"
 
+#include "framework/win32/WideText_win.h"
+
 #include <algorithm>
 
 // SS_NOTIFY: clicks arrive as STN_CLICKED.
@@ -20,7 +22,7 @@ void TLabel::SetCaption(const std::string &caption) {
 // The old font is deleted only after the label has let go of it.
 void TLabel::SetFont(const char *name, int height, bool bold, bool underline, COLORREF color) {
   TGdiObject<HFONT> font = Form().CreateScaledFont(name, height, bold, underline);
-  SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
+  SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
   fFont = std::move(font);
   fColor = color;
   FitToText();
@@ -37,7 +39,8 @@ void TLabel::FitToText() {
   HDC dc = GetDC(Handle());
   HGDIOBJ previous = SelectObject(dc, fFont.Get() ? fFont.Get() : Form().Font());
   SIZE size = {};
-  GetTextExtentPoint32A(dc, fCaption.c_str(), static_cast<int>(fCaption.size()), &size);
+  const std::wstring caption = WideFromUtf8(fCaption);
+  GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &size);
   SelectObject(dc, previous);
   ReleaseDC(Handle(), dc);
   RECT before;

@@ -1,5 +1,7 @@
 #include "framework/win32/MessageWindows_win.h"
 
+#include "framework/win32/WideText_win.h"
+
 #include <windows.h>
 
 namespace {
@@ -9,7 +11,8 @@ namespace {
 // window that was active inactive, without the keyboard, so it is activated again here.
 int TaskModalBox(const std::string &text, const std::string &caption, UINT type) {
   const HWND active = GetActiveWindow();
-  const int result = MessageBoxA(nullptr, text.c_str(), caption.c_str(), type | MB_TASKMODAL);
+  const int result = MessageBoxW(nullptr, WideFromUtf8(text).c_str(), WideFromUtf8(caption).c_str(),
+                                 type | MB_TASKMODAL);
   if (active && IsWindow(active))
     SetActiveWindow(active);
   return result;

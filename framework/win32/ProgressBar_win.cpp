@@ -15,7 +15,7 @@ void TProgressBar::SetRange(int32_t minimum, int32_t maximum) {
     return;
   fMinimum = minimum;
   fMaximum = maximum;
-  SendMessageA(Handle(), PBM_SETRANGE32, static_cast<WPARAM>(minimum),
+  SendMessageW(Handle(), PBM_SETRANGE32, static_cast<WPARAM>(minimum),
                static_cast<LPARAM>(maximum));
   fShown = Position(); // the control keeps its position inside the new range
 }
@@ -23,7 +23,7 @@ void TProgressBar::SetRange(int32_t minimum, int32_t maximum) {
 void TProgressBar::SetPosition(int32_t position) {
   if (position != fMaximum && FilledPixels(position) == FilledPixels(fShown))
     return;
-  SendMessageA(Handle(), PBM_SETPOS, static_cast<WPARAM>(position), 0);
+  SendMessageW(Handle(), PBM_SETPOS, static_cast<WPARAM>(position), 0);
   fShown = Position();
 }
 
@@ -33,9 +33,9 @@ int64_t TProgressBar::FilledPixels(int32_t position) const {
 }
 
 int32_t TProgressBar::Position() const {
-  return static_cast<int32_t>(SendMessageA(Handle(), PBM_GETPOS, 0, 0));
+  return static_cast<int32_t>(SendMessageW(Handle(), PBM_GETPOS, 0, 0));
 }
 
 int32_t TProgressBar::Maximum() const {
-  return static_cast<int32_t>(SendMessageA(Handle(), PBM_GETRANGE, FALSE, 0));
+  return static_cast<int32_t>(SendMessageW(Handle(), PBM_GETRANGE, FALSE, 0));
 }

@@ -12,12 +12,25 @@ std::wstring WideFromUtf8(const std::string &text) {
   return wide;
 }
 
-std::string Utf8FromWide(const wchar_t *text, size_t length) {
-  const int size = static_cast<int>(length);
-  const int bytes = WideCharToMultiByte(CP_UTF8, 0, text, size, nullptr, 0, nullptr, nullptr);
+namespace {
+
+std::string NarrowFromWide(UINT codePage, const std::wstring &text) {
+  const int size = static_cast<int>(text.size());
+  const int bytes =
+      WideCharToMultiByte(codePage, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
   if (bytes <= 0)
     return std::string();
   std::string narrow(static_cast<size_t>(bytes), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text, size, narrow.data(), bytes, nullptr, nullptr);
+  WideCharToMultiByte(codePage, 0, text.data(), size, narrow.data(), bytes, nullptr, nullptr);
   return narrow;
+}
+
+} // namespace
+
+std::string Utf8FromWide(const wchar_t *text, size_t length) {
+  return NarrowFromWide(CP_UTF8, std::wstring(text, length));
+}
+
+std::string SystemCodePageFromUtf8(const std::string &text) {
+  return NarrowFromWide(CP_ACP, WideFromUtf8(text));
 }

@@ -15,3 +15,7 @@ std::string Utf8FromWide(const wchar_t *text, size_t length);
 inline std::string Utf8FromWide(const std::wstring &text) {
   return Utf8FromWide(text.data(), text.size());
 }
+
+/// text, UTF-8, in the system's ANSI code page, for what leaves the machine as it always has
+/// (the HTTP user agent and addresses); what the code page cannot spell becomes '?'.
+std::string SystemCodePageFromUtf8(const std::string &text);

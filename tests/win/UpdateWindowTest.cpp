@@ -142,11 +142,11 @@ TEST_F(UpdateWindow, ShowsAnHourglassOverTheProgressBarOnly) {
                         MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
   };
   EXPECT_TRUE(setCursorOver(window.Progress.Handle()));
-  EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_WAIT));
+  EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_WAIT));
   setCursorOver(window.Handle());
-  EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_ARROW));
+  EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_ARROW));
   setCursorOver(window.Cancel.Handle());
-  EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_ARROW));
+  EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_ARROW));
 }
 
 TEST_F(UpdateWindow, TheTitleNamesTheApplicationAndTheCaption) {
