@@ -6,15 +6,33 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <ostream>
 #include <string>
 
 void PrintTo(TPublisherVerdict verdict, std::ostream *out) {
-  const char *const names[] = {"Accepted", "NotSignedByPublisher", "OlderVersion"};
+  const char *const names[] = {"Accepted", "NotSignedByPublisher", "OlderVersion",
+                               "VersionUnreadable"};
   *out << names[static_cast<int>(verdict)];
 }
 
 namespace {
+
+// A copy of program whose version block gives its fixed record more bytes than the block holds:
+// the resource is there, but cannot be read.
+std::string WithDamagedVersionBlock(const std::string &program) {
+  std::ifstream in(program, std::ios::binary);
+  std::string image((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::string rootKey("V\0S\0_\0V\0E\0R\0S\0I\0O\0N\0_\0I\0N\0F\0O\0", 30);
+  const size_t key = image.find(rootKey);
+  if (key == std::string::npos || key < 4)
+    return "";
+  image[key - 4] = image[key - 3] = '\xFF'; // wValueLength
+  const std::string damaged = program.substr(0, program.rfind('.')) + "-damaged-version.exe";
+  std::ofstream(damaged, std::ios::binary) << image;
+  return damaged;
+}
 
 TEST(PublisherCheck, TakesOnlyThePublishersOwnSignedNewerBuilds) {
   const struct {
@@ -46,7 +64,11 @@ TEST(PublisherCheck, TakesOnlyThePublishersOwnSignedNewerBuilds) {
        "older-unsigned~.tmp", TPublisherVerdict::OlderVersion, true},
       {"unsigned program, download signed with the key", "program-unsigned.exe", "unsigned~.tmp",
        TPublisherVerdict::Accepted, true},
+      // Nor does a version that cannot be read.
+      {"version resource that cannot be read", "program-unsigned-damaged-version.exe",
+       "unsigned~.tmp", TPublisherVerdict::VersionUnreadable, true},
   };
+  ASSERT_NE(WithDamagedVersionBlock(std::string(SIGNED_PROGRAMS) + "program-unsigned.exe"), "");
   for (const auto &row : rows) {
     SCOPED_TRACE(row.Case);
     const THeldDownload download(std::string(SIGNED_PROGRAMS) + row.Download);
