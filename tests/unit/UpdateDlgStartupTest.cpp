@@ -143,6 +143,13 @@ TEST_F(UpdateDlgStartup, AMissingOrNullUrlEndsItAfterTheTitleIsSet) {
 // characters: anything else would make the updater do what the publisher did not write.
 TEST_F(UpdateDlgStartup, SettingsThatCannotMeanWhatTheySayEndItBeforeAnythingIsFetched) {
   const std::string longest = "http://h/" + std::string(2038, 'x');
+  // Characters are counted as the platform counts them, in UTF-16 units, not bytes.
+  const auto repeated = [](const std::string &character, size_t times) {
+    std::string text;
+    for (size_t i = 0; i < times; ++i)
+      text += character;
+    return text;
+  };
   // A key, its value, and the seconds of timeout the transfers get; 0: the settings message.
   const std::vector<std::tuple<std::string, std::string, uint32_t>> rows = {
       {"Timeout", "", 60},
@@ -151,6 +158,9 @@ TEST_F(UpdateDlgStartup, SettingsThatCannotMeanWhatTheySayEndItBeforeAnythingIsF
       {"Timeout", "0030", 30},
       {"VersionFile", longest, 60},
       {"AppTitle", std::string(2047, 'a'), 60},
+      {"AppTitle", repeated("Ж", 2047), 60},
+      {"AppTitle", repeated("升", 2047), 60},
+      {"AppTitle", repeated("😀", 1023) + "a", 60},
       {"Timeout", "0", 0},
       {"Timeout", "3601", 0},
       {"Timeout", "-5", 0},
@@ -162,6 +172,8 @@ TEST_F(UpdateDlgStartup, SettingsThatCannotMeanWhatTheySayEndItBeforeAnythingIsF
       {"VersionFile", longest + "x", 0},
       {"DownloadFile", longest + "x", 0},
       {"AppTitle", std::string(2048, 'a'), 0},
+      {"AppTitle", repeated("Ж", 2048), 0},
+      {"AppTitle", repeated("😀", 1024), 0},
       // Nothing verifies here, so every key is refused rather than ignored.
       {"PublicKey", "MFkwEwYHKoZIzj0CAQYIKoZIzj0DAQc=", 0}};
   for (const auto &[key, value, seconds] : rows) {
