@@ -12,10 +12,11 @@
 #define STRINGIFY(x) STRINGIFY_(x)
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  char path[MAX_PATH];
-  std::string marker(path, GetModuleFileNameA(nullptr, path, sizeof path));
-  marker += ".started";
-  HANDLE file = CreateFileA(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+  // Its own path in any script, however long the platform lets it be.
+  std::wstring marker(32768, L'\0');
+  marker.resize(GetModuleFileNameW(nullptr, marker.data(), static_cast<DWORD>(marker.size())));
+  marker += L".started";
+  HANDLE file = CreateFileW(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file != INVALID_HANDLE_VALUE) {
     const char text[] = "version " STRINGIFY(HOST_VERSION) "\n";
