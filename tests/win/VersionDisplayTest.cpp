@@ -112,7 +112,6 @@ TEST_F(VersionDisplay, ListsTheSelectedEntriesThatHoldAValue) {
                {{"Product Name", "程序更新 𝄞"},
                 {"Product Version", "1.1.3.11"},
                 {"Company Name", "ООО «Ромашка»"},
-                {"Legal Copyright", "© 2026 Ромашка"},
                 {"File Description", "Ενημέρωση προγραμμάτων"},
                 {"File Version", "1.1 бета"},
                 {"Comments", "a\u0085z"}}},
