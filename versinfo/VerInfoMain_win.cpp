@@ -7,6 +7,8 @@
 #include "framework/win32/Application_win.h"
 #include "framework/win32/DllSearch_win.h"
 #include "framework/win32/Handles_win.h"
+#include "framework/win32/WideText_win.h"
+#include "versinfo/StandardOutput_win.h"
 #include "versinfo/VersionDecoding.h"
 #include "versinfo/VersionInfoResource.h"
 #include "versinfo/VersionWindow_win.h"
@@ -15,6 +17,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -41,77 +44,113 @@ std::string Names(TSet<TElement> set, const char *const (&names)[N]) {
   return text;
 }
 
-// A value on one line: backslashes doubled, control characters as \xNN.
+// A value, UTF-8, on one line: backslashes doubled, control characters as \xNN, those of
+// U+0080 to U+009F too (in UTF-8, C2 80 to C2 9F), which some terminals obey like escapes.
 std::string Escaped(const std::string &value) {
   std::string text;
-  for (const char c : value) {
-    const auto code = static_cast<unsigned char>(c);
-    if (c == '\\') {
+  for (size_t i = 0; i < value.size(); ++i) {
+    auto code = static_cast<unsigned char>(value[i]);
+    const auto next = i + 1 < value.size() ? static_cast<unsigned char>(value[i + 1]) : 0;
+    const bool c1Control = code == 0xC2 && next >= 0x80 && next <= 0x9F;
+    if (c1Control)
+      code = static_cast<unsigned char>(value[++i]);
+    if (code == '\\') {
       text += "\\\\";
-    } else if (code < 32 || code == 127) {
+    } else if (code < 32 || code == 127 || c1Control) {
       char escape[5];
       std::snprintf(escape, sizeof escape, "\\x%02x", code);
       text += escape;
     } else {
-      text += c;
+      text += value[i];
     }
   }
   return text;
 }
 
-void PrintFixedInfo(const TFixedFileVersionInfo &fixed) {
-  if (!fixed.FixedRecord()) {
-    std::printf("fixed info: none\n");
-    return;
-  }
-  std::printf("signature: %s\n", Hex(fixed.GetSignature()).c_str());
-  std::printf("structure version: %s\n", Hex(fixed.GetStructureVersion()).c_str());
-  std::printf("file version: %s %s\n", Hex(fixed.GetFileVersionMS()).c_str(),
-              Hex(fixed.GetFileVersionLS()).c_str());
-  std::printf("product version: %s %s\n", Hex(fixed.GetProductVersionMS()).c_str(),
-              Hex(fixed.GetProductVersionLS()).c_str());
-  const TVsFixedFileInfo &record = *fixed.FixedRecord();
-  std::printf("valid flags: %s%s\n", Hex(record.dwFileFlagsMask).c_str(),
-              Names(fixed.GetValidFlags(), kFlagNames).c_str());
-  std::printf("flags: %s%s\n", Hex(record.dwFileFlags).c_str(),
-              Names(fixed.GetFlags(), kFlagNames).c_str());
-  std::printf("file os: %s%s\n", Hex(record.dwFileOS).c_str(),
-              Names(fixed.GetFileOperatingSystem(), kSystemNames).c_str());
-  std::printf("file type: %s %s\n", Hex(record.dwFileType).c_str(),
-              kFileTypeNames[fixed.GetFileType()]);
-  std::printf("file subtype: %s\n", Hex(fixed.GetFileSubType()).c_str());
-  std::printf("file date: %s %s\n", Hex(record.dwFileDateMS).c_str(),
-              Hex(record.dwFileDateLS).c_str());
+bool CanOpen(const std::string &fileName) {
+  const TFileHandle file(CreateFileW(WideFromUtf8(fileName).c_str(), GENERIC_READ,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     nullptr, OPEN_EXISTING, 0, nullptr));
+  return file.Get() != INVALID_HANDLE_VALUE;
+}
+
+void AddLine(std::string &text, const std::string &key, const std::string &value) {
+  text += key + ": " + value + "\n";
+}
+
+std::string CreationDate(const TFixedFileVersionInfo &fixed) {
   try {
-    std::printf("creation date: %.6f\n", fixed.GetCreationDate());
+    char text[32];
+    std::snprintf(text, sizeof text, "%.6f", fixed.GetCreationDate());
+    return text;
   } catch (const EConvertError &error) {
-    std::printf("creation date: %s\n", error.what());
+    return error.what();
   }
 }
 
-void PrintStrings(TzedVersionInfoResource &resource) {
+void AddFixedInfo(std::string &text, const TFixedFileVersionInfo &fixed) {
+  if (!fixed.FixedRecord()) {
+    AddLine(text, "fixed info", "none");
+    return;
+  }
+  const TVsFixedFileInfo &record = *fixed.FixedRecord();
+  AddLine(text, "signature", Hex(fixed.GetSignature()));
+  AddLine(text, "structure version", Hex(fixed.GetStructureVersion()));
+  AddLine(text, "file version",
+          Hex(fixed.GetFileVersionMS()) + " " + Hex(fixed.GetFileVersionLS()));
+  AddLine(text, "product version",
+          Hex(fixed.GetProductVersionMS()) + " " + Hex(fixed.GetProductVersionLS()));
+  AddLine(text, "valid flags",
+          Hex(record.dwFileFlagsMask) + Names(fixed.GetValidFlags(), kFlagNames));
+  AddLine(text, "flags", Hex(record.dwFileFlags) + Names(fixed.GetFlags(), kFlagNames));
+  AddLine(text, "file os",
+          Hex(record.dwFileOS) + Names(fixed.GetFileOperatingSystem(), kSystemNames));
+  AddLine(text, "file type", Hex(record.dwFileType) + " " + kFileTypeNames[fixed.GetFileType()]);
+  AddLine(text, "file subtype", Hex(fixed.GetFileSubType()));
+  AddLine(text, "file date", Hex(record.dwFileDateMS) + " " + Hex(record.dwFileDateLS));
+  AddLine(text, "creation date", CreationDate(fixed));
+}
+
+void AddStrings(std::string &text, TzedVersionInfoResource &resource) {
   const std::vector<std::string> &ids = resource.GetTranslationIDs();
   std::string list;
   for (const std::string &id : ids)
     list += " " + id;
-  std::printf("translations:%s\n", list.c_str());
+  text += "translations:" + list + "\n";
   // Without a translation list the strings are looked up under the fallback identifier.
   const size_t tables = ids.empty() ? 1 : ids.size();
   for (size_t table = 0; table < tables; ++table) {
     resource.SetTranslationIDIndex(static_cast<int32_t>(table));
     const std::string id = ids.empty() ? FallbackTranslationID() : ids[table];
     for (int entry = 0; entry < kPreDefCount; ++entry)
-      std::printf("string %s %s: %s\n", id.c_str(), kPreDefKeys[entry],
-                  Escaped(resource.GetVersionInfoString(entry)).c_str());
+      AddLine(text, "string " + id + " " + kPreDefKeys[entry],
+              Escaped(resource.GetVersionInfoString(entry)));
   }
   resource.SetTranslationIDIndex(0);
 }
 
-bool CanOpen(const std::string &fileName) {
-  const TFileHandle file(CreateFileA(fileName.c_str(), GENERIC_READ,
-                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                     nullptr, OPEN_EXISTING, 0, nullptr));
-  return file.Get() != INVALID_HANDLE_VALUE;
+// The lines that verinfo prints for one file; status becomes 1 when it cannot be opened.
+std::string FileLines(const std::string &fileName, int *status) {
+  std::string text;
+  AddLine(text, "file", fileName);
+  if (!CanOpen(fileName)) {
+    AddLine(text, "error", "cannot open");
+    *status = 1;
+    return text;
+  }
+  TzedVersionInfoResource resource(nullptr);
+  resource.SetFilename(fileName);
+  if (!resource.HasVersionData()) {
+    AddLine(text, "version data", "none");
+    return text;
+  }
+  AddFixedInfo(text, resource.FixedFileVersionInfo());
+  AddStrings(text, resource);
+  AddLine(text, "file version number",
+          Escaped(resource.FileVersionNumber().GetVersionNumberString()));
+  AddLine(text, "product version number",
+          Escaped(resource.ProductVersionNumber().GetVersionNumberString()));
+  return text;
 }
 
 int ShowWindowOf(const std::string &fileName) {
@@ -124,33 +163,17 @@ int ShowWindowOf(const std::string &fileName) {
 
 } // namespace
 
-int main(int argc, char **argv) {
+// The C runtime splits the wide command line (wmain) by the same rules as the narrow one.
+int wmain(int argc, wchar_t **argv) {
   LoadDllsFromSystemFolderOnly();
-  constexpr int kWindowArguments = 3; // verinfo --window FILE
-  if (argc == kWindowArguments && std::string(argv[1]) == "--window")
-    return ShowWindowOf(argv[2]);
+  std::vector<std::string> arguments;
+  for (int i = 1; i < argc; ++i)
+    arguments.push_back(Utf8FromWide(argv[i]));
+  if (arguments.size() == 2 && arguments[0] == "--window") // verinfo --window FILE
+    return ShowWindowOf(arguments[1]);
+  const TStandardOutput output;
   int status = 0;
-  for (int i = 1; i < argc; ++i) {
-    if (i > 1)
-      std::printf("\n");
-    std::printf("file: %s\n", argv[i]);
-    if (!CanOpen(argv[i])) {
-      std::printf("error: cannot open\n");
-      status = 1;
-      continue;
-    }
-    TzedVersionInfoResource resource(nullptr);
-    resource.SetFilename(argv[i]);
-    if (!resource.HasVersionData()) {
-      std::printf("version data: none\n");
-      continue;
-    }
-    PrintFixedInfo(resource.FixedFileVersionInfo());
-    PrintStrings(resource);
-    std::printf("file version number: %s\n",
-                Escaped(resource.FileVersionNumber().GetVersionNumberString()).c_str());
-    std::printf("product version number: %s\n",
-                Escaped(resource.ProductVersionNumber().GetVersionNumberString()).c_str());
-  }
+  for (size_t i = 0; i < arguments.size(); ++i)
+    output.Write((i > 0 ? "\n" : "") + FileLines(arguments[i], &status));
   return status;
 }

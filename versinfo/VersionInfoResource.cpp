@@ -49,17 +49,15 @@ std::string TzedVersionInfoResource::GetResourceFilename() const {
   return OwnModuleFileName();
 }
 
-// A path longer than the platform is handed is not cut short: that would read another file.
-// A block whose lengths do not nest is not queried at all: the platform's query walks it by
-// those lengths.
+// The path goes to the platform whole, however long: one cut short would read another file. A
+// block whose lengths do not nest is not queried at all: the platform's query walks it by those
+// lengths.
 void TzedVersionInfoResource::ReadVersionInfoData() {
   fTranslationIDs.clear();
   fFixedFileVersionInfo.SetFixedRecord(nullptr);
   fData.clear();
 
-  const std::string fileName = GetResourceFilename();
-  if (fileName.size() <= kMaxVersionPathLength)
-    fData = ReadVersionInfoBlock(fileName);
+  fData = ReadVersionInfoBlock(GetResourceFilename());
   if (!fData.empty() && !IsSoundVersionBlock(fData.data(), fData.size()))
     fData.clear();
   if (fData.empty()) {
@@ -112,21 +110,11 @@ std::string TzedVersionInfoResource::GetVersionInfoString(int32_t index) const {
   return GetResourceStr(kPreDefKeys[index]);
 }
 
-// The text ends at its first NUL; one that has none ends with the block, never past it. A key
-// whose path would be longer than the platform is handed is not looked up, since a path cut
-// short would name another key.
+// The text ends at its first NUL; one that has none ends with the block, never past it.
 std::string TzedVersionInfoResource::GetResourceStr(const std::string &key) const {
   const std::string translationID =
       fTranslationIDIndex < static_cast<int32_t>(fTranslationIDs.size())
           ? fTranslationIDs[fTranslationIDIndex]
           : FallbackTranslationID();
-  const std::string path = "\\StringFileInfo\\" + translationID + "\\" + key;
-  const char *value = nullptr;
-  uint32_t length = 0;
-  if (fData.empty() || path.size() > kMaxVersionPathLength ||
-      !QueryVersionValue(fData, path, &value, &length))
-    return "";
-  const char *blockEnd = fData.data() + fData.size();
-  const void *zero = std::memchr(value, 0, static_cast<size_t>(blockEnd - value));
-  return std::string(value, zero ? static_cast<const char *>(zero) : blockEnd);
+  return QueryVersionText(fData, "\\StringFileInfo\\" + translationID + "\\" + key);
 }

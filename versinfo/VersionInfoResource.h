@@ -14,8 +14,9 @@ class TListView;
 
 /// Reads the version resource of a program file: its fixed part, the translations it declares
 /// and the string values of the selected translation; and writes them into linked labels and a
-/// list view after every read. It reports nothing: missing data shows as empty or absent
-/// values. User-interface thread only.
+/// list view after every read. Paths, keys and values are UTF-8, in any script, and a path or
+/// key is never cut short. It reports nothing: missing data shows as empty or absent values.
+/// User-interface thread only.
 class TzedVersionInfoResource : public TComponent {
 public:
   /// Reads no file yet; that happens in Loaded, or when Filename or ForceEXE is set.
@@ -25,7 +26,8 @@ public:
   std::string GetVersion() const;
   void SetVersion(const std::string &) {}
 
-  /// The file to read; empty: the component's own program file (see GetResourceFilename).
+  /// The file to read, UTF-8; empty: the component's own program file (see
+  /// GetResourceFilename).
   const TVersionFilename &Filename() const { return fFilename; }
   /// Stores the name and reads the file, every time.
   void SetFilename(const TVersionFilename &value);
@@ -43,7 +45,8 @@ public:
   bool HasVersionData() const { return !fData.empty(); }
   /// The value of predefined entry index (0-10) in the selected translation; "" otherwise.
   std::string GetVersionInfoString(int32_t index) const;
-  /// The value stored under key in the selected translation; "" when there is none.
+  /// The value stored under key in the selected translation, as UTF-8 up to its first NUL; ""
+  /// when there is none.
   std::string GetResourceStr(const std::string &key) const;
 
   /// One 8-character identifier per entry of the resource's translation list, in its order.

@@ -36,7 +36,7 @@ LANG_NEUTRAL, LANG_EN_US = 0x0000, 0x0409
 
 
 def run_verinfo(verinfo, names, problems):
-    """Runs verinfo over the files in batches; answers its output as text, byte for byte."""
+    """Runs verinfo over the files in batches; answers its output as text."""
     batches, batch = [], []
     for name in names:
         if batch and sum(len(SYSTEM_DIR) + len(n) + 3 for n in batch + [name]) > BATCH_CHARS:

@@ -18,8 +18,8 @@ def system_folder(parser, prefix):
 
 def run_under_wine(arguments, timeout, cwd=None, overrides=None):
     """Runs `wine ARGUMENTS...` in the folder cwd, with the DLL overrides given (a text in
-    WINEDLLOVERRIDES' form) beside those of the environment; answers (its output as text, byte
-    for byte, and a problem or None). A crash ends the program at once, without Wine's debugger
+    WINEDLLOVERRIDES' form) beside those of the environment; answers (its output decoded from
+    UTF-8, any byte that is not UTF-8 kept as a lone surrogate, and a problem or None). A crash ends the program at once, without Wine's debugger
     opening a dialog; the locale is fixed, since Wine reads the version block of the user's
     language where a file holds one per language."""
     overrides = ";".join(
@@ -36,4 +36,4 @@ def run_under_wine(arguments, timeout, cwd=None, overrides=None):
         os.killpg(process.pid, signal.SIGKILL)  # the program and all it started
         out, _ = process.communicate()
         problem = f"no end after {timeout} s"
-    return out.decode("latin-1"), problem
+    return out.decode("utf-8", "surrogateescape"), problem

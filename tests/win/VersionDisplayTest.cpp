@@ -107,6 +107,14 @@ TEST_F(VersionDisplay, ListsTheSelectedEntriesThatHoldAValue) {
               {FIXTURE_ZERO,
                AllBut({pdBuildFlags, pdFileVersion}),
                {{"Product Version", "2.5.0.16"}, {"File Description", "Neutral translation"}}},
+              {FIXTURE_SCRIPTS,
+               AllBut({}),
+               {{"Product Name", "程序更新 𝄞"},
+                {"Product Version", "1.1.3.11"},
+                {"Company Name", "ООО «Ромашка»"},
+                {"File Description", "Ενημέρωση προγραμμάτων"},
+                {"File Version", "1.1 бета"},
+                {"Comments", "a\u0085z"}}},
               {FIXTURE_NONE, AllBut({}), {}}};
   for (const auto &row : rows) {
     TzedVersionInfoResource resource(nullptr);
@@ -129,7 +137,9 @@ TEST_F(VersionDisplay, AnotherSelectionRebuildsEverythingAndAnEqualOneNothing) {
   resource.SetFileVersionLabel(&form.Version);
   resource.SetVersionListView(&form.List);
   form.Version.SetCaption("written by hand");
-  form.List.AddColumn("Extra", 40);
+  const std::string longCaption(300, 'W');
+  form.List.AddColumn(longCaption, 40);
+  EXPECT_EQ(form.List.ColumnCaption(2), longCaption);
 
   resource.SetShowResource(resource.ShowResource());
   EXPECT_EQ(form.Version.Caption(), "written by hand");

@@ -61,6 +61,18 @@ TEST(VersionInfoResource, ReadsWhatTheResourceHolds) {
        0x25,
        0x1,
        vftUnknown,
+       0},
+      // Named and written in other scripts, from Windows' UTF-16 to UTF-8 whole.
+      {FIXTURE_SCRIPTS,
+       {"041904B0"},
+       {"ООО «Ромашка»"},
+       {1, 1, 3, 11},
+       "1.1 бета",
+       "1.1.3.11",
+       0x3F,
+       0,
+       0x101,
+       vftApplication,
        0}};
   for (const auto &row : rows) {
     SCOPED_TRACE(row.File);
@@ -112,13 +124,16 @@ TEST(VersionInfoResource, SelectsATranslationUntilAReadWithFewerResetsIt) {
   EXPECT_EQ(resource.GetResourceStr("NoSuchKey"), "");
 }
 
-// The version API is handed at most 255 characters: a longer path or key path is not read at
-// all rather than cut short into another name.
-TEST(VersionInfoResource, ReadsPathsOfUpTo255Characters) {
+// Paths and key paths go to the version API whole, however long, in any script.
+TEST(VersionInfoResource, ReadsPathsAndKeysWhole) {
   TzedVersionInfoResource resource(nullptr);
+  resource.SetFilename(FIXTURE_SCRIPTS);
+  EXPECT_EQ(resource.GetResourceStr("Версия"), "третья");
   resource.SetFilename(FIXTURE_ONE);
   EXPECT_EQ(resource.GetResourceStr(std::string(230, 'K')), "longest key");
-  EXPECT_EQ(resource.GetResourceStr(std::string(231, 'L')), "");
+  EXPECT_EQ(resource.GetResourceStr(std::string(231, 'L')), "too long a key");
+  resource.SetFilename(FIXTURE_ACCENTED);
+  EXPECT_EQ(resource.CompanyName(), "Acme Tools");
 
   std::string file = FIXTURE_ONE;
   const size_t slash = file.find_last_of("/\\");
@@ -130,12 +145,14 @@ TEST(VersionInfoResource, ReadsPathsOfUpTo255Characters) {
     padded += std::string(length - padded.size() - name.size(), '\\') + name;
     ASSERT_EQ(padded.size(), length);
     resource.SetFilename(padded);
-    EXPECT_EQ(resource.HasVersionData(), length == 255) << padded;
+    EXPECT_EQ(resource.CompanyName(), "Acme Tools") << padded;
   }
 }
 
+// A name with a NUL in it names no file, not the one before the NUL.
 TEST(VersionInfoResource, ShowsNothingWhereThereIsNoVersionData) {
-  for (const char *file : {FIXTURE_NONE, "Z:\\no\\such\\file.exe"}) {
+  for (const std::string &file : {std::string(FIXTURE_NONE), std::string("Z:\\no\\such\\file.exe"),
+                                  std::string(FIXTURE_ONE) + '\0' + ".txt"}) {
     TzedVersionInfoResource resource(nullptr);
     resource.SetFilename(file);
     EXPECT_FALSE(resource.HasVersionData()) << file;
