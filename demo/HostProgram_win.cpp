@@ -1,5 +1,8 @@
 // A small host program for the demonstration: it says which version it is, and leaves a
 // marker file beside itself so that a script can tell that it was started.
+#include "framework/win32/ModuleFileName_win.h"
+#include "framework/win32/WideText_win.h"
+
 #include <windows.h>
 
 #include <string>
@@ -12,11 +15,12 @@
 #define STRINGIFY(x) STRINGIFY_(x)
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  char path[MAX_PATH];
-  std::string marker(path, GetModuleFileNameA(nullptr, path, sizeof path));
-  marker += ".started";
-  HANDLE file = CreateFileA(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  // Read whole and wide, so that the marker lies beside the program in any folder.
+  const std::string program = ModuleFileName(nullptr);
+  if (program.empty())
+    return 1;
+  HANDLE file = CreateFileW(WideFromUtf8(program + ".started").c_str(), GENERIC_WRITE, 0, nullptr,
+                            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file != INVALID_HANDLE_VALUE) {
     const char text[] = "version " STRINGIFY(HOST_VERSION) "\n";
     DWORD written = 0;
