@@ -222,7 +222,7 @@ int Drive(int argc, char **argv) {
 
 int main(int argc, char **argv) {
   // Wine draws caption bars only inside a virtual desktop, so there the driver runs again in one.
-  const std::string exitCodeFile = ExitCodeFileArgument(argc, argv);
+  const std::string exitCodeFile = ExitCodeFileArgument();
   if (RunningUnderWine() && exitCodeFile.empty())
     return RunInVirtualDesktop();
   // Each line reaches the terminal as it is printed, not when the driver ends.

@@ -1,5 +1,8 @@
 // A small host program for the demonstration: it says which version it is, and leaves a
 // marker file beside itself so that a script can tell that it was started.
+#include "framework/win32/ModuleFileName_win.h"
+#include "framework/win32/WideText_win.h"
+
 #include <windows.h>
 
 #include <string>
@@ -12,12 +15,12 @@
 #define STRINGIFY(x) STRINGIFY_(x)
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  // Its own path in any script, however long the platform lets it be.
-  std::wstring marker(32768, L'\0');
-  marker.resize(GetModuleFileNameW(nullptr, marker.data(), static_cast<DWORD>(marker.size())));
-  marker += L".started";
-  HANDLE file = CreateFileW(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  // Read whole and wide, so that the marker lies beside the program in any folder.
+  const std::string program = ModuleFileName(nullptr);
+  if (program.empty())
+    return 1;
+  HANDLE file = CreateFileW(WideFromUtf8(program + ".started").c_str(), GENERIC_WRITE, 0, nullptr,
+                            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file != INVALID_HANDLE_VALUE) {
     const char text[] = "version " STRINGIFY(HOST_VERSION) "\n";
     DWORD written = 0;

@@ -5,7 +5,7 @@
 namespace {
 
 bool IsIconControl(HWND control) {
-  return (GetWindowLongA(control, GWL_STYLE) & SS_TYPEMASK) == SS_ICON;
+  return (GetWindowLongW(control, GWL_STYLE) & SS_TYPEMASK) == SS_ICON;
 }
 
 // A button's caption as the user reads it: "&Yes" shows as "Yes" with the Y underlined, "&&"
@@ -45,7 +45,7 @@ TMessageBoxView ReadMessageBox(HWND box) {
       view.Buttons.push_back(ShownCaption(child));
     } else if (className == "Static" && IsIconControl(child)) {
       DWORD_PTR icon = 0;
-      SendMessageTimeoutA(child, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, 5000, &icon);
+      SendMessageTimeoutW(child, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, 5000, &icon);
       view.HasIcon = view.HasIcon || icon != 0;
     } else if (className == "Static") {
       view.Text += WindowText(child);
@@ -59,5 +59,5 @@ bool ClickButton(HWND box, const std::string &caption) {
   if (!button)
     return false;
   DWORD_PTR ignored = 0;
-  return SendMessageTimeoutA(button, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored) != 0;
+  return SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored) != 0;
 }

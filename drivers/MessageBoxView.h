@@ -16,7 +16,8 @@ struct TMessageBoxView {
   bool HasIcon = false;
 };
 
-/// True for a visible standard dialog box window ("#32770"), the kind MessageBoxA makes.
+/// True for a visible standard dialog box window ("#32770"), the class of
+/// every message box.
 bool IsVisibleDialogBox(HWND window);
 TMessageBoxView ReadMessageBox(HWND box);
 /// Presses the box's button with that caption as shown as a click would; false when it has

@@ -1,7 +1,9 @@
 #include "drivers/ScreenCapture.h"
 
-#include <fstream>
+#include "drivers/WholeFile.h"
+
 #include <memory>
+#include <stdexcept>
 #include <type_traits>
 
 namespace {
@@ -32,11 +34,15 @@ bool WriteBmp(const std::string &path, int width, int height, const void *pixels
   header.bfType = 0x4D42; // "BM"
   header.bfOffBits = sizeof header + sizeof info;
   header.bfSize = header.bfOffBits + pixelBytes;
-  std::ofstream file(path, std::ios::binary);
-  file.write(reinterpret_cast<const char *>(&header), sizeof header);
-  file.write(reinterpret_cast<const char *>(&info), sizeof info);
-  file.write(static_cast<const char *>(pixels), pixelBytes);
-  return static_cast<bool>(file.flush());
+  std::string file(reinterpret_cast<const char *>(&header), sizeof header);
+  file.append(reinterpret_cast<const char *>(&info), sizeof info);
+  file.append(static_cast<const char *>(pixels), pixelBytes);
+  try {
+    WriteWholeFile(path, file);
+    return true;
+  } catch (const std::runtime_error &) {
+    return false;
+  }
 }
 
 } // namespace

@@ -2,14 +2,17 @@
 // trusts the servers of the HTTPS tests or of the demo. Adding it again replaces it.
 //
 //   trust_ca.exe CERTIFICATE.der
+#include "drivers/WholeFile.h"
+#include "framework/CommandLine.h"
 #include "framework/win32/Handles_win.h"
+#include "framework/win32/WideText_win.h"
 
 #include <wincrypt.h>
 #include <windows.h>
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
+#include <stdexcept>
+#include <string>
 #include <vector>
 
 namespace {
@@ -20,25 +23,30 @@ struct TCloseStore {
 
 } // namespace
 
-int main(int argc, char **argv) {
-  if (argc != 2) {
+int main() {
+  const std::vector<std::string> arguments = SplitCommandLine(Utf8FromWide(GetCommandLineW()));
+  if (arguments.size() != 2) {
     std::fprintf(stderr, "usage: trust_ca CERTIFICATE.der\n");
     return 2;
   }
-  std::ifstream file(argv[1], std::ios::binary);
-  const std::vector<BYTE> der((std::istreambuf_iterator<char>(file)),
-                              std::istreambuf_iterator<char>());
+  const std::string &certificate = arguments[1];
+  std::string der;
+  try {
+    der = ReadWholeFile(certificate);
+  } catch (const std::runtime_error &) {
+  }
   if (der.empty()) {
-    std::fprintf(stderr, "trust_ca: cannot read %s\n", argv[1]);
+    std::fprintf(stderr, "trust_ca: cannot read %s\n", certificate.c_str());
     return 1;
   }
   const TOwnedHandle<HCERTSTORE, TCloseStore> root(
-      CertOpenStore(CERT_STORE_PROV_SYSTEM_A, 0, 0, CERT_SYSTEM_STORE_LOCAL_MACHINE, "Root"));
-  if (!root.Get() || !CertAddEncodedCertificateToStore(root.Get(), X509_ASN_ENCODING, der.data(),
+      CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_LOCAL_MACHINE, L"Root"));
+  if (!root.Get() || !CertAddEncodedCertificateToStore(root.Get(), X509_ASN_ENCODING,
+                                                       reinterpret_cast<const BYTE *>(der.data()),
                                                        static_cast<DWORD>(der.size()),
                                                        CERT_STORE_ADD_REPLACE_EXISTING, nullptr)) {
-    std::fprintf(stderr, "trust_ca: cannot add %s to the Root store (error %lu)\n", argv[1],
-                 GetLastError());
+    std::fprintf(stderr, "trust_ca: cannot add %s to the Root store (error %lu)\n",
+                 certificate.c_str(), GetLastError());
     return 1;
   }
   return 0;

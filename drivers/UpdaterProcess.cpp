@@ -1,25 +1,28 @@
 #include "drivers/UpdaterProcess.h"
 
 #include "drivers/WaitBound.h"
+#include "framework/win32/WideText_win.h"
 
 #include <stdexcept>
 
 // Started suspended, so that it is in the job before it can start anything itself.
 TUpdaterProcess::TUpdaterProcess(const std::string &program, const std::string &arguments)
-    : fJob(CreateJobObjectA(nullptr, nullptr)),
+    : fJob(CreateJobObjectW(nullptr, nullptr)),
       fJobEvents(CreateIoCompletionPort(INVALID_HANDLE_VALUE, nullptr, 0, 1)) {
   JOBOBJECT_ASSOCIATE_COMPLETION_PORT events{fJob.Get(), fJobEvents.Get()};
   if (!fJob.Get() || !fJobEvents.Get() ||
       !SetInformationJobObject(fJob.Get(), JobObjectAssociateCompletionPortInformation, &events,
                                sizeof events))
     throw std::runtime_error("cannot make a job for " + program);
-  std::string commandLine = "\"" + program + "\"" + (arguments.empty() ? "" : " " + arguments);
-  STARTUPINFOA startup{};
+  const std::string commandLine =
+      "\"" + program + "\"" + (arguments.empty() ? "" : " " + arguments);
+  std::wstring wideCommandLine = WideFromUtf8(commandLine);
+  STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION started{};
-  // CreateProcessA may write into the command line, so it gets a buffer of its own.
-  if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED,
-                      nullptr, nullptr, &startup, &started))
+  // CreateProcessW may write into the command line, so it gets a buffer of its own.
+  if (!CreateProcessW(WideFromUtf8(program).c_str(), wideCommandLine.data(), nullptr, nullptr,
+                      FALSE, CREATE_SUSPENDED, nullptr, nullptr, &startup, &started))
     throw std::runtime_error("cannot start " + commandLine + " (error " +
                              std::to_string(GetLastError()) + ")");
   fProcess = TKernelHandle(started.hProcess);

@@ -12,8 +12,8 @@
 /// terminated.
 class TUpdaterProcess {
 public:
-  /// Starts program with the command line `"program" arguments`; throws std::runtime_error when
-  /// it cannot be started.
+  /// Starts program with the command line `"program" arguments`, both UTF-8 and in any script;
+  /// throws std::runtime_error when it cannot be started.
   TUpdaterProcess(const std::string &program, const std::string &arguments);
   ~TUpdaterProcess();
   TUpdaterProcess(const TUpdaterProcess &) = delete;

@@ -1,6 +1,7 @@
 #include "drivers/WindowFinder.h"
 
 #include "drivers/WaitBound.h"
+#include "framework/win32/WideText_win.h"
 
 #include <stdexcept>
 
@@ -22,6 +23,8 @@ BOOL CALLBACK CollectIfOwned(HWND window, LPARAM search) {
 
 // A window that hangs must not hang the driver with it.
 constexpr UINT kReplyBoundMilliseconds = 5000;
+// What a window class's name may hold, in characters.
+constexpr size_t kLongestClassName = 256;
 
 } // namespace
 
@@ -60,20 +63,19 @@ std::vector<HWND> ChildWindowsOf(HWND parent) {
 
 std::string WindowText(HWND window) {
   DWORD_PTR length = 0;
-  if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG,
+  if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG,
                            kReplyBoundMilliseconds, &length))
     throw std::runtime_error("a window did not tell its text length");
-  std::string text(length + 1, '\0');
+  std::wstring text(length + 1, L'\0');
   DWORD_PTR copied = 0;
-  if (!SendMessageTimeoutA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]),
+  if (!SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
                            SMTO_ABORTIFHUNG, kReplyBoundMilliseconds, &copied))
     throw std::runtime_error("a window did not tell its text");
-  text.resize(copied);
-  return text;
+  return Utf8FromWide(text.data(), copied);
 }
 
 std::string WindowClassName(HWND window) {
-  char name[256];
-  const int length = GetClassNameA(window, name, sizeof name);
-  return std::string(name, length > 0 ? length : 0);
+  std::wstring name(kLongestClassName + 1, L'\0');
+  const int length = GetClassNameW(window, name.data(), static_cast<int>(name.size()));
+  return Utf8FromWide(name.data(), length > 0 ? length : 0);
 }

@@ -16,7 +16,8 @@ HWND FindTopLevelWindow(DWORD processId, const std::string &className);
 
 /// The direct child windows of parent, in z order.
 std::vector<HWND> ChildWindowsOf(HWND parent);
-/// The window's text as the window itself answers WM_GETTEXT; works across processes. Throws
-/// std::runtime_error when the window does not answer, so that silence never reads as "".
+/// The window's text, UTF-8, as the window itself answers WM_GETTEXT; works across processes.
+/// Throws std::runtime_error when the window does not answer, so that silence never reads as "".
 std::string WindowText(HWND window);
+/// The name of the window's class, UTF-8.
 std::string WindowClassName(HWND window);

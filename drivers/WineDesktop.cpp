@@ -1,12 +1,16 @@
 #include "drivers/WineDesktop.h"
 
+#include "drivers/TemporaryFolder.h"
+#include "drivers/WholeFile.h"
+#include "framework/CommandLine.h"
 #include "framework/win32/Handles_win.h"
+#include "framework/win32/ModuleFileName_win.h"
+#include "framework/win32/WideText_win.h"
 
 #include <windows.h>
 
 #include <cstdio>
-#include <cstring>
-#include <fstream>
+#include <stdexcept>
 
 namespace {
 
@@ -15,50 +19,55 @@ const char kDesktopSize[] = "1024x768";
 
 // The arguments of this run as the command line holds them, without the program's own name.
 std::string OwnArguments() {
-  const char *rest = GetCommandLineA();
-  if (*rest == '"') {
-    rest = std::strchr(rest + 1, '"');
-    rest = rest ? rest + 1 : "";
+  const std::string line = Utf8FromWide(GetCommandLineW());
+  size_t rest = 0;
+  if (!line.empty() && line[0] == '"') {
+    rest = line.find('"', 1);
+    rest = rest == std::string::npos ? line.size() : rest + 1;
   } else {
-    while (*rest && *rest != ' ' && *rest != '\t')
-      ++rest;
+    rest = line.find_first_of(" \t");
+    rest = rest == std::string::npos ? line.size() : rest;
   }
-  return rest;
+  return line.substr(rest);
 }
 
 } // namespace
 
 bool RunningUnderWine() {
-  const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+  const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
   return ntdll && GetProcAddress(ntdll, "wine_get_version");
 }
 
-std::string ExitCodeFileArgument(int argc, char **argv) {
-  for (int i = 1; i < argc; ++i)
-    if (std::strncmp(argv[i], kExitCodeFileFlag, sizeof kExitCodeFileFlag - 1) == 0)
-      return argv[i] + sizeof kExitCodeFileFlag - 1;
+std::string ExitCodeFileArgument() {
+  constexpr size_t flagLength = sizeof kExitCodeFileFlag - 1;
+  for (const std::string &argument : SplitCommandLine(Utf8FromWide(GetCommandLineW())))
+    if (argument.compare(0, flagLength, kExitCodeFileFlag) == 0)
+      return argument.substr(flagLength);
   return "";
 }
 
 int RunInVirtualDesktop() {
-  char self[MAX_PATH];
-  char temp[MAX_PATH];
-  char exitCodeFile[MAX_PATH];
-  if (!GetModuleFileNameA(nullptr, self, MAX_PATH) || !GetTempPathA(MAX_PATH, temp) ||
-      !GetTempFileNameA(temp, "e2e", 0, exitCodeFile)) {
+  const std::string self = ModuleFileName(nullptr);
+  const std::string temporaryFolder = TemporaryFolderPath();
+  if (self.empty() || temporaryFolder.empty()) {
     std::fprintf(stderr, "cannot prepare the run in a virtual desktop\n");
     return 1;
   }
-  std::string commandLine = "explorer.exe /desktop=e2e-" + std::to_string(GetCurrentProcessId()) +
-                            "," + kDesktopSize + " \"" + self + "\"" + OwnArguments() + " \"" +
-                            kExitCodeFileFlag + exitCodeFile + "\"";
-  STARTUPINFOA startup{};
+  // The process id is this run's alone while it lives; a file of an earlier run is no answer.
+  const std::string exitCodeFile =
+      temporaryFolder + "e2e-" + std::to_string(GetCurrentProcessId()) + ".exit-code";
+  const std::wstring wideExitCodeFile = WideFromUtf8(exitCodeFile);
+  DeleteFileW(wideExitCodeFile.c_str());
+  const std::string commandLine =
+      "explorer.exe /desktop=e2e-" + std::to_string(GetCurrentProcessId()) + "," + kDesktopSize +
+      " \"" + self + "\"" + OwnArguments() + " \"" + kExitCodeFileFlag + exitCodeFile + "\"";
+  std::wstring wideCommandLine = WideFromUtf8(commandLine);
+  STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION started{};
-  if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+  if (!CreateProcessW(nullptr, wideCommandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                       &startup, &started)) {
     std::fprintf(stderr, "cannot start %s (error %lu)\n", commandLine.c_str(), GetLastError());
-    DeleteFileA(exitCodeFile);
     return 1;
   }
   CloseHandle(started.hThread);
@@ -67,16 +76,20 @@ int RunInVirtualDesktop() {
   WaitForSingleObject(explorer.Get(), INFINITE);
 
   int exitCode = 1;
-  std::ifstream recorded(exitCodeFile);
-  if (!(recorded >> exitCode)) {
+  try {
+    exitCode = std::stoi(ReadWholeFile(exitCodeFile));
+  } catch (const std::exception &) {
     std::fprintf(stderr, "the tests in the virtual desktop recorded no exit code\n");
     exitCode = 1;
   }
-  recorded.close();
-  DeleteFileA(exitCodeFile);
+  DeleteFileW(wideExitCodeFile.c_str());
   return exitCode;
 }
 
 void RecordExitCode(const std::string &exitCodeFile, int exitCode) {
-  std::ofstream(exitCodeFile) << exitCode << '\n';
+  try {
+    WriteWholeFile(exitCodeFile, std::to_string(exitCode) + "\n");
+  } catch (const std::runtime_error &failure) {
+    std::fprintf(stderr, "%s\n", failure.what());
+  }
 }

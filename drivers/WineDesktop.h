@@ -10,8 +10,8 @@
 
 /// True when this program runs under Wine.
 bool RunningUnderWine();
-/// The value of the --e2e-exit-code-file=PATH argument that marks the inner run, or "".
-std::string ExitCodeFileArgument(int argc, char **argv);
+/// The value (UTF-8) of the --e2e-exit-code-file=PATH argument that marks the inner run, or "".
+std::string ExitCodeFileArgument();
 /// Runs this program again with its own arguments inside a new virtual desktop, waits for it
 /// and returns the exit code it recorded; 1 when it recorded none.
 int RunInVirtualDesktop();

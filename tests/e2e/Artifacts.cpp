@@ -2,6 +2,7 @@
 
 #include "drivers/ScreenCapture.h"
 #include "drivers/WindowFinder.h"
+#include "framework/win32/WideText_win.h"
 
 bool KeepScreenshot(DWORD processId, const std::string &name) {
   RECT area{};
@@ -18,6 +19,6 @@ bool KeepScreenshot(DWORD processId, const std::string &name) {
   if (IsRectEmpty(&area))
     return false;
   InflateRect(&area, 24, 24);
-  CreateDirectoryA(E2E_ARTIFACT_DIR, nullptr);
+  CreateDirectoryW(WideFromUtf8(E2E_ARTIFACT_DIR).c_str(), nullptr);
   return SaveScreenArea(area, std::string(E2E_ARTIFACT_DIR) + "/" + name + ".bmp");
 }

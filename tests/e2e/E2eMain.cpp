@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 int main(int argc, char **argv) {
-  const std::string exitCodeFile = ExitCodeFileArgument(argc, argv);
+  const std::string exitCodeFile = ExitCodeFileArgument();
   if (exitCodeFile.empty() && RunningUnderWine())
     return RunInVirtualDesktop();
   ::testing::InitGoogleTest(&argc, argv);

@@ -1,35 +1,27 @@
 #include "tests/e2e/ScratchFolder.h"
 
+#include "drivers/TemporaryFolder.h"
 #include "drivers/WaitBound.h"
+#include "drivers/WholeFile.h"
 #include "framework/win32/Handles_win.h"
+#include "framework/win32/WideText_win.h"
 
 #include <windows.h>
 
-#include <fstream>
-#include <iterator>
 #include <stdexcept>
 #include <string>
 
-std::string ReadWholeFile(const std::string &path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file)
-    throw std::runtime_error("cannot read " + path);
-  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
-TScratchFolder::TScratchFolder(std::string parent) {
-  if (parent.empty()) {
-    parent.resize(GetTempPathA(0, nullptr));
-    parent.resize(GetTempPathA(static_cast<DWORD>(parent.size()), &parent[0]));
-  }
+TScratchFolder::TScratchFolder(std::string parent, const std::string &namePrefix) {
+  if (parent.empty())
+    parent = TemporaryFolderPath();
   if (parent.empty())
     throw std::runtime_error("no temporary folder");
   // The process id and a counter keep folders of runs side by side apart.
   static unsigned counter = 0;
   for (int attempt = 0; attempt < 100; ++attempt) {
-    const std::string candidate =
-        parent + "e2e-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
-    if (CreateDirectoryA(candidate.c_str(), nullptr)) {
+    const std::string candidate = parent + namePrefix + std::to_string(GetCurrentProcessId()) +
+                                  "-" + std::to_string(++counter);
+    if (CreateDirectoryW(WideFromUtf8(candidate).c_str(), nullptr)) {
       fPath = candidate;
       return;
     }
@@ -41,16 +33,16 @@ TScratchFolder::~TScratchFolder() {
   if (fImmutable)
     SetImmutable(false);
   for (const std::string &name : FileNames())
-    DeleteFileA(PathOf(name).c_str());
-  RemoveDirectoryA(fPath.c_str());
+    DeleteFileW(WideFromUtf8(PathOf(name)).c_str());
+  RemoveDirectoryW(WideFromUtf8(fPath).c_str());
 }
 
+// Wine's own export names the Unix path of a Windows one, in the system's encoding (UTF-8 here).
 std::string TScratchFolder::LinuxPath() const {
   using TUnixFileName = char *(CDECL *)(const WCHAR *);
   const auto unixFileName = reinterpret_cast<TUnixFileName>(reinterpret_cast<void (*)()>(
-      GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-  char *linuxPath =
-      unixFileName ? unixFileName(std::wstring(fPath.begin(), fPath.end()).c_str()) : nullptr;
+      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+  char *linuxPath = unixFileName ? unixFileName(WideFromUtf8(fPath).c_str()) : nullptr;
   if (!linuxPath)
     return "";
   const std::string path = linuxPath;
@@ -59,10 +51,12 @@ std::string TScratchFolder::LinuxPath() const {
 }
 
 // Wine starts a Linux program by its path on drive Z:, but cannot wait for it.
-bool StartLinuxProgram(std::string commandLine) {
-  STARTUPINFOA startup{sizeof startup};
+bool StartLinuxProgram(const std::string &commandLine) {
+  std::wstring wideCommandLine = WideFromUtf8(commandLine);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
   PROCESS_INFORMATION started{};
-  if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+  if (!CreateProcessW(nullptr, wideCommandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                       &startup, &started))
     return false;
   CloseHandle(started.hThread);
@@ -73,19 +67,16 @@ bool StartLinuxProgram(std::string commandLine) {
 std::string TScratchFolder::PathOf(const std::string &name) const { return fPath + "\\" + name; }
 
 void TScratchFolder::WriteFile(const std::string &name, const std::string &text) const {
-  std::ofstream file(PathOf(name), std::ios::binary);
-  file << text;
-  if (!file.flush())
-    throw std::runtime_error("cannot write " + PathOf(name));
+  WriteWholeFile(PathOf(name), text);
 }
 
 void TScratchFolder::CopyIn(const std::string &source, const std::string &name) const {
-  if (!CopyFileA(source.c_str(), PathOf(name).c_str(), TRUE))
+  if (!CopyFileW(WideFromUtf8(source).c_str(), WideFromUtf8(PathOf(name)).c_str(), TRUE))
     throw std::runtime_error("cannot copy " + source + " to " + PathOf(name));
 }
 
 bool TScratchFolder::Exists(const std::string &name) const {
-  return GetFileAttributesA(PathOf(name).c_str()) != INVALID_FILE_ATTRIBUTES;
+  return GetFileAttributesW(WideFromUtf8(PathOf(name)).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 std::string TScratchFolder::ReadFile(const std::string &name) const {
@@ -94,14 +85,14 @@ std::string TScratchFolder::ReadFile(const std::string &name) const {
 
 std::vector<std::string> TScratchFolder::FileNames() const {
   std::vector<std::string> names;
-  WIN32_FIND_DATAA entry;
-  const HANDLE search = FindFirstFileA(PathOf("*").c_str(), &entry);
+  WIN32_FIND_DATAW entry;
+  const HANDLE search = FindFirstFileW(WideFromUtf8(PathOf("*")).c_str(), &entry);
   if (search == INVALID_HANDLE_VALUE)
     return names;
   do {
     if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-      names.push_back(entry.cFileName);
-  } while (FindNextFileA(search, &entry));
+      names.push_back(Utf8FromWide(entry.cFileName));
+  } while (FindNextFileW(search, &entry));
   FindClose(search);
   return names;
 }
@@ -118,8 +109,8 @@ bool TScratchFolder::SetImmutable(bool immutable) {
   static unsigned probes = 0;
   const bool took = WaitUntil([&] {
     const std::string name = "probe-" + std::to_string(++probes);
-    const TFileHandle probe(CreateFileA(PathOf(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                        FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    const TFileHandle probe(CreateFileW(WideFromUtf8(PathOf(name)).c_str(), GENERIC_WRITE, 0,
+                                        nullptr, CREATE_NEW, FILE_FLAG_DELETE_ON_CLOSE, nullptr));
     return (probe.Get() == INVALID_HANDLE_VALUE) == immutable;
   });
   fImmutable = took ? immutable : fImmutable;

@@ -3,19 +3,18 @@
 #include <string>
 #include <vector>
 
-/// The whole content of the file at path; throws std::runtime_error when it cannot be read.
-std::string ReadWholeFile(const std::string &path);
-
 /// Starts a Linux program, as a command line whose program is named on drive Z:; false when it
 /// cannot be started. Whether it ran is for its effects to tell.
-bool StartLinuxProgram(std::string commandLine);
+bool StartLinuxProgram(const std::string &commandLine);
 
-/// A new empty folder, removed with every file in it when it goes.
+/// A new empty folder, removed with every file in it when it goes. Its path and the names of
+/// its files are UTF-8 and may be in any script.
 class TScratchFolder {
 public:
-  /// In parent, a folder's path ending in a backslash, or else in the temporary folder. Throws
-  /// std::runtime_error when no folder can be made.
-  explicit TScratchFolder(std::string parent = "");
+  /// In parent, a folder's path ending in a backslash, or else in the temporary folder; its
+  /// name is namePrefix followed by a number of its own. Throws std::runtime_error when no
+  /// folder can be made.
+  explicit TScratchFolder(std::string parent = "", const std::string &namePrefix = "e2e-");
   ~TScratchFolder();
   TScratchFolder(const TScratchFolder &) = delete;
   TScratchFolder &operator=(const TScratchFolder &) = delete;

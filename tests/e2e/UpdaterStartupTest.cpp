@@ -4,6 +4,7 @@
 #include "drivers/UpdaterProcess.h"
 #include "drivers/WaitBound.h"
 #include "drivers/WindowFinder.h"
+#include "framework/win32/WideText_win.h"
 #include "tests/e2e/Artifacts.h"
 #include "tests/e2e/ScratchFolder.h"
 #include "tests/e2e/UpdaterDriver.h"
@@ -296,7 +297,7 @@ TEST_F(UpdaterStartup, OpensItsSystemMenuFromTheKeyboard) {
   ASSERT_NE(dialog, nullptr) << "the update dialog never read \"" << kChecking << "\"";
 
   // What Alt+Space asks of a window.
-  ASSERT_TRUE(PostMessageA(dialog, WM_SYSCOMMAND, SC_KEYMENU, VK_SPACE));
+  ASSERT_TRUE(PostMessageW(dialog, WM_SYSCOMMAND, SC_KEYMENU, VK_SPACE));
   const HWND menu = WaitForTopLevelWindow(updater.Process->Id(), [](HWND window) {
     return IsWindowVisible(window) && WindowClassName(window) == "#32768";
   });
@@ -327,17 +328,20 @@ HWND WaitForVisibleAboutBox(const TUpdaterProcess &updater) {
   });
 }
 
-// What the updater's own version resource says, read here through version.dll.
+// What the updater's own version resource says, read here through version.dll, UTF-8.
 std::string OwnVersionString(const char *key) {
+  const std::wstring program = WideFromUtf8(UPDATER_EXE_PATH);
   DWORD handle = 0;
-  std::vector<char> block(GetFileVersionInfoSizeA(UPDATER_EXE_PATH, &handle));
+  std::vector<char> block(GetFileVersionInfoSizeW(program.c_str(), &handle));
   void *value = nullptr;
   UINT length = 0;
-  if (block.empty() || !GetFileVersionInfoA(UPDATER_EXE_PATH, 0, block.size(), block.data()) ||
-      !VerQueryValueA(block.data(), (std::string("\\StringFileInfo\\040904E4\\") + key).c_str(),
+  if (block.empty() ||
+      !GetFileVersionInfoW(program.c_str(), 0, static_cast<DWORD>(block.size()), block.data()) ||
+      !VerQueryValueW(block.data(),
+                      WideFromUtf8(std::string("\\StringFileInfo\\040904E4\\") + key).c_str(),
                       &value, &length))
     return "";
-  return static_cast<const char *>(value);
+  return Utf8FromWide(static_cast<const wchar_t *>(value));
 }
 
 TEST_F(UpdaterStartup, OpensANewAboutBoxForEachAboutCommand) {
@@ -347,8 +351,8 @@ TEST_F(UpdaterStartup, OpensANewAboutBoxForEachAboutCommand) {
   ASSERT_NE(dialog, nullptr);
 
   // 0x1001 is not "About...": it goes to the usual handling and opens nothing.
-  ASSERT_TRUE(PostMessageA(dialog, WM_SYSCOMMAND, 0x1001, 0));
-  ASSERT_TRUE(PostMessageA(dialog, WM_SYSCOMMAND, 0x1000, 0));
+  ASSERT_TRUE(PostMessageW(dialog, WM_SYSCOMMAND, 0x1001, 0));
+  ASSERT_TRUE(PostMessageW(dialog, WM_SYSCOMMAND, 0x1000, 0));
   const HWND box = WaitForVisibleAboutBox(*updater);
   ASSERT_NE(box, nullptr) << "no About box opened";
   EXPECT_EQ(AboutBoxesOf(*updater).size(), 1u);
@@ -365,7 +369,7 @@ TEST_F(UpdaterStartup, OpensANewAboutBoxForEachAboutCommand) {
 
   ASSERT_TRUE(ClickButton(box, "OK"));
   EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(box); }));
-  ASSERT_TRUE(PostMessageA(dialog, WM_SYSCOMMAND, 0x1000, 0));
+  ASSERT_TRUE(PostMessageW(dialog, WM_SYSCOMMAND, 0x1000, 0));
   EXPECT_TRUE(WaitUntil([&] { return AboutBoxesOf(*updater).size() == 2; }))
       << "a second About... makes a second box";
 }

@@ -3,10 +3,13 @@
 // updater shows, and checks the program file and the download afterwards.
 
 #include "drivers/MessageBoxView.h"
+#include "drivers/TemporaryFolder.h"
 #include "drivers/UpdaterProcess.h"
 #include "drivers/WaitBound.h"
+#include "drivers/WholeFile.h"
 #include "drivers/WindowFinder.h"
 #include "framework/win32/Handles_win.h"
+#include "framework/win32/WideText_win.h"
 #include "tests/e2e/Artifacts.h"
 #include "tests/e2e/ScratchFolder.h"
 #include "tests/e2e/UpdaterDriver.h"
@@ -31,12 +34,19 @@ namespace {
 // The block of loopback addresses for this file's servers.
 constexpr int kAddressBlock = 4;
 
-const char kUpdaterName[] = "updater.exe";
-const char kSettingsName[] = "updater.ini";
-const char kHostName[] = "Host App.exe";
-const char kDownloadName[] = "Host App~.tmp";
-// The demo host leaves this file beside itself when it runs.
-const char kMarkerName[] = "Host App.exe.started";
+// Where a row's files lie and what they are called: any text in any script.
+struct TPlaces {
+  std::string ProgramFolder = "e2e-";   // how the name of the program's folder begins
+  std::string TemporaryFolder = "e2e-"; // how the name of the updater's TMP and TEMP begins
+  std::string Updater = "updater.exe";
+  std::string Host = "Host App.exe";
+
+  // The updater reads the settings named after itself, and downloads beside the program.
+  std::string Settings() const { return Updater.substr(0, Updater.rfind('.')) + ".ini"; }
+  std::string Download() const { return Host.substr(0, Host.rfind('.')) + "~.tmp"; }
+  // The demo host leaves this file beside itself when it runs.
+  std::string Marker() const { return Host + ".started"; }
+};
 
 // A plain message box: no icon, and Yes and No unless said otherwise.
 TMessageBoxView Plain(const char *caption, const char *text,
@@ -124,7 +134,8 @@ struct TStep {
   TAction Action;
   TMessageBoxView Box;
   std::string Button;
-  std::string Program = ""; // a file in the program's folder, or kElsewhere and a name
+  // A file in the program's folder, kElsewhere and a name, or "" for the row's host.
+  std::string Program = "";
   bool LinkedDownload = false;
 };
 TStep Answer(const TMessageBoxView &box, const std::string &button) {
@@ -135,8 +146,9 @@ TStep Do(TAction action, const std::string &button = "") { return {action, {}, b
 const char kSystemIni[] = "[boot]\r\nshell=explorer.exe\r\n";
 // Another folder of the user's, which holds a program of its own, victim.exe.
 const char kElsewhere[] = "elsewhere:";
-// Starts the install step over program; with linkedDownload the download has a second name.
-TStep InstallDirectly(TInstallOutcome outcome, const std::string &program = kHostName,
+// Starts the install step over program, the host when ""; with linkedDownload the download has
+// a second name.
+TStep InstallDirectly(TInstallOutcome outcome, const std::string &program = "",
                       bool linkedDownload = false) {
   return {TAction::InstallDirectly,
           {},
@@ -189,6 +201,7 @@ struct TWorkflowRow {
   std::string Timeout = ""; // the settings' Timeout line, if any
   std::optional<TKeyCheck> KeyCheck = std::nullopt;
   bool UpdaterInSubfolder = false; // the updater lies in a folder of its own beside the program
+  TPlaces Places = {};
 };
 TWorkflowRow Row(const char *name, TServed served, const char *currentVersion,
                  std::vector<TStep> steps, TLeft left) {
@@ -223,6 +236,11 @@ TWorkflowRow Stalled(TWorkflowRow row) {
 }
 TWorkflowRow InSubfolder(TWorkflowRow row) {
   row.UpdaterInSubfolder = true;
+  return row;
+}
+// A row whose folders and files are named as places says.
+TWorkflowRow In(TPlaces places, TWorkflowRow row) {
+  row.Places = std::move(places);
   return row;
 }
 void PrintTo(const TWorkflowRow &row, std::ostream *out) { *out << row.Name; }
@@ -317,7 +335,7 @@ std::string PublicKeySetting(const std::string &key) {
 // its answer.
 LRESULT Ask(HWND window, UINT message, WPARAM wParam) {
   DWORD_PTR answer = 0;
-  if (!SendMessageTimeoutA(window, message, wParam, 0, SMTO_ABORTIFHUNG, 5000, &answer))
+  if (!SendMessageTimeoutW(window, message, wParam, 0, SMTO_ABORTIFHUNG, 5000, &answer))
     throw std::runtime_error("a window of the updater did not answer");
   return static_cast<LRESULT>(answer);
 }
@@ -368,17 +386,13 @@ protected:
       : NewProgram(ReadWholeFile(GetParam().ServedProgram)), Received(HalfWay(NewProgram)) {
     if (GetParam().UpdaterInSubfolder)
       Subfolder = std::make_unique<TScratchFolder>(Folder.PathOf(""));
-    UpdaterHome().CopyIn(UPDATER_EXE_PATH, kUpdaterName);
-    Folder.CopyIn(GetParam().InstalledProgram, kHostName);
+    UpdaterHome().CopyIn(UPDATER_EXE_PATH, Names.Updater);
+    Folder.CopyIn(GetParam().InstalledProgram, Names.Host);
     // What the install step must never touch: a program elsewhere, a file that is no program.
     Elsewhere.CopyIn(GetParam().InstalledProgram, "victim.exe");
     Folder.WriteFile("system.ini", kSystemIni);
-    OldProgram = Folder.ReadFile(kHostName);
-    // The updater inherits the row's own temporary folder, TMP; this process's comes back after.
-    GetEnvironmentVariableA("TMP", SavedTemporaryFolder, sizeof SavedTemporaryFolder);
-    SetEnvironmentVariableA("TMP", UserTemp.PathOf("").c_str());
+    OldProgram = Folder.ReadFile(Names.Host);
   }
-  ~UpdaterWorkflow() override { SetEnvironmentVariableA("TMP", SavedTemporaryFolder); }
 
   void Perform(const TStep &step, const std::string &picture);
   void ExpectProgress(const std::string &picture, LRESULT position, const std::string &status);
@@ -392,14 +406,17 @@ protected:
   /// What the started host wrote into its marker; "" while there is none or it is being written.
   std::string MarkerText() const;
 
-  TScratchFolder Folder;
-  TScratchFolder UserTemp; // the updater's temporary folder
+  const TPlaces &Names = GetParam().Places;
+  TScratchFolder Folder{"", Names.ProgramFolder};
+  TScratchFolder UserTemp{"", Names.TemporaryFolder}; // the updater's temporary folder
   TScratchFolder Elsewhere;
   TScratchFolder Traces;                     // what TraceDisk records
   std::unique_ptr<TScratchFolder> Subfolder; // in Folder, where an updater of its own may lie
   /// Where the updater and its settings lie.
   const TScratchFolder &UpdaterHome() const { return Subfolder ? *Subfolder : Folder; }
-  char SavedTemporaryFolder[MAX_PATH + 1] = "";
+  // The updater inherits the row's own temporary folder; this process's comes back after. Set
+  // once the other folders are made, so that none of them lies in it.
+  const TTemporaryFolderOverride UpdaterTemporaryFolder{UserTemp.PathOf("")};
   std::string OldProgram;
   const std::string NewProgram;
   const size_t Received; // what a stalled download has received half-way
@@ -463,31 +480,32 @@ void UpdaterWorkflow::Perform(const TStep &step, const std::string &picture) {
                                      [](HWND child) { return WindowText(child) == "Cancel"; });
     ASSERT_NE(cancel, children.end());
     // Posted: the click's handler asks its question before it returns.
-    ASSERT_TRUE(PostMessageA(*cancel, BM_CLICK, 0, 0));
+    ASSERT_TRUE(PostMessageW(*cancel, BM_CLICK, 0, 0));
     break;
   }
   case TAction::RequestClose:
-    ASSERT_TRUE(PostMessageA(UpdateDialog(*Updater), WM_CLOSE, 0, 0));
+    ASSERT_TRUE(PostMessageW(UpdateDialog(*Updater), WM_CLOSE, 0, 0));
     break;
   case TAction::Release:
     Server->Release();
     break;
   case TAction::LockProgram:
     // Under Wine a file open in another process cannot be replaced, whatever it shares.
-    ProgramLock = TKernelHandle(CreateFileA(Folder.PathOf(kHostName).c_str(), GENERIC_READ,
-                                            FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    ProgramLock =
+        TKernelHandle(CreateFileW(WideFromUtf8(Folder.PathOf(Names.Host)).c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_NE(ProgramLock.Get(), INVALID_HANDLE_VALUE);
     break;
   case TAction::UnlockProgram:
     ProgramLock = TKernelHandle();
     break;
   case TAction::PlantDownload:
-    Folder.WriteFile(kDownloadName, "someone else's file");
+    Folder.WriteFile(Names.Download(), "someone else's file");
     break;
   case TAction::TryToWrite: {
     // Each open shares everything, so that only the updater's hold can refuse it.
     const auto opens = [this](DWORD access) {
-      const HANDLE file = CreateFileA(Folder.PathOf(kDownloadName).c_str(), access,
+      const HANDLE file = CreateFileW(WideFromUtf8(Folder.PathOf(Names.Download())).c_str(), access,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                       nullptr, OPEN_EXISTING, 0, nullptr);
       return file != INVALID_HANDLE_VALUE && CloseHandle(file);
@@ -505,21 +523,21 @@ void UpdaterWorkflow::Perform(const TStep &step, const std::string &picture) {
     if (GetParam().KeyCheck)
       UserTemp.CopyIn(SIGNED_PROGRAMS + GetParam().KeyCheck->SignatureFile, "offered.exe.sig");
     if (step.LinkedDownload)
-      CreateHardLinkA(Elsewhere.PathOf("linked.exe").c_str(),
-                      UserTemp.PathOf("offered.exe").c_str(), nullptr);
+      CreateHardLinkW(WideFromUtf8(Elsewhere.PathOf("linked.exe")).c_str(),
+                      WideFromUtf8(UserTemp.PathOf("offered.exe")).c_str(), nullptr);
     const bool elsewhere = step.Program.rfind(kElsewhere, 0) == 0;
-    const std::string program = elsewhere
-                                    ? Elsewhere.PathOf(step.Program.substr(strlen(kElsewhere)))
-                                    : Folder.PathOf(step.Program);
+    const std::string program =
+        elsewhere ? Elsewhere.PathOf(step.Program.substr(strlen(kElsewhere)))
+                  : Folder.PathOf(step.Program.empty() ? Names.Host : step.Program);
     const std::vector<std::string> files = Folder.FileNames();
-    TUpdaterProcess install(UpdaterHome().PathOf(kUpdaterName),
+    TUpdaterProcess install(UpdaterHome().PathOf(Names.Updater),
                             std::string(kInstallSwitch) + " \"" + UserTemp.PathOf("offered.exe") +
                                 "\" \"" + program + "\"");
     EXPECT_EQ(install.WaitForExitCode(), std::optional<DWORD>(std::stoul(step.Button)));
     for (const std::string &file :
          {UserTemp.PathOf("offered.exe"), UserTemp.PathOf("offered.exe.sig"),
           Elsewhere.PathOf("linked.exe")})
-      DeleteFileA(file.c_str());
+      DeleteFileW(WideFromUtf8(file).c_str());
     // Nothing but the program itself may change.
     EXPECT_EQ(Folder.FileNames(), files);
     EXPECT_EQ(Folder.ReadFile("system.ini"), kSystemIni);
@@ -543,7 +561,7 @@ void UpdaterWorkflow::Perform(const TStep &step, const std::string &picture) {
     ExpectFlushBeforeMove();
     break;
   case TAction::OpenAbout:
-    ASSERT_TRUE(PostMessageA(UpdateDialog(*Updater), WM_SYSCOMMAND, 0x1000, 0));
+    ASSERT_TRUE(PostMessageW(UpdateDialog(*Updater), WM_SYSCOMMAND, 0x1000, 0));
     AboutBox = WaitForTopLevelWindow(Updater->Id(), [](HWND window) {
       return WindowClassName(window) == "TAboutDlg" && IsWindowVisible(window);
     });
@@ -589,10 +607,10 @@ void UpdaterWorkflow::ExpectFlushBeforeMove() {
   ASSERT_TRUE(WaitUntil([&] { return Traces.Exists("disk.log.done"); }));
   const std::string folder = Folder.Name() + "/";
   const std::string log = Traces.ReadFile("disk.log");
-  const size_t flush = log.find(folder + kDownloadName + ">)");
-  const size_t move = log.find(folder + kDownloadName + "\", \"");
+  const size_t flush = log.find(folder + Names.Download() + ">)");
+  const size_t move = log.find(folder + Names.Download() + "\", \"");
   ASSERT_NE(move, std::string::npos) << "no rename of the download in:\n" << log;
-  EXPECT_NE(log.find(folder + kHostName + "\")", move), std::string::npos);
+  EXPECT_NE(log.find(folder + Names.Host + "\")", move), std::string::npos);
   EXPECT_LT(flush, move) << "the download was not flushed before its rename:\n" << log;
 }
 
@@ -641,7 +659,7 @@ std::string UpdaterWorkflow::Describe(TContent content) const {
 // The host holds its marker open, unshared, while it writes it.
 std::string UpdaterWorkflow::MarkerText() const {
   try {
-    return Folder.Exists(kMarkerName) ? Folder.ReadFile(kMarkerName) : "";
+    return Folder.Exists(Names.Marker()) ? Folder.ReadFile(Names.Marker()) : "";
   } catch (const std::runtime_error &) {
     return "";
   }
@@ -661,16 +679,17 @@ TEST_P(UpdaterWorkflow, GoesTheWayTheUserAnswers) {
       settings.push_back("PublicKey=" + PublicKeySetting(row.KeyCheck->PublicKey));
     }
     Server = std::make_unique<TLoopbackServer>(address, std::move(replies));
-    UpdaterHome().WriteFile(kSettingsName, Settings(settings));
+    UpdaterHome().WriteFile(Names.Settings(), Settings(settings));
   } else {
     UpdaterHome().WriteFile(
-        kSettingsName, Settings({"AppTitle=Foo", "VersionFile=" + row.HttpsFolder + "/version.txt",
-                                 "DownloadFile=" + row.HttpsFolder + "/new.exe"}));
+        Names.Settings(),
+        Settings({"AppTitle=Foo", "VersionFile=" + row.HttpsFolder + "/version.txt",
+                  "DownloadFile=" + row.HttpsFolder + "/new.exe"}));
   }
   // The host passes its program's full path quoted, for the blank in it.
-  Updater = std::make_unique<TUpdaterProcess>(UpdaterHome().PathOf(kUpdaterName),
+  Updater = std::make_unique<TUpdaterProcess>(UpdaterHome().PathOf(Names.Updater),
                                               std::string(row.CurrentVersion) + " \"" +
-                                                  Folder.PathOf(kHostName) + "\"");
+                                                  Folder.PathOf(Names.Host) + "\"");
 
   for (size_t i = 0; i < row.Steps.size(); ++i) {
     SCOPED_TRACE("step " + std::to_string(i + 1));
@@ -690,14 +709,14 @@ TEST_P(UpdaterWorkflow, GoesTheWayTheUserAnswers) {
     EXPECT_EQ(requestLines,
               std::vector<std::string>(asked.begin(), asked.begin() + row.Left.Requests));
   }
-  EXPECT_EQ(Describe(kHostName), Describe(row.Left.Program));
-  EXPECT_EQ(Describe(kDownloadName), Describe(row.Left.Downloaded));
+  EXPECT_EQ(Describe(Names.Host), Describe(row.Left.Program));
+  EXPECT_EQ(Describe(Names.Download()), Describe(row.Left.Downloaded));
   if (row.Left.HostStarted) {
     // The shell starts the program on its own; it may write its marker after the updater ended.
     EXPECT_TRUE(WaitUntil([&] { return MarkerText() == "version 2\n"; }))
         << "the new program was not started";
   } else {
-    EXPECT_FALSE(Folder.Exists(kMarkerName)) << "a program was started";
+    EXPECT_FALSE(Folder.Exists(Names.Marker())) << "a program was started";
   }
   EXPECT_EQ(Updater->ProcessesStarted(), 1u + row.Left.InstallSteps + row.Left.HostStarted);
   EXPECT_EQ(UserTemp.FileNames(), std::vector<std::string>()) << "left in the temporary folder";
@@ -901,8 +920,14 @@ const std::vector<TWorkflowRow> kRows = {
          InstallDirectly(TInstallOutcome::ProgramRefused, std::string(kElsewhere) + "victim.exe"),
          InstallDirectly(TInstallOutcome::ProgramRefused, "system.ini"),
          InstallDirectly(TInstallOutcome::ProgramRefused, "missing.exe"),
-         InstallDirectly(TInstallOutcome::NotAProgram, kHostName, true)},
+         InstallDirectly(TInstallOutcome::NotAProgram, "", true)},
         {1, kOld, kNone, kNotStarted}),
+    // A user whose temporary folder is named in Chinese, as a profile's name may be.
+    In({"e2e-", "临时文件 "},
+       Row("temporary_folder_in_chinese", {"200 OK", "2", TDownload::Whole}, "1",
+           {Answer(kOffer, "Yes"), Answer(kReplace, "Yes"), Answer(kCloseProgram, "OK"),
+            Answer(kRun, "Yes")},
+           {2, kNew, kNone, kStarted})),
     // A program with its updater in a folder of its own.
     InSubfolder(KeyRow("install_step_from_a_subfolder", "@p256", TSignature::FromFile,
                        "host-v2.p256.sig",

@@ -15,7 +15,7 @@ namespace {
 
 LRESULT Ask(HWND window, UINT message, WPARAM wParam) {
   DWORD_PTR answer = 0;
-  SendMessageTimeoutA(window, message, wParam, 0, SMTO_ABORTIFHUNG, 5000, &answer);
+  SendMessageTimeoutW(window, message, wParam, 0, SMTO_ABORTIFHUNG, 5000, &answer);
   return static_cast<LRESULT>(answer);
 }
 
@@ -41,7 +41,7 @@ TEST(VerinfoWindow, ListsTheUpdatersVersionData) {
   EXPECT_GT(valueWidth, client.right / 3) << "the values are readable";
   EXPECT_TRUE(KeepScreenshot(verinfo.Id(), "verinfo-window"));
 
-  ASSERT_TRUE(PostMessageA(window, WM_CLOSE, 0, 0));
+  ASSERT_TRUE(PostMessageW(window, WM_CLOSE, 0, 0));
   EXPECT_EQ(verinfo.WaitForExitCode(), std::optional<DWORD>(0));
 }
 
