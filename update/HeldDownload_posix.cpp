@@ -1,5 +1,7 @@
 #include "update/HeldDownload.h"
 
+#include "framework/FileRemoval.h"
+
 #include <cstdio>
 #include <sys/stat.h>
 #include <utility>
@@ -31,6 +33,6 @@ void THeldDownload::Release() {
 }
 
 void THeldDownload::Delete() {
-  std::remove(fFileName.c_str());
+  RemoveFile(fFileName);
   Release();
 }

@@ -1,5 +1,7 @@
 #include "update/HeldDownload.h"
 
+#include "framework/FileRemoval.h"
+
 #include "framework/win32/WideText_win.h"
 
 #include <windows.h>
@@ -55,6 +57,6 @@ void THeldDownload::Release() {
 }
 
 void THeldDownload::Delete() {
-  DeleteFileW(WideFromUtf8(fFileName).c_str());
+  RemoveFile(fFileName);
   Release();
 }

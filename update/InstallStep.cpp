@@ -1,6 +1,7 @@
 #include "update/InstallStep.h"
 
 #include "framework/CommandLine.h"
+#include "framework/FileRemoval.h"
 #include "httpget/TargetFile.h"
 #include "update/HeldDownload.h"
 #include "update/InstallTarget.h"
@@ -9,7 +10,6 @@
 #include "update/UpdateDlg.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <stdexcept>
 #include <vector>
 
@@ -42,7 +42,7 @@ TInstallOutcome CopyDownload(const std::string &download, const std::string &cop
     }
     target.Flush();
   } catch (const std::runtime_error &) {
-    std::remove(copy.c_str());
+    RemoveFile(copy);
     return TInstallOutcome::CannotWrite;
   }
   return TInstallOutcome::Installed;

@@ -1,9 +1,8 @@
 #include "update/UpdateDlg.h"
 
 #include "framework/CommandLine.h"
+#include "framework/FileRemoval.h"
 #include "update/VersionFile.h"
-
-#include <cstdio>
 
 namespace {
 
@@ -34,8 +33,8 @@ TUpdateDlg::~TUpdateDlg() {
     fDownload->Delete();
   if (!DownloadedBesideProgram()) {
     fDownload.reset();
-    std::remove(Downloader.FileName.c_str());
-    std::remove(SignatureFileOf(Downloader.FileName).c_str());
+    RemoveFile(Downloader.FileName);
+    RemoveFile(SignatureFileOf(Downloader.FileName));
   }
 }
 

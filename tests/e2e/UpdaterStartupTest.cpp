@@ -90,8 +90,12 @@ class UpdaterStartup : public ::testing::Test {
 protected:
   UpdaterStartup() { Folder.CopyIn(UPDATER_EXE_PATH, kProgramName); }
 
-  void WriteSettings(const std::vector<std::string> &lines) {
-    Folder.WriteFile(kSettingsName, Settings(lines));
+  /// Saves the settings as their bytes stand, or with utf16 as UTF-16 with its byte-order mark.
+  void WriteSettings(const std::vector<std::string> &lines, bool utf16 = false) {
+    const std::wstring wide = L"\xFEFF" + WideFromUtf8(Settings(lines));
+    Folder.WriteFile(kSettingsName, utf16 ? std::string(reinterpret_cast<const char *>(wide.data()),
+                                                        wide.size() * sizeof(wchar_t))
+                                          : Settings(lines));
   }
   std::unique_ptr<TUpdaterProcess> Start(const std::string &arguments) {
     return std::make_unique<TUpdaterProcess>(Folder.PathOf(kProgramName), arguments);
@@ -238,8 +242,10 @@ struct TTitleCase {
   std::vector<std::string> TitleLines;
   const char *Title;
   // The title as a server reads the User-Agent field: an HTTP field value cannot begin with a
-  // blank, so a title's leading blank is lost on the way.
+  // blank, so a title's leading blank is lost on the way. It goes out in the system code page
+  // (here 1252), as it always has.
   const char *Agent;
+  bool Utf16 = false; // the settings file is saved as UTF-16, not in the system code page
 };
 void PrintTo(const TTitleCase &param, std::ostream *out) { *out << param.Name; }
 
@@ -252,7 +258,7 @@ TEST_P(UpdaterCheckingForUpdate, ShowsItsTitleAndSendsItAsTheAgent) {
   std::vector<std::string> lines = GetParam().TitleLines;
   for (const std::string &line : UrlSettings(address))
     lines.push_back(line);
-  WriteSettings(lines);
+  WriteSettings(lines, GetParam().Utf16);
   const auto updater = Start(HostParameters());
 
   const HWND dialog = WaitForCheckingDialog(*updater);
@@ -272,7 +278,16 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         TTitleCase{"app_title_foo", {"AppTitle=Foo"}, "Foo Updater...", "Foo Updater..."},
         TTitleCase{"app_title_missing", {}, " Updater...", "Updater..."},
-        TTitleCase{"app_title_empty", {"AppTitle="}, " Updater...", "Updater..."}),
+        TTitleCase{"app_title_empty", {"AppTitle="}, " Updater...", "Updater..."},
+        TTitleCase{"app_title_in_code_page_1252",
+                   {"AppTitle=Caf\xE9 M\xFCller"},
+                   "Café Müller Updater...",
+                   "Caf\xE9 M\xFCller Updater..."},
+        TTitleCase{"app_title_in_utf16",
+                   {"AppTitle=Программа"},
+                   "Программа Updater...",
+                   "????????? Updater...",
+                   true}),
     [](const ::testing::TestParamInfo<TTitleCase> &info) { return info.param.Name; });
 
 TEST_F(UpdaterStartup, LaysOutItsDialogCentredOnTheDesktop) {

@@ -40,6 +40,8 @@ struct TPlaces {
   std::string TemporaryFolder = "e2e-"; // how the name of the updater's TMP and TEMP begins
   std::string Updater = "updater.exe";
   std::string Host = "Host App.exe";
+  // How the name of a folder of the updater's own begins, away from the program; "": none.
+  std::string UpdaterFolder = "";
 
   // The updater reads the settings named after itself, and downloads beside the program.
   std::string Settings() const { return Updater.substr(0, Updater.rfind('.')) + ".ini"; }
@@ -386,6 +388,8 @@ protected:
       : NewProgram(ReadWholeFile(GetParam().ServedProgram)), Received(HalfWay(NewProgram)) {
     if (GetParam().UpdaterInSubfolder)
       Subfolder = std::make_unique<TScratchFolder>(Folder.PathOf(""));
+    else if (!Names.UpdaterFolder.empty())
+      Subfolder = std::make_unique<TScratchFolder>("", Names.UpdaterFolder);
     UpdaterHome().CopyIn(UPDATER_EXE_PATH, Names.Updater);
     Folder.CopyIn(GetParam().InstalledProgram, Names.Host);
     // What the install step must never touch: a program elsewhere, a file that is no program.
@@ -411,7 +415,7 @@ protected:
   TScratchFolder UserTemp{"", Names.TemporaryFolder}; // the updater's temporary folder
   TScratchFolder Elsewhere;
   TScratchFolder Traces;                     // what TraceDisk records
-  std::unique_ptr<TScratchFolder> Subfolder; // in Folder, where an updater of its own may lie
+  std::unique_ptr<TScratchFolder> Subfolder; // where an updater of its own may lie
   /// Where the updater and its settings lie.
   const TScratchFolder &UpdaterHome() const { return Subfolder ? *Subfolder : Folder; }
   // The updater inherits the row's own temporary folder; this process's comes back after. Set
@@ -728,6 +732,16 @@ const TContent kOld = TContent::OldProgram;
 const TContent kNew = TContent::NewProgram;
 const TContent kNone = TContent::Missing;
 
+const std::vector<TStep> kWholeRoad = {Answer(kOffer, "Yes"), Answer(kReplace, "Yes"),
+                                       Answer(kCloseProgram, "OK"), Answer(kRun, "Yes")};
+
+std::string Repeated(const std::string &text, size_t times) {
+  std::string repeated;
+  for (size_t i = 0; i < times; ++i)
+    repeated += text;
+  return repeated;
+}
+
 const std::vector<TWorkflowRow> kRows = {
     Row("whole_road", {"200 OK", "2", TDownload::Stalled}, "1",
         {Do(TAction::TraceDisk), Answer(kOffer, "Yes"), Do(TAction::Midway), Do(TAction::Release),
@@ -922,12 +936,28 @@ const std::vector<TWorkflowRow> kRows = {
          InstallDirectly(TInstallOutcome::ProgramRefused, "missing.exe"),
          InstallDirectly(TInstallOutcome::NotAProgram, "", true)},
         {1, kOld, kNone, kNotStarted}),
-    // A user whose temporary folder is named in Chinese, as a profile's name may be.
-    In({"e2e-", "临时文件 "},
-       Row("temporary_folder_in_chinese", {"200 OK", "2", TDownload::Whole}, "1",
-           {Answer(kOffer, "Yes"), Answer(kReplace, "Yes"), Answer(kCloseProgram, "OK"),
-            Answer(kRun, "Yes")},
+    // Folders and files named in any script, whatever the system's code page (here 1252).
+    In({"Программа "}, Row("cyrillic_folder", {"200 OK", "2", TDownload::Whole}, "1", kWholeRoad,
+                           {2, kNew, kNone, kStarted})),
+    In({"程序 ", "e2e-", "升级.exe", "程序.exe"},
+       Row("cjk_folder_and_names", {"200 OK", "2", TDownload::Whole}, "1", kWholeRoad,
            {2, kNew, kNone, kStarted})),
+    In({"Πρόγραμμα ", "e2e-", "updater.exe", "Host App.exe", "e2e-"},
+       Row("updater_in_a_plain_folder_program_in_a_greek_one", {"200 OK", "2", TDownload::Whole},
+           "1", kWholeRoad, {2, kNew, kNone, kStarted})),
+    // A user named in Chinese, whose temporary folder is, and a program's folder closed to them.
+    In({"Программа ", "临时文件 "},
+       KeyRow("closed_cyrillic_folder_cjk_temporary_folder", "@p256", TSignature::FromFile,
+              "host-v2.p256.sig",
+              {Do(TAction::LockFolder), Answer(kOffer, "Yes"), Answer(kReplace, ""),
+               Do(TAction::UnlockFolder), Do(TAction::Click, "Yes"), Answer(kCloseProgram, "OK"),
+               Answer(kRun, "Yes")},
+              {3, kNew, kNone, kStarted, 1})),
+    // A path far longer in bytes than in characters still has its version read and compared.
+    In({Repeated("éàüøñç", 20)},
+       KeyRow("long_accented_folder_older_version", "@p256", TSignature::FromFile,
+              "host-v1.p256.sig", {Answer(kOffer, "Yes"), Answer(kOlderVersion, "OK")},
+              {3, kOld, kNone, kNotStarted}, DEMO_HOST_V2_PATH, DEMO_HOST_V1_PATH)),
     // A program with its updater in a folder of its own.
     InSubfolder(KeyRow("install_step_from_a_subfolder", "@p256", TSignature::FromFile,
                        "host-v2.p256.sig",
