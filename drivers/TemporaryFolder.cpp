@@ -1,5 +1,6 @@
 #include "drivers/TemporaryFolder.h"
 
+#include "framework/win32/WholePath_win.h"
 #include "framework/win32/WideText_win.h"
 
 #include <windows.h>
@@ -21,11 +22,7 @@ std::optional<std::wstring> EnvironmentVariable(const wchar_t *name) {
 
 } // namespace
 
-std::string TemporaryFolderPath() {
-  std::wstring folder(GetTempPathW(0, nullptr), L'\0');
-  folder.resize(GetTempPathW(static_cast<DWORD>(folder.size()), folder.data()));
-  return Utf8FromWide(folder);
-}
+std::string TemporaryFolderPath() { return WholePath(GetTempPathW); }
 
 TTemporaryFolderOverride::TTemporaryFolderOverride(const std::string &folder) {
   const std::wstring wideFolder = WideFromUtf8(folder);
