@@ -18,7 +18,8 @@ TUpdateStartup ProcessStartup() {
 
 } // namespace
 
-// The host learns nothing from the exit code: it is 0 however the update went. The install
+// A host that starts the updater quietly learns from the exit code how the update went; started
+// otherwise, the updater ends with 0 however it went, and stays hidden only when quiet. The install
 // step, which the updater starts itself, shows nothing, not even a failure of its own, and
 // tells its outcome by its exit code.
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
@@ -35,8 +36,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     application.Initialize();
     application.Title = "Updater";
     auto &window = application.Own<TUpdateWindow>();
-    window.Own<TUpdateDlg>(window, WinInetApi(), ProcessStartup());
+    const auto &dialog = window.Own<TUpdateDlg>(window, WinInetApi(), ProcessStartup());
+    application.ShowMainForm = !dialog.Quiet();
     application.Run(window);
+    return static_cast<int>(dialog.ExitCode());
   } catch (...) {
     application.ShowException(std::current_exception());
   }

@@ -4,6 +4,9 @@
 #include "framework/FileRemoval.h"
 #include "update/VersionFile.h"
 
+#include <algorithm>
+#include <cctype>
+
 namespace {
 
 const char kNotEnoughParameters[] =
@@ -12,6 +15,15 @@ const char kNotEnoughParameters[] =
 // The command line's items: the updater's own path, then what the host passes.
 constexpr size_t kCurrentVersionItem = 1;
 constexpr size_t kProgramFileItem = 2;
+constexpr size_t kQuietItem = 3;
+constexpr char kQuietSwitch[] = "/quiet";
+
+bool IsQuietSwitch(const std::string &item) {
+  return item.size() == sizeof kQuietSwitch - 1 &&
+         std::equal(item.begin(), item.end(), kQuietSwitch, [](char given, char switchChar) {
+           return std::tolower(static_cast<unsigned char>(given)) == switchChar;
+         });
+}
 
 } // namespace
 
@@ -73,11 +85,19 @@ void TUpdateDlg::WireComponents() {
 void TUpdateDlg::Start(const TUpdateStartup &startup) {
   const std::vector<std::string> items = SplitCommandLine(startup.CommandLine);
   if (items.size() <= kProgramFileItem) {
-    FailWith(kNotEnoughParameters);
+    Fail(TUpdateOutcome::CheckFailed, kNotEnoughParameters);
     return;
   }
   fCurrentVersion = items[kCurrentVersionItem];
   fProgramFile = items[kProgramFileItem];
+  fQuiet = items.size() > kQuietItem && IsQuietSwitch(items[kQuietItem]);
+  // A second updater for the program would race the first for the download's name.
+  if (!fView.ClaimProgram(fProgramFile)) {
+    if (!fQuiet)
+      fView.ShowRunningUpdater();
+    End(TUpdateOutcome::AlreadyRunning);
+    return;
+  }
 
   const TUpdaterSettings settings = ReadUpdaterSettings(
       ChangeFileExt(startup.ProgramFileName, ".ini"), startup.ReadProfileString);
@@ -99,7 +119,7 @@ void TUpdateDlg::Start(const TUpdateStartup &startup) {
   std::optional<std::unique_ptr<TPublisherKey>> key =
       ImportSettingsKey(settings, startup.ImportKey);
   if (!key) {
-    FailWith(kSettingsMissing);
+    Fail(TUpdateOutcome::SettingsUnusable, kSettingsMissing);
     return;
   }
   fPublisherKey = std::move(*key);

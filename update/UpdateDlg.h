@@ -9,6 +9,7 @@
 #include "update/PublisherCheck.h"
 #include "update/PublisherKey.h"
 #include "update/Settings.h"
+#include "update/UpdateOutcome.h"
 #include "update/UpdateView.h"
 
 #include <cstdint>
@@ -39,6 +40,12 @@ public:
   /// Deletes a download whose signature had not been checked when the end came, and whatever the
   /// update left in the user's temporary folder.
   ~TUpdateDlg() override;
+
+  /// Whether the host asked for a quiet start ("/quiet" after the program, any letter case): the
+  /// window stays hidden, and nothing is said, until an update is offered.
+  bool Quiet() const { return fQuiet; }
+  /// What the updater's exit code is: the outcome after a quiet start, 0 otherwise.
+  uint32_t ExitCode() const { return fQuiet ? static_cast<uint32_t>(fOutcome) : 0; }
 
   THTTPGet &CheckVersion;      // fetches the version file as text
   THTTPGet &Downloader;        // downloads the new program file to disk
@@ -79,10 +86,11 @@ private:
   /// Deletes the held download and tells the user why it was refused, then asks for the end.
   void RefuseDownload(const char *reason);
   void RefuseDownload(TInstallOutcome refusal);
-  /// Shows the error message dialog, then asks for the end.
-  void FailWith(const std::string &text);
-  /// Asks for the end once; every later event is ignored.
-  void End();
+  /// Shows the error message dialog, unless a quiet start has offered nothing yet, then asks for
+  /// the end with outcome.
+  void Fail(TUpdateOutcome outcome, const std::string &text);
+  /// Asks for the end once, with outcome; every later event is ignored.
+  void End(TUpdateOutcome outcome);
 
   static constexpr char kSettingsMissing[] = "The data file containing the update information has "
                                              "been corrupted or is missing. Cannot continue.";
@@ -99,5 +107,8 @@ private:
   std::optional<THeldDownload> fDownload;       // the finished download, from its end on
   std::string fSignature;                       // the download's signature, once it has passed
   bool fAwaitingSignature = false;              // the download waits for its signature
+  bool fQuiet = false;
+  bool fOffered = false; // the user has been asked whether to update
+  TUpdateOutcome fOutcome = TUpdateOutcome::CheckFailed;
   bool fEnded = false;
 };

@@ -39,6 +39,14 @@ public:
   /// asks the user to grant where it asks; serves the dialog meanwhile and returns its exit code
   /// once it has ended, or nothing when it did not start (the user declined, or it could not).
   virtual std::optional<uint32_t> RunInstallStep(const std::string &parameters) = 0;
+  /// Makes this updater the only one for program while it runs; false when another updater
+  /// already is, for the same program file in any letter case.
+  virtual bool ClaimProgram(const std::string &program) = 0;
+  /// Brings the window of the updater that holds the program this one failed to claim to the
+  /// front, where it is visible.
+  virtual void ShowRunningUpdater() = 0;
+  /// Shows the dialog, which a quiet start keeps hidden, in front.
+  virtual void Reveal() = 0;
   /// Asks the application to end; the dialog is destroyed once the handler has returned.
   virtual void EndProgram() = 0;
 };

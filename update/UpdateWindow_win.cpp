@@ -171,4 +171,19 @@ std::optional<uint32_t> TUpdateWindow::RunInstallStep(const std::string &paramet
   return exitCode;
 }
 
+bool TUpdateWindow::ClaimProgram(const std::string &program) {
+  fClaim.emplace(program);
+  return fClaim->Take(Handle());
+}
+
+void TUpdateWindow::ShowRunningUpdater() {
+  if (fClaim)
+    fClaim->ShowHolder();
+}
+
+void TUpdateWindow::Reveal() {
+  Show();
+  SetForegroundWindow(Handle());
+}
+
 void TUpdateWindow::EndProgram() { Application().Terminate(); }

@@ -5,7 +5,10 @@
 #include "framework/win32/Image_win.h"
 #include "framework/win32/Label_win.h"
 #include "framework/win32/ProgressBar_win.h"
+#include "update/ProgramClaim_win.h"
 #include "update/UpdateView.h"
+
+#include <optional>
 
 /// The update dialog's window: its picture, status line, progress text, progress bar and
 /// Cancel button, and a system menu reduced to Move and "About...".
@@ -33,6 +36,9 @@ public:
                    TMessageButtons buttons) override;
   void StartProgram(const std::string &program) override;
   std::optional<uint32_t> RunInstallStep(const std::string &parameters) override;
+  bool ClaimProgram(const std::string &program) override;
+  void ShowRunningUpdater() override;
+  void Reveal() override;
   void EndProgram() override;
 
 protected:
@@ -54,4 +60,5 @@ private:
   std::string fDownloadStatus;
   ULONGLONG fLastDrawn = 0; // GetTickCount64 when the progress was last drawn
   bool fDrawPending = false;
+  std::optional<TProgramClaim> fClaim; // held until the window goes
 };

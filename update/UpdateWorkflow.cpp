@@ -81,25 +81,30 @@ void TUpdateDlg::CheckVersionDoneString(TObject *, std::string result) {
   if (fEnded)
     return;
   if (result.size() > kVersionFileMaxLength) {
-    FailWith(std::string(kCheckFailed) + kInvalidVersionLength);
+    Fail(TUpdateOutcome::CheckFailed, std::string(kCheckFailed) + kInvalidVersionLength);
     return;
   }
   std::string latestVersion;
   try {
     latestVersion = CanonicalVersionText(result);
   } catch (const EConvertError &) {
-    FailWith(kNotANumber + QuotedForMessage(result) + ", which is not a whole number.");
+    Fail(TUpdateOutcome::CheckFailed,
+         kNotANumber + QuotedForMessage(result) + ", which is not a whole number.");
     return;
   }
   if (!OffersUpdate(fCurrentVersion, latestVersion)) {
-    fView.ShowMessage(kLatestCaption, kLatest, TMessageButtons::Ok);
-    End();
+    if (!fQuiet)
+      fView.ShowMessage(kLatestCaption, kLatest, TMessageButtons::Ok);
+    End(TUpdateOutcome::UpToDate);
     return;
   }
+  fOffered = true;
+  if (fQuiet)
+    fView.Reveal();
   if (Confirm(kOfferCaption, kOffer))
     StartDownload();
   else
-    End();
+    End(TUpdateOutcome::Declined);
 }
 
 // Administrator rights are asked for only for what the install step would take, so a download
@@ -114,12 +119,12 @@ void TUpdateDlg::StartDownload() {
   if (admission == TInstallOutcome::Installed)
     Downloader.GetFile();
   else
-    FailWith(kDownloadRefused + std::string(ReasonOf(admission)));
+    Fail(TUpdateOutcome::UpdateFailed, kDownloadRefused + std::string(ReasonOf(admission)));
 }
 
 void TUpdateDlg::CheckVersionError(TObject *) {
   if (!fEnded)
-    FailWith(std::string(kCheckFailed) + kVersionFileMissing);
+    Fail(TUpdateOutcome::CheckFailed, std::string(kCheckFailed) + kVersionFileMissing);
 }
 
 // Runs once per chunk received: the labels and the bar skip what would not change.
@@ -156,7 +161,7 @@ void TUpdateDlg::DownloaderDoneFile(TObject *, std::string fileName, int32_t) {
 
 void TUpdateDlg::DownloaderError(TObject *) {
   if (!fEnded)
-    FailWith(kDownloadFailed);
+    Fail(TUpdateOutcome::UpdateFailed, kDownloadFailed);
 }
 
 void TUpdateDlg::DownloadSignatureDoneString(TObject *, std::string signature) {
@@ -190,18 +195,20 @@ void TUpdateDlg::OfferReplacement() {
     return;
   }
   if (!Confirm(kReplaceCaption, kReplace)) {
-    End();
+    End(TUpdateOutcome::Declined);
     return;
   }
   fView.ShowMessage(kCloseCaption, kClose, TMessageButtons::Ok);
-  if (!fEnded && ReplaceProgram() && Confirm(kRunCaption, kRun))
+  if (fEnded || !ReplaceProgram())
+    return;
+  if (Confirm(kRunCaption, kRun))
     fView.StartProgram(fProgramFile);
-  End();
+  End(TUpdateOutcome::Updated);
 }
 
 void TUpdateDlg::CancelClick(TObject *) {
   if (!fEnded && Confirm(kAbortCaption, kAbort))
-    End();
+    End(TUpdateOutcome::Declined);
 }
 
 // A close that goes ahead ends the program through the window itself. Once the download is
@@ -210,8 +217,10 @@ void TUpdateDlg::CancelClick(TObject *) {
 void TUpdateDlg::FormCloseQuery(TObject *, bool &canClose) {
   if (!fEnded && (PercentDone != 100 || fAwaitingSignature))
     canClose = fView.ShowMessage(kAbortCaption, kAbort, TMessageButtons::YesNo) || fEnded;
-  if (canClose)
+  if (canClose && !fEnded) {
+    fOutcome = TUpdateOutcome::Declined;
     fEnded = true;
+  }
 }
 
 bool TUpdateDlg::Confirm(const std::string &caption, const std::string &text) {
@@ -231,8 +240,10 @@ bool TUpdateDlg::ReplaceProgram() {
       RefuseDownload(outcome);
       return false;
     }
-    if (!fView.ShowMessage(kErrorCaption, kReplaceFailed, TMessageButtons::RetryCancel) || fEnded)
+    if (!fView.ShowMessage(kErrorCaption, kReplaceFailed, TMessageButtons::RetryCancel) || fEnded) {
+      End(TUpdateOutcome::UpdateFailed);
       return false;
+    }
   }
 }
 
@@ -262,7 +273,7 @@ TInstallOutcome TUpdateDlg::InstallOnce() {
 // Nothing that was refused may stay beside the program.
 void TUpdateDlg::RefuseDownload(const char *reason) {
   fDownload->Delete();
-  FailWith(kDownloadRefused + std::string(reason));
+  Fail(TUpdateOutcome::UpdateFailed, kDownloadRefused + std::string(reason));
 }
 
 void TUpdateDlg::RefuseDownload(TInstallOutcome refusal) {
@@ -270,14 +281,18 @@ void TUpdateDlg::RefuseDownload(TInstallOutcome refusal) {
                                                               : ReasonOf(refusal));
 }
 
-void TUpdateDlg::FailWith(const std::string &text) {
-  fView.ShowError(text);
-  End();
+// A quiet start says nothing before it has offered an update: a host that checks at every
+// launch must not bother the user while the machine is offline.
+void TUpdateDlg::Fail(TUpdateOutcome outcome, const std::string &text) {
+  if (!fQuiet || fOffered)
+    fView.ShowError(text);
+  End(outcome);
 }
 
-void TUpdateDlg::End() {
+void TUpdateDlg::End(TUpdateOutcome outcome) {
   if (fEnded)
     return;
   fEnded = true;
+  fOutcome = outcome;
   fView.EndProgram();
 }

@@ -36,6 +36,9 @@ public:
   std::optional<uint32_t> RunInstallStep(const std::string &parameters) override {
     return fWindow.RunInstallStep(parameters);
   }
+  bool ClaimProgram(const std::string &program) override { return fWindow.ClaimProgram(program); }
+  void ShowRunningUpdater() override { fWindow.ShowRunningUpdater(); }
+  void Reveal() override { fWindow.Reveal(); }
   void EndProgram() override { fWindow.EndProgram(); }
 
 private:

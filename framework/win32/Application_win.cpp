@@ -55,7 +55,7 @@ void TApplication::Initialize() {
 
 void TApplication::Run(TForm &mainForm) {
   mainForm.OnClosingEnds = MethodOf<&TApplication::MainFormClosed>(this);
-  if (!fTerminated)
+  if (!fTerminated && ShowMainForm)
     mainForm.Show();
   MSG message;
   while (!fTerminated && GetMessageW(&message, nullptr, 0, 0) > 0) {

@@ -16,10 +16,13 @@ public:
 
   /// The name the program goes by; also the caption of its failure reports.
   std::string Title;
+  /// Whether Run shows the main form; a form kept hidden shows itself when it has to.
+  bool ShowMainForm = true;
 
   /// Prepares the window classes and the user-interface thread for workers.
   void Initialize();
-  /// Shows mainForm, unless the end has already been asked for, and dispatches messages until
+  /// Shows mainForm, unless ShowMainForm is false or the end has already been asked for, and
+  /// dispatches messages until
   /// it is; closing mainForm asks for the end.
   void Run(TForm &mainForm);
   /// Asks for the end: the message loop stops when it next looks for a message.

@@ -12,7 +12,7 @@
 /// and answers its questions through Answer, which may also act while the box is "up".
 ///   "title [T]", "status [S]", "downloadStatus [S]", "bar <maximum> <position>",
 ///   "cancel disabled", "error [text]", "box <caption> [text] yes/no", "start <program>",
-///   "install <parameters>", "end"
+///   "install <parameters>", "show running updater", "reveal", "end"
 class TRecordingView : public TUpdateView {
 public:
   std::vector<std::string> Log;
@@ -20,6 +20,8 @@ public:
   std::function<bool(const std::string &caption)> Answer;
   /// Plays the install step; unset, it never starts.
   std::function<std::optional<uint32_t>(const std::string &parameters)> InstallStep;
+  /// Whether another updater holds the program.
+  bool ProgramHeldElsewhere = false;
 
   /// What a click of Cancel does.
   void ClickCancel() { fCancelClick(nullptr); }
@@ -56,6 +58,9 @@ public:
     Log.push_back("install " + parameters);
     return InstallStep ? InstallStep(parameters) : std::nullopt;
   }
+  bool ClaimProgram(const std::string &) override { return !ProgramHeldElsewhere; }
+  void ShowRunningUpdater() override { Log.push_back("show running updater"); }
+  void Reveal() override { Log.push_back("reveal"); }
   void EndProgram() override { Log.push_back("end"); }
 
 private:
