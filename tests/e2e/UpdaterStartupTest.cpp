@@ -9,6 +9,7 @@
 #include "tests/e2e/ScratchFolder.h"
 #include "tests/e2e/UpdaterDriver.h"
 #include "tests/win/LoopbackServer.h"
+#include "update/UpdateOutcome.h"
 
 #include <gtest/gtest.h>
 
@@ -325,6 +326,39 @@ TEST_F(UpdaterStartup, IgnoresParametersAfterTheSecond) {
   ASSERT_NE(updater.Dialog, nullptr);
   EXPECT_TRUE(WaitUntil([&] { return !updater.Server->Requests().empty(); }))
       << "no request arrived";
+}
+
+// --- One updater per program: a second one for the same program file, in any letter case, ends
+// at once; one for another program goes its way beside the first. ---
+
+TEST_F(UpdaterStartup, RunsOnceForEachProgram) {
+  const TCheckingUpdater first = StartChecking();
+  ASSERT_NE(first.Dialog, nullptr);
+  std::string sameProgram = HostParameters();
+  CharUpperBuffA(sameProgram.data(), static_cast<DWORD>(sameProgram.size()));
+
+  // Quiet, it shows nothing and tells the host by its exit code.
+  const auto quiet = Start(sameProgram + " /quiet");
+  EXPECT_EQ(quiet->WaitForExitCode(),
+            std::optional<DWORD>(static_cast<DWORD>(TUpdateOutcome::AlreadyRunning)));
+  EXPECT_EQ(first.Server->Requests().size(), 1u) << "the second updater checked too";
+
+  // Otherwise it brings the running updater's window to the front, over whatever was there.
+  const TWindowHandle other(CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"other",
+                                            WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, nullptr, nullptr,
+                                            nullptr, nullptr));
+  SetForegroundWindow(other.Get());
+  ASSERT_NE(GetForegroundWindow(), first.Dialog);
+  const auto normal = Start(sameProgram);
+  EXPECT_EQ(normal->WaitForExitCode(), std::optional<DWORD>(0));
+  EXPECT_EQ(GetForegroundWindow(), first.Dialog);
+  EXPECT_EQ(first.Server->Requests().size(), 1u) << "the second updater checked too";
+
+  // Another program's updater goes its way, once the server is free for it.
+  first.Server->Release();
+  const auto another = Start("3 \"" + Folder.PathOf("Other.exe") + "\"");
+  EXPECT_NE(WaitForCheckingDialog(*another), nullptr);
+  EXPECT_TRUE(WaitUntil([&] { return first.Server->Requests().size() == 2; }));
 }
 
 // --- The About box: reached only through the whole command "About...". ---
