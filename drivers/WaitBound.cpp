@@ -1,9 +1,9 @@
 #include "drivers/WaitBound.h"
 
-bool WaitUntil(const std::function<bool()> &condition) {
+bool WaitUntil(const std::function<bool()> &condition, DWORD bound) {
   const DWORD start = GetTickCount();
   while (!condition()) {
-    if (GetTickCount() - start > kWaitBoundMilliseconds)
+    if (GetTickCount() - start > bound)
       return condition();
     Sleep(50);
   }

@@ -8,5 +8,5 @@
 /// generous, because a Wine process can take seconds to start on a loaded machine.
 constexpr DWORD kWaitBoundMilliseconds = 30000;
 
-/// Polls condition until it holds or the bound has passed; whether it held.
-bool WaitUntil(const std::function<bool()> &condition);
+/// Polls condition until it holds or bound milliseconds have passed; whether it held.
+bool WaitUntil(const std::function<bool()> &condition, DWORD bound = kWaitBoundMilliseconds);

@@ -15,6 +15,7 @@
 #include "tests/e2e/UpdaterDriver.h"
 #include "tests/win/LoopbackServer.h"
 #include "update/InstallStep.h"
+#include "update/UpdateOutcome.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -129,6 +130,7 @@ enum class TAction {
   // starts the install step on the served program and its signature as any program of the
   // user could, over Program, and expects Button's outcome (a TInstallOutcome, as a number)
   InstallDirectly,
+  ExpectHidden,          // while the version reply stalls, the updater shows no window
   TraceDisk,             // records from now on how files reach the disk
   ExpectFlushBeforeMove, // the download was flushed before it took the program's name
 };
@@ -181,6 +183,7 @@ struct TServed {
   TDownload Download;
   bool VersionStalls = false;  // the version reply never sends a byte
   bool VersionEndless = false; // the version reply names no length and never ends
+  bool Offline = false;        // nothing answers at the server's address
 };
 // What holds once the updater has ended.
 struct TLeft {
@@ -204,6 +207,7 @@ struct TWorkflowRow {
   std::optional<TKeyCheck> KeyCheck = std::nullopt;
   bool UpdaterInSubfolder = false; // the updater lies in a folder of its own beside the program
   TPlaces Places = {};
+  std::optional<TUpdateOutcome> Quiet = std::nullopt; // set: started with /quiet, ends so
 };
 TWorkflowRow Row(const char *name, TServed served, const char *currentVersion,
                  std::vector<TStep> steps, TLeft left) {
@@ -238,6 +242,11 @@ TWorkflowRow Stalled(TWorkflowRow row) {
 }
 TWorkflowRow InSubfolder(TWorkflowRow row) {
   row.UpdaterInSubfolder = true;
+  return row;
+}
+// A row started with /quiet, whose exit code tells outcome.
+TWorkflowRow Quietly(TUpdateOutcome outcome, TWorkflowRow row) {
+  row.Quiet = outcome;
   return row;
 }
 // A row whose folders and files are named as places says.
@@ -493,6 +502,15 @@ void UpdaterWorkflow::Perform(const TStep &step, const std::string &picture) {
   case TAction::Release:
     Server->Release();
     break;
+  case TAction::ExpectHidden: {
+    ASSERT_TRUE(Server->WaitUntilStalled());
+    const auto shown = [this] {
+      const std::vector<HWND> windows = TopLevelWindowsOf(Updater->Id());
+      return std::any_of(windows.begin(), windows.end(), IsWindowVisible);
+    };
+    EXPECT_FALSE(WaitUntil(shown, 500)) << "a window showed while the check ran";
+    break;
+  }
   case TAction::LockProgram:
     // Under Wine a file open in another process cannot be replaced, whatever it shares.
     ProgramLock =
@@ -619,10 +637,15 @@ void UpdaterWorkflow::ExpectFlushBeforeMove() {
 }
 
 void UpdaterWorkflow::ExpectEndWithoutFurtherBox() {
+  // A quiet start that offers nothing shows no window at all.
+  const std::vector<TStep> &steps = GetParam().Steps;
+  const bool silent = GetParam().Quiet && std::none_of(steps.begin(), steps.end(), [](auto &step) {
+                        return step.Action == TAction::Answer;
+                      });
   HWND box = nullptr;
   WaitUntil([&] {
     for (HWND window : TopLevelWindowsOf(Updater->Id()))
-      if (window != OpenBox && IsVisibleDialogBox(window))
+      if (window != OpenBox && (IsVisibleDialogBox(window) || (silent && IsWindowVisible(window))))
         box = window;
     return box || !Updater->Running();
   });
@@ -630,7 +653,8 @@ void UpdaterWorkflow::ExpectEndWithoutFurtherBox() {
     const TMessageBoxView view = ReadMessageBox(box);
     FAIL() << "a further box appeared: \"" << view.Caption << "\": \"" << view.Text << "\"";
   }
-  EXPECT_EQ(Updater->WaitForExitCode(), std::optional<DWORD>(0));
+  EXPECT_EQ(Updater->WaitForExitCode(), std::optional<DWORD>(static_cast<DWORD>(
+                                            GetParam().Quiet.value_or(TUpdateOutcome::UpToDate))));
 }
 
 std::string UpdaterWorkflow::Describe(const std::string &name) const {
@@ -682,7 +706,8 @@ TEST_P(UpdaterWorkflow, GoesTheWayTheUserAnswers) {
       replies.push_back(SignatureReply(*row.KeyCheck));
       settings.push_back("PublicKey=" + PublicKeySetting(row.KeyCheck->PublicKey));
     }
-    Server = std::make_unique<TLoopbackServer>(address, std::move(replies));
+    if (!row.Served.Offline)
+      Server = std::make_unique<TLoopbackServer>(address, std::move(replies));
     UpdaterHome().WriteFile(Names.Settings(), Settings(settings));
   } else {
     UpdaterHome().WriteFile(
@@ -693,7 +718,8 @@ TEST_P(UpdaterWorkflow, GoesTheWayTheUserAnswers) {
   // The host passes its program's full path quoted, for the blank in it.
   Updater = std::make_unique<TUpdaterProcess>(UpdaterHome().PathOf(Names.Updater),
                                               std::string(row.CurrentVersion) + " \"" +
-                                                  Folder.PathOf(Names.Host) + "\"");
+                                                  Folder.PathOf(Names.Host) + "\"" +
+                                                  (row.Quiet ? " /quiet" : ""));
 
   for (size_t i = 0; i < row.Steps.size(); ++i) {
     SCOPED_TRACE("step " + std::to_string(i + 1));
@@ -734,6 +760,9 @@ const TContent kNone = TContent::Missing;
 
 const std::vector<TStep> kWholeRoad = {Answer(kOffer, "Yes"), Answer(kReplace, "Yes"),
                                        Answer(kCloseProgram, "OK"), Answer(kRun, "Yes")};
+
+// The version check held at the server while the test looks for a window, then let go.
+const std::vector<TStep> kWatchedCheck = {Do(TAction::ExpectHidden), Do(TAction::Release)};
 
 std::string Repeated(const std::string &text, size_t times) {
   std::string repeated;
@@ -936,6 +965,28 @@ const std::vector<TWorkflowRow> kRows = {
          InstallDirectly(TInstallOutcome::ProgramRefused, "missing.exe"),
          InstallDirectly(TInstallOutcome::NotAProgram, "", true)},
         {1, kOld, kNone, kNotStarted}),
+    // Started quietly at a launch of the program: nothing shows until an update is offered.
+    Quietly(TUpdateOutcome::UpToDate,
+            Row("quiet_up_to_date", {"200 OK", "1", TDownload::Whole, true}, "1", kWatchedCheck,
+                {1, kOld, kNone, kNotStarted})),
+    Quietly(TUpdateOutcome::CheckFailed,
+            Row("quiet_offline", {"200 OK", "2", TDownload::Whole, false, false, true}, "1", {},
+                {0, kOld, kNone, kNotStarted})),
+    Quietly(TUpdateOutcome::CheckFailed,
+            Row("quiet_version_file_not_found", {"404 Not Found", "", TDownload::Whole, true}, "1",
+                kWatchedCheck, {1, kOld, kNone, kNotStarted})),
+    Quietly(TUpdateOutcome::Updated,
+            Row("quiet_updated", {"200 OK", "2", TDownload::Whole, true}, "1",
+                {Do(TAction::ExpectHidden), Do(TAction::Release), Answer(kOffer, "Yes"),
+                 Answer(kReplace, "Yes"), Answer(kCloseProgram, "OK"), Answer(kRun, "Yes")},
+                {2, kNew, kNone, kStarted})),
+    Quietly(TUpdateOutcome::Declined, Row("quiet_declined", {"200 OK", "2", TDownload::Whole}, "1",
+                                          {Answer(kOffer, "No")}, {1, kOld, kNone, kNotStarted})),
+    // A download that fails after the user asked for it is shown.
+    Quietly(TUpdateOutcome::UpdateFailed,
+            Row("quiet_download_not_found", {"200 OK", "2", TDownload::NotFound}, "1",
+                {Answer(kOffer, "Yes"), Answer(kConnectionLost, "OK")},
+                {2, kOld, kNone, kNotStarted})),
     // Folders and files named in any script, whatever the system's code page (here 1252).
     In({"Программа "}, Row("cyrillic_folder", {"200 OK", "2", TDownload::Whole}, "1", kWholeRoad,
                            {2, kNew, kNone, kStarted})),
