@@ -183,7 +183,6 @@ struct TServed {
   TDownload Download;
   bool VersionStalls = false;  // the version reply never sends a byte
   bool VersionEndless = false; // the version reply names no length and never ends
-  bool Offline = false;        // nothing answers at the server's address
 };
 // What holds once the updater has ended.
 struct TLeft {
@@ -637,15 +636,10 @@ void UpdaterWorkflow::ExpectFlushBeforeMove() {
 }
 
 void UpdaterWorkflow::ExpectEndWithoutFurtherBox() {
-  // A quiet start that offers nothing shows no window at all.
-  const std::vector<TStep> &steps = GetParam().Steps;
-  const bool silent = GetParam().Quiet && std::none_of(steps.begin(), steps.end(), [](auto &step) {
-                        return step.Action == TAction::Answer;
-                      });
   HWND box = nullptr;
   WaitUntil([&] {
     for (HWND window : TopLevelWindowsOf(Updater->Id()))
-      if (window != OpenBox && (IsVisibleDialogBox(window) || (silent && IsWindowVisible(window))))
+      if (window != OpenBox && IsVisibleDialogBox(window))
         box = window;
     return box || !Updater->Running();
   });
@@ -706,8 +700,7 @@ TEST_P(UpdaterWorkflow, GoesTheWayTheUserAnswers) {
       replies.push_back(SignatureReply(*row.KeyCheck));
       settings.push_back("PublicKey=" + PublicKeySetting(row.KeyCheck->PublicKey));
     }
-    if (!row.Served.Offline)
-      Server = std::make_unique<TLoopbackServer>(address, std::move(replies));
+    Server = std::make_unique<TLoopbackServer>(address, std::move(replies));
     UpdaterHome().WriteFile(Names.Settings(), Settings(settings));
   } else {
     UpdaterHome().WriteFile(
@@ -969,9 +962,6 @@ const std::vector<TWorkflowRow> kRows = {
     Quietly(TUpdateOutcome::UpToDate,
             Row("quiet_up_to_date", {"200 OK", "1", TDownload::Whole, true}, "1", kWatchedCheck,
                 {1, kOld, kNone, kNotStarted})),
-    Quietly(TUpdateOutcome::CheckFailed,
-            Row("quiet_offline", {"200 OK", "2", TDownload::Whole, false, false, true}, "1", {},
-                {0, kOld, kNone, kNotStarted})),
     Quietly(TUpdateOutcome::CheckFailed,
             Row("quiet_version_file_not_found", {"404 Not Found", "", TDownload::Whole, true}, "1",
                 kWatchedCheck, {1, kOld, kNone, kNotStarted})),

@@ -133,7 +133,7 @@ protected:
     return exitCode;
   }
 
-  TUpdateDlg &Start(const std::string &currentVersion, const std::string &more = "") {
+  TUpdateDlg &Start(const std::string &currentVersion) {
     TUpdateStartup startup;
     if (!InstallSteps.empty())
       startup.ChooseDownloadTarget = [this](const std::string &) { return TemporaryDownload(); };
@@ -141,14 +141,12 @@ protected:
     startup.AdmitInstallStep = [](const std::string &, const std::string &, bool) {
       return TInstallOutcome::Installed;
     };
-    startup.CommandLine = "upd.exe " + currentVersion + " " + Program() + more;
+    startup.CommandLine = "upd.exe " + currentVersion + " " + Program();
     startup.ProgramFileName = "/opt/upd.exe";
-    startup.ReadProfileString = [this](const std::string &, const std::string &,
-                                       const std::string &key, const std::string &defaultValue) {
+    startup.ReadProfileString = [](const std::string &, const std::string &, const std::string &key,
+                                   const std::string &defaultValue) {
       if (key == "AppTitle")
         return std::string("Foo");
-      if (!SettingsUsable)
-        return std::string("null");
       return key == "Timeout" || key == "PublicKey" ? defaultValue : "http://h/" + key;
     };
     startup.CheckPublisher = [this](const THeldDownload &download, const std::string &program,
@@ -167,7 +165,7 @@ protected:
     TLines dialogs;
     for (const std::string &line : view.Log)
       if (line.rfind("box ", 0) == 0 || line.rfind("error ", 0) == 0 || line == "end" ||
-          line == "closed" || line == "reveal" || line == "show running updater")
+          line == "closed")
         dialogs.push_back(line);
       else if (line.rfind("install ", 0) == 0)
         dialogs.push_back("install");
@@ -186,7 +184,6 @@ protected:
   std::deque<std::string> User;
   std::deque<std::optional<uint32_t>> InstallSteps;
   TPublisherVerdict Verdict = TPublisherVerdict::Accepted;
-  bool SettingsUsable = true;
 };
 
 TEST_P(UpdateWorkflow, EndsAsTheUserDecides) {
@@ -280,32 +277,6 @@ INSTANTIATE_TEST_SUITE_P(
         InstallRow("install_step_refuses", {}, {"install", kOlderVersion, "end"}, kOldProgram,
                    {ExitCode(TInstallOutcome::OlderVersion)})),
     [](const ::testing::TestParamInfo<TWorkflowRow> &info) { return info.param.Name; });
-
-// What the end-to-end rows leave out: a quiet start says nothing of unusable settings or of a
-// version file that is no number; a second updater for the program ends at once, brought to the
-// first's window unless quiet. Only a quiet start's exit code tells the host what happened.
-TEST_F(UpdateWorkflow, QuietStartSaysNothingUntilItOffers) {
-  const struct {
-    const char *Served, *More;
-    bool SettingsUsable, HeldElsewhere;
-    TLines Dialogs;
-    uint32_t ExitCode;
-  } rows[] = {{"2", " /QUIET", false, false, {"end"}, 4},
-              {"ab", " /Quiet", true, false, {"end"}, 3},
-              {"2", " /quiet", true, true, {"end"}, 6},
-              {"2", " /quieter", true, true, {"show running updater", "end"}, 0}};
-  for (const auto &row : rows) {
-    SCOPED_TRACE(row.More);
-    view.Log.clear();
-    Serve(row.Served);
-    SettingsUsable = row.SettingsUsable;
-    view.ProgramHeldElsewhere = row.HeldElsewhere;
-    const TUpdateDlg &dialog = Start("1", row.More);
-    ASSERT_TRUE(PumpUntilWorkersEnded());
-    EXPECT_EQ(Dialogs(), row.Dialogs);
-    EXPECT_EQ(dialog.ExitCode(), row.ExitCode);
-  }
-}
 
 // Each progress report moves the bar and the percentage; the close rule reads the percentage.
 TEST_F(UpdateWorkflow, ShowsProgressAndLetsACloseThroughOnlyAtExactlyAHundred) {
