@@ -18,13 +18,14 @@ TUpdateStartup ProcessStartup() {
 
 } // namespace
 
-// A host that starts the updater quietly learns from the exit code how the update went; started
-// otherwise, the updater ends with 0 however it went, and stays hidden only when quiet. The install
-// step, which the updater starts itself, shows nothing, not even a failure of its own, and
-// tells its outcome by its exit code.
+// A host that starts the updater quietly learns from the exit code how the update went, a failure
+// that nobody saw included; started otherwise, the updater ends with 0 however it went, and stays
+// hidden only when quiet. The install step, which the updater starts itself, shows nothing, not
+// even a failure of its own, and tells its outcome by its exit code.
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   LoadDllsFromSystemFolderOnly();
-  if (StartsInstallStep(Utf8FromWide(GetCommandLineW()))) {
+  const std::string commandLine = Utf8FromWide(GetCommandLineW());
+  if (StartsInstallStep(commandLine)) {
     try {
       return static_cast<int>(InstallDownload(ProcessStartup()));
     } catch (...) {
@@ -32,16 +33,18 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     }
   }
   TApplication application;
+  application.ShowMainForm = !AsksQuietStart(commandLine);
   try {
     application.Initialize();
     application.Title = "Updater";
     auto &window = application.Own<TUpdateWindow>();
     const auto &dialog = window.Own<TUpdateDlg>(window, WinInetApi(), ProcessStartup());
-    application.ShowMainForm = !dialog.Quiet();
     application.Run(window);
-    return static_cast<int>(dialog.ExitCode());
+    if (!application.FailedUnseen())
+      return static_cast<int>(dialog.ExitCode());
   } catch (...) {
     application.ShowException(std::current_exception());
   }
-  return 0;
+  return static_cast<int>(application.FailedUnseen() ? TUpdateOutcome::CheckFailed
+                                                     : TUpdateOutcome::UpToDate);
 }

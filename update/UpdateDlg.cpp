@@ -27,6 +27,11 @@ bool IsQuietSwitch(const std::string &item) {
 
 } // namespace
 
+bool AsksQuietStart(const std::string &commandLine) {
+  const std::vector<std::string> items = SplitCommandLine(commandLine);
+  return items.size() > kQuietItem && IsQuietSwitch(items[kQuietItem]);
+}
+
 TUpdateDlg::TUpdateDlg(TComponent *owner, TUpdateView &view, TInternetApi &internet,
                        const TUpdateStartup &startup)
     : TComponent(owner), CheckVersion(Own<THTTPGet>(internet)), Downloader(Own<THTTPGet>(internet)),
@@ -90,7 +95,7 @@ void TUpdateDlg::Start(const TUpdateStartup &startup) {
   }
   fCurrentVersion = items[kCurrentVersionItem];
   fProgramFile = items[kProgramFileItem];
-  fQuiet = items.size() > kQuietItem && IsQuietSwitch(items[kQuietItem]);
+  fQuiet = AsksQuietStart(startup.CommandLine);
   // A second updater for the program would race the first for the download's name.
   if (!fView.ClaimProgram(fProgramFile)) {
     if (!fQuiet)

@@ -28,6 +28,9 @@ struct TUpdateStartup {
   TInstallStepAdmission AdmitInstallStep = InstallStepAdmits;     // before a download that needs it
 };
 
+/// Whether the command line asks for a quiet start: "/quiet" after the program, any letter case.
+bool AsksQuietStart(const std::string &commandLine);
+
 /// The update dialog: the updater's main window for the whole run. Its window draws what it
 /// is told through TUpdateView; the dialog holds the two transfers and runs the update from the
 /// version file to the end of the program. User-interface thread only.
@@ -41,9 +44,6 @@ public:
   /// update left in the user's temporary folder.
   ~TUpdateDlg() override;
 
-  /// Whether the host asked for a quiet start ("/quiet" after the program, any letter case): the
-  /// window stays hidden, and nothing is said, until an update is offered.
-  bool Quiet() const { return fQuiet; }
   /// What the updater's exit code is: the outcome after a quiet start, 0 otherwise.
   uint32_t ExitCode() const { return fQuiet ? static_cast<uint32_t>(fOutcome) : 0; }
 
@@ -107,7 +107,7 @@ private:
   std::optional<THeldDownload> fDownload;       // the finished download, from its end on
   std::string fSignature;                       // the download's signature, once it has passed
   bool fAwaitingSignature = false;              // the download waits for its signature
-  bool fQuiet = false;
+  bool fQuiet = false;   // a quiet start: hidden, and nothing said, until an update is offered
   bool fOffered = false; // the user has been asked whether to update
   TUpdateOutcome fOutcome = TUpdateOutcome::CheckFailed;
   bool fEnded = false;

@@ -54,6 +54,7 @@ void TApplication::Initialize() {
 }
 
 void TApplication::Run(TForm &mainForm) {
+  fMainForm = &mainForm;
   mainForm.OnClosingEnds = MethodOf<&TApplication::MainFormClosed>(this);
   if (!fTerminated && ShowMainForm)
     mainForm.Show();
@@ -73,7 +74,18 @@ void TApplication::Terminate() {
   PostQuitMessage(0);
 }
 
+bool TApplication::ShowsNothing() const {
+  return !ShowMainForm && !(fMainForm && IsWindowVisible(fMainForm->Handle()));
+}
+
+// A program that shows nothing must not show its first window as a failure box; what it was
+// doing cannot go on, so it ends, and its exit code says that it failed.
 void TApplication::ShowException(std::exception_ptr error) {
+  if (ShowsNothing()) {
+    fFailedUnseen = true;
+    Terminate();
+    return;
+  }
   MessageBoxW(nullptr, WideFromUtf8(ShownExceptionText(MessageOf(error))).c_str(),
               WideFromUtf8(Title).c_str(), MB_OK | MB_ICONERROR | MB_TASKMODAL);
 }

@@ -27,13 +27,20 @@ public:
   void Run(TForm &mainForm);
   /// Asks for the end: the message loop stops when it next looks for a message.
   void Terminate();
-  /// Shows a failure in a message box captioned with Title.
+  /// Shows a failure in a message box captioned with Title. While the main form is kept hidden,
+  /// nobody is there to read it: the failure ends the run unseen instead (see FailedUnseen).
   void ShowException(std::exception_ptr error);
+  /// Whether the run ended on a failure that nobody was shown.
+  bool FailedUnseen() const { return fFailedUnseen; }
 
 private:
   void MainFormClosed(TObject *sender);
+  /// Whether the program shows nothing: its main form is kept hidden and has not shown itself.
+  bool ShowsNothing() const;
 
+  TForm *fMainForm = nullptr;
   bool fTerminated = false;
+  bool fFailedUnseen = false;
 };
 
 /// The one application object, which the program entry creates first.
