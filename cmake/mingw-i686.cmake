@@ -9,6 +9,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 find_program(WINE_PROGRAM wine REQUIRED)
-# Through tools/wine-test, so that Wine's helper processes cannot hold a test's output open.
+# Through tools/wine-test, which reads a test's exit code from Windows through the build's
+# exit_code_relay.exe and keeps Wine's helper processes from holding a test's output open.
 get_filename_component(WINE_TEST_PROGRAM ${CMAKE_CURRENT_LIST_DIR}/../tools/wine-test ABSOLUTE)
-set(CMAKE_CROSSCOMPILING_EMULATOR ${WINE_TEST_PROGRAM} ${WINE_PROGRAM})
+set(CMAKE_CROSSCOMPILING_EMULATOR ${WINE_TEST_PROGRAM} ${WINE_PROGRAM}
+    ${CMAKE_BINARY_DIR}/drivers/exit_code_relay.exe)

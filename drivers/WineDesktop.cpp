@@ -17,20 +17,6 @@ namespace {
 const char kExitCodeFileFlag[] = "--e2e-exit-code-file=";
 const char kDesktopSize[] = "1024x768";
 
-// The arguments of this run as the command line holds them, without the program's own name.
-std::string OwnArguments() {
-  const std::string line = Utf8FromWide(GetCommandLineW());
-  size_t rest = 0;
-  if (!line.empty() && line[0] == '"') {
-    rest = line.find('"', 1);
-    rest = rest == std::string::npos ? line.size() : rest + 1;
-  } else {
-    rest = line.find_first_of(" \t");
-    rest = rest == std::string::npos ? line.size() : rest;
-  }
-  return line.substr(rest);
-}
-
 } // namespace
 
 bool RunningUnderWine() {
@@ -60,7 +46,8 @@ int RunInVirtualDesktop() {
   DeleteFileW(wideExitCodeFile.c_str());
   const std::string commandLine =
       "explorer.exe /desktop=e2e-" + std::to_string(GetCurrentProcessId()) + "," + kDesktopSize +
-      " \"" + self + "\"" + OwnArguments() + " \"" + kExitCodeFileFlag + exitCodeFile + "\"";
+      " \"" + self + "\" " + CommandLineAfter(Utf8FromWide(GetCommandLineW()), 1) + " \"" +
+      kExitCodeFileFlag + exitCodeFile + "\"";
   std::wstring wideCommandLine = WideFromUtf8(commandLine);
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;

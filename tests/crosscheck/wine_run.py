@@ -16,16 +16,24 @@ def system_folder(parser, prefix):
     return os.path.join(prefix, "drive_c", "windows", "system32")
 
 
+# Runs a program under Wine and ends with its exit code as Windows reports it.
+WINE_TEST = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools",
+                         "wine-test")
+
+
 def run_under_wine(arguments, timeout, cwd=None, overrides=None):
-    """Runs `wine ARGUMENTS...` in the folder cwd, with the DLL overrides given (a text in
-    WINEDLLOVERRIDES' form) beside those of the environment; answers (its output decoded from
-    UTF-8, any byte that is not UTF-8 kept as a lone surrogate, and a problem or None). A crash ends the program at once, without Wine's debugger
-    opening a dialog; the locale is fixed, since Wine reads the version block of the user's
-    language where a file holds one per language."""
+    """Runs `wine ARGUMENTS...` (the program a Unix path) in the folder cwd, with the DLL
+    overrides given (a text in WINEDLLOVERRIDES' form) beside those of the environment; answers
+    (its output decoded from UTF-8, any byte that is not UTF-8 kept as a lone surrogate, and a
+    problem or None). The exit code is the one Windows reports, read through the build's
+    exit_code_relay.exe, which EXIT_CODE_RELAY names. A crash ends the program at once, without
+    Wine's debugger opening a dialog; the locale is fixed, since Wine reads the version block of
+    the user's language where a file holds one per language."""
     overrides = ";".join(
         filter(None, [os.environ.get("WINEDLLOVERRIDES"), overrides, "winedbg.exe=d"]))
     env = dict(os.environ, LC_ALL="C.UTF-8", WINEDLLOVERRIDES=overrides)
-    process = subprocess.Popen(["wine"] + arguments, env=env, cwd=cwd, stdin=subprocess.DEVNULL,
+    command = [WINE_TEST, "wine", os.environ["EXIT_CODE_RELAY"]] + arguments
+    process = subprocess.Popen(command, env=env, cwd=cwd, stdin=subprocess.DEVNULL,
                                stdout=subprocess.PIPE, start_new_session=True)
     problem = None
     try:

@@ -46,4 +46,22 @@ TEST(SplitCommandLine, ItemsAfterTheSecondParameterAreSplitAlike) {
             TItems({"upd.exe", "3", "Host.exe", "extra", "two words", "last"}));
 }
 
+TEST(CommandLineAfter, HandsOnTheRestAsItWasWritten) {
+  const struct {
+    const char *Line;
+    size_t Count;
+    const char *Rest;
+  } rows[] = {
+      {"relay.exe out.txt prog.exe --gtest_filter=A.*", 2, "prog.exe --gtest_filter=A.*"},
+      {"\"C:\\My Tools\\relay.exe\"  \t\"Z:\\tmp\\a b\" \"Z:\\x y.exe\" \"q \\\"r\\\"\"", 2,
+       "\"Z:\\x y.exe\" \"q \\\"r\\\"\""},
+      {"relay.exe \"\" out.txt prog.exe", 2, "prog.exe"},
+      {"relay.exe out.txt   ", 2, ""},
+      {"relay.exe", 2, ""},
+      {"prog.exe a  b", 0, "prog.exe a  b"},
+  };
+  for (const auto &row : rows)
+    EXPECT_EQ(CommandLineAfter(row.Line, row.Count), row.Rest) << row.Line;
+}
+
 } // namespace
