@@ -1,9 +1,8 @@
-#include "framework/win32/Application_win.h"
-#include "framework/win32/Form_win.h"
-
 #include "drivers/MessageBoxView.h"
 #include "drivers/WaitBound.h"
 #include "drivers/WindowFinder.h"
+#include "framework/win32/Application_win.h"
+#include "framework/win32/Form_win.h"
 
 #include <gtest/gtest.h>
 
@@ -14,13 +13,12 @@
 
 namespace {
 
-const TFormLayout kLayout = {"TFailingTestForm", 200, 100, WS_OVERLAPPEDWINDOW, 0, false,
-                             "MS Sans Serif",    -11};
-
 // A form whose handler fails soon after the run starts, as one of the program's may.
 class TFailingForm : public TForm {
 public:
-  explicit TFailingForm(TComponent *owner) : TForm(owner, kLayout) {
+  explicit TFailingForm(TComponent *owner)
+      : TForm(owner,
+              {"TFailingForm", 200, 100, WS_OVERLAPPEDWINDOW, 0, false, "MS Sans Serif", -11}) {
     SetTimer(Handle(), 1, 50, nullptr);
   }
 
@@ -31,72 +29,53 @@ protected:
   }
 };
 
-HWND VisibleBoxOfThisProcess() {
-  for (HWND window : TopLevelWindowsOf(GetCurrentProcessId()))
-    if (IsVisibleDialogBox(window))
-      return window;
-  return nullptr;
-}
+// ShowMainForm, whether the form shows itself before it fails, whether a box tells the failure.
+class ApplicationFailure : public ::testing::TestWithParam<std::tuple<bool, bool, bool>> {};
 
-// Runs the application as a user who answers a failure box with OK and then closes the form;
-// the box the user saw, if any.
-std::optional<TMessageBoxView> RunAsUser(TApplication &application, TForm &form) {
+TEST_P(ApplicationFailure, IsShownOnlyWhereTheProgramShowsItself) {
+  const auto [showMainForm, shownBeforeFailure, boxShown] = GetParam();
+  TApplication application;
+  application.Initialize();
+  application.Title = "Failure Test";
+  application.ShowMainForm = showMainForm;
+  auto &form = application.Own<TFailingForm>();
+  if (shownBeforeFailure)
+    form.Show();
+  // A user answers a failure box with OK and then closes the form; a run that ends by itself
+  // leaves nothing to answer.
   std::atomic<bool> ended{false};
-  std::optional<TMessageBoxView> seen;
-  const HWND mainWindow = form.Handle();
-  // An earlier run in this process ended with a request to quit that is still queued.
-  MSG quit;
-  PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
-  std::thread user([&] {
-    HWND box = nullptr;
-    WaitUntil([&] { return ended || (box = VisibleBoxOfThisProcess()) != nullptr; });
-    if (box) {
-      seen = ReadMessageBox(box);
-      ClickButton(box, "OK");
+  std::optional<TMessageBoxView> box;
+  std::thread user([&, mainWindow = form.Handle()] {
+    HWND shown = nullptr;
+    WaitUntil([&] {
+      for (HWND window : TopLevelWindowsOf(GetCurrentProcessId()))
+        if (IsVisibleDialogBox(window))
+          shown = window;
+      return ended || shown;
+    });
+    if (shown) {
+      box = ReadMessageBox(shown);
+      ClickButton(shown, "OK");
     }
     if (!ended)
       PostMessageW(mainWindow, WM_CLOSE, 0, 0);
   });
+  // An earlier run in this process ended with a request to quit that is still queued.
+  MSG quit;
+  PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
   application.Run(form);
   ended = true;
   user.join();
-  return seen;
+
+  ASSERT_EQ(box.has_value(), boxShown);
+  EXPECT_EQ(application.FailedUnseen(), !boxShown);
+  if (box)
+    EXPECT_EQ(box->Caption + ": " + box->Text, "Failure Test: The list is full.");
 }
 
-struct TFailureRow {
-  const char *Name;
-  bool ShowMainForm;
-  bool ShownBeforeFailure; // the form shows itself before its handler fails
-  bool BoxShown;           // else the run ends on its own, the failure unseen
-};
-
-class ApplicationFailure : public ::testing::TestWithParam<TFailureRow> {};
-
-TEST_P(ApplicationFailure, IsShownOnlyWhereTheProgramShowsItself) {
-  const TFailureRow &row = GetParam();
-  TApplication application;
-  application.Initialize();
-  application.Title = "Failure Test";
-  application.ShowMainForm = row.ShowMainForm;
-  auto &form = application.Own<TFailingForm>();
-  if (row.ShownBeforeFailure)
-    form.Show();
-
-  const std::optional<TMessageBoxView> box = RunAsUser(application, form);
-
-  ASSERT_EQ(box.has_value(), row.BoxShown);
-  EXPECT_EQ(application.FailedUnseen(), !row.BoxShown);
-  if (box) {
-    EXPECT_EQ(box->Caption, "Failure Test");
-    EXPECT_EQ(box->Text, "The list is full.");
-  }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, ApplicationFailure,
-    ::testing::Values(TFailureRow{"main_form_shown", true, false, true},
-                      TFailureRow{"main_form_kept_hidden", false, false, false},
-                      TFailureRow{"hidden_form_that_showed_itself", false, true, true}),
-    [](const ::testing::TestParamInfo<TFailureRow> &info) { return info.param.Name; });
+INSTANTIATE_TEST_SUITE_P(Rows, ApplicationFailure,
+                         ::testing::Values(std::make_tuple(true, false, true),
+                                           std::make_tuple(false, false, false),
+                                           std::make_tuple(false, true, true)));
 
 } // namespace
