@@ -69,8 +69,9 @@ TEST_P(ApplicationFailure, IsShownOnlyWhereTheProgramShowsItself) {
 
   ASSERT_EQ(box.has_value(), boxShown);
   EXPECT_EQ(application.FailedUnseen(), !boxShown);
-  if (box)
+  if (box) {
     EXPECT_EQ(box->Caption + ": " + box->Text, "Failure Test: The list is full.");
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, ApplicationFailure,
