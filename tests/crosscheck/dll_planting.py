@@ -86,7 +86,8 @@ def run_row(args, server, root, row):
     if loaded:
         return "loaded " + ", ".join(loaded)
     if checks:
-        return None if server.count > requests_before else "the check reached no server"
+        return None if server.count > requests_before else (
+            f"the check reached no server ({problem or 'the updater ended by itself'})")
     if program == "verinfo.exe":
         return problem or (None if "file version number: 1.1.3.11" in output else
                            "printed no version")
