@@ -1,11 +1,14 @@
 // A small host program for the demonstration: it says which version it is, and leaves a
-// marker file beside itself so that a script can tell that it was started.
+// marker file beside itself so that a script can tell that it was started. Started with "/stay",
+// it then stays until it is ended, as a program the user keeps open.
+#include "framework/CommandLine.h"
 #include "framework/win32/ModuleFileName_win.h"
 #include "framework/win32/WideText_win.h"
 
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #ifndef HOST_VERSION
 #error "HOST_VERSION must be defined"
@@ -27,5 +30,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     WriteFile(file, text, sizeof text - 1, &written, nullptr);
     CloseHandle(file);
   }
+  const std::vector<std::string> items = SplitCommandLine(Utf8FromWide(GetCommandLineW()));
+  if (items.size() > 1 && items[1] == "/stay")
+    Sleep(INFINITE);
   return 0;
 }

@@ -18,10 +18,10 @@ TUpdateStartup ProcessStartup() {
 
 } // namespace
 
-// A host that starts the updater quietly learns from the exit code how the update went, a failure
-// that nobody saw included; started otherwise, the updater ends with 0 however it went, and stays
-// hidden only when quiet. The install step, which the updater starts itself, shows nothing, not
-// even a failure of its own, and tells its outcome by its exit code.
+// A host that starts the updater with a switch learns from the exit code how the update went, a
+// failure that nobody saw included; started without one, the updater ends with 0 however it went.
+// The install step, which the updater starts itself, shows nothing, not even a failure of its own,
+// and tells its outcome by its exit code.
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   LoadDllsFromSystemFolderOnly();
   const std::string commandLine = Utf8FromWide(GetCommandLineW());
@@ -33,7 +33,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     }
   }
   TApplication application;
-  application.ShowMainForm = !AsksQuietStart(commandLine);
+  application.ShowMainForm = StartModeOf(commandLine) == TStartMode::Asked;
   try {
     application.Initialize();
     application.Title = "Updater";

@@ -4,9 +4,6 @@
 #include "framework/FileRemoval.h"
 #include "update/VersionFile.h"
 
-#include <algorithm>
-#include <cctype>
-
 namespace {
 
 const char kNotEnoughParameters[] =
@@ -15,22 +12,8 @@ const char kNotEnoughParameters[] =
 // The command line's items: the updater's own path, then what the host passes.
 constexpr size_t kCurrentVersionItem = 1;
 constexpr size_t kProgramFileItem = 2;
-constexpr size_t kQuietItem = 3;
-constexpr char kQuietSwitch[] = "/quiet";
-
-bool IsQuietSwitch(const std::string &item) {
-  return item.size() == sizeof kQuietSwitch - 1 &&
-         std::equal(item.begin(), item.end(), kQuietSwitch, [](char given, char switchChar) {
-           return std::tolower(static_cast<unsigned char>(given)) == switchChar;
-         });
-}
 
 } // namespace
-
-bool AsksQuietStart(const std::string &commandLine) {
-  const std::vector<std::string> items = SplitCommandLine(commandLine);
-  return items.size() > kQuietItem && IsQuietSwitch(items[kQuietItem]);
-}
 
 TUpdateDlg::TUpdateDlg(TComponent *owner, TUpdateView &view, TInternetApi &internet,
                        const TUpdateStartup &startup)
@@ -95,10 +78,10 @@ void TUpdateDlg::Start(const TUpdateStartup &startup) {
   }
   fCurrentVersion = items[kCurrentVersionItem];
   fProgramFile = items[kProgramFileItem];
-  fQuiet = AsksQuietStart(startup.CommandLine);
+  fMode = StartModeOf(startup.CommandLine);
   // A second updater for the program would race the first for the download's name.
   if (!fView.ClaimProgram(fProgramFile)) {
-    if (!fQuiet)
+    if (fMode == TStartMode::Asked)
       fView.ShowRunningUpdater();
     End(TUpdateOutcome::AlreadyRunning);
     return;

@@ -9,6 +9,7 @@
 #include "update/PublisherCheck.h"
 #include "update/PublisherKey.h"
 #include "update/Settings.h"
+#include "update/StartMode.h"
 #include "update/UpdateOutcome.h"
 #include "update/UpdateView.h"
 
@@ -28,9 +29,6 @@ struct TUpdateStartup {
   TInstallStepAdmission AdmitInstallStep = InstallStepAdmits;     // before a download that needs it
 };
 
-/// Whether the command line asks for a quiet start: "/quiet" after the program, any letter case.
-bool AsksQuietStart(const std::string &commandLine);
-
 /// The update dialog: the updater's main window for the whole run. Its window draws what it
 /// is told through TUpdateView; the dialog holds the two transfers and runs the update from the
 /// version file to the end of the program. User-interface thread only.
@@ -44,8 +42,10 @@ public:
   /// update left in the user's temporary folder.
   ~TUpdateDlg() override;
 
-  /// What the updater's exit code is: the outcome after a quiet start, 0 otherwise.
-  uint32_t ExitCode() const { return fQuiet ? static_cast<uint32_t>(fOutcome) : 0; }
+  /// What the updater's exit code is: the outcome after a start with a switch, 0 otherwise.
+  uint32_t ExitCode() const {
+    return fMode == TStartMode::Asked ? 0 : static_cast<uint32_t>(fOutcome);
+  }
 
   THTTPGet &CheckVersion;      // fetches the version file as text
   THTTPGet &Downloader;        // downloads the new program file to disk
@@ -70,6 +70,9 @@ private:
   /// Starts the download where the program's folder lets it lie; or, where only the install step
   /// could install it and would refuse it, tells the user why and asks for the end.
   void StartDownload();
+  /// Starts the download of an automatic start in the background, where it needs no rights;
+  /// otherwise asks for the end, and the update waits for the user.
+  void DownloadUnseen();
   /// Asks a Yes/No question; false also when the end came while it was up.
   bool Confirm(const std::string &caption, const std::string &text);
   /// Runs the publisher's checks on the held download that passed the others and, when it
@@ -81,13 +84,18 @@ private:
   /// One attempt: a download beside the program is moved over it; one in the user's temporary
   /// folder is installed by the install step, started elevated where the system asks for it.
   TInstallOutcome InstallOnce();
+  /// Installs the checked download once no process runs the program; then asks for the end.
+  void InstallWhenProgramCloses();
   /// Whether the download lies beside the program, where the user can write.
   bool DownloadedBesideProgram() const { return Downloader.FileName == fBesideProgram; }
   /// Deletes the held download and tells the user why it was refused, then asks for the end.
   void RefuseDownload(const char *reason);
   void RefuseDownload(TInstallOutcome refusal);
-  /// Shows the error message dialog, unless a quiet start has offered nothing yet, then asks for
-  /// the end with outcome.
+  /// Whether the user may be shown anything now: a quiet start has offered an update, an
+  /// automatic one never shows anything.
+  bool MayShow() const;
+  /// Shows the error message dialog where the user may be shown it, then asks for the end with
+  /// outcome.
   void Fail(TUpdateOutcome outcome, const std::string &text);
   /// Asks for the end once, with outcome; every later event is ignored.
   void End(TUpdateOutcome outcome);
@@ -107,7 +115,7 @@ private:
   std::optional<THeldDownload> fDownload;       // the finished download, from its end on
   std::string fSignature;                       // the download's signature, once it has passed
   bool fAwaitingSignature = false;              // the download waits for its signature
-  bool fQuiet = false;   // a quiet start: hidden, and nothing said, until an update is offered
+  TStartMode fMode = TStartMode::Asked;
   bool fOffered = false; // the user has been asked whether to update
   TUpdateOutcome fOutcome = TUpdateOutcome::CheckFailed;
   bool fEnded = false;

@@ -9,6 +9,13 @@
 /// The button sets of the plain message box.
 enum class TMessageButtons { Ok, YesNo, RetryCancel };
 
+/// What a wait for the processes that run the program came to.
+enum class TProgramWait {
+  NoneRan,     // no process ran it
+  AllEnded,    // every process that ran it has ended
+  Interrupted, // the end of the updater came first
+};
+
 /// What the update dialog shows through its window, and the user's actions that reach it.
 /// User-interface thread only.
 class TUpdateView {
@@ -47,6 +54,14 @@ public:
   virtual void ShowRunningUpdater() = 0;
   /// Shows the dialog, which a quiet start keeps hidden, in front.
   virtual void Reveal() = 0;
+  /// Lowers the updater's claim on the machine for work that nobody watches: below-normal
+  /// priority, and the system's background processing mode where it accepts it.
+  virtual void RunInBackground() = 0;
+  /// Serves the dialog until no process runs program, the same file named as the file system
+  /// compares names; waits on the processes themselves.
+  virtual TProgramWait WaitUntilProgramEnds(const std::string &program) = 0;
+  /// Serves the dialog for milliseconds; false when the end of the updater came first.
+  virtual bool Pause(uint32_t milliseconds) = 0;
   /// Asks the application to end; the dialog is destroyed once the handler has returned.
   virtual void EndProgram() = 0;
 };

@@ -3,11 +3,13 @@
 #include "framework/UiThread.h"
 #include "framework/win32/Application_win.h"
 #include "framework/win32/Handles_win.h"
+#include "framework/win32/MessageWait_win.h"
 #include "framework/win32/MessageWindows_win.h"
 #include "framework/win32/ModuleFileName_win.h"
 #include "framework/win32/WholePath_win.h"
 #include "framework/win32/WideText_win.h"
 #include "update/AboutDlg_win.h"
+#include "update/ProgramProcesses_win.h"
 #include "update/Resources.h"
 
 #include <shellapi.h>
@@ -185,5 +187,29 @@ void TUpdateWindow::Reveal() {
   Show();
   SetForegroundWindow(Handle());
 }
+
+// The class first, which every Windows knows; the background mode then also puts the updater's
+// disk and memory use behind every other program's where the system has it.
+void TUpdateWindow::RunInBackground() {
+  SetPriorityClass(GetCurrentProcess(), BELOW_NORMAL_PRIORITY_CLASS);
+  SetPriorityClass(GetCurrentProcess(), PROCESS_MODE_BACKGROUND_BEGIN);
+}
+
+// A process may start while others are waited for: the search is made again until it finds none.
+TProgramWait TUpdateWindow::WaitUntilProgramEnds(const std::string &program) {
+  TProgramWait outcome = TProgramWait::NoneRan;
+  for (std::vector<TKernelHandle> running = ProcessesRunning(program); !running.empty();
+       running = ProcessesRunning(program)) {
+    outcome = TProgramWait::AllEnded;
+    std::vector<HANDLE> processes;
+    for (const TKernelHandle &process : running)
+      processes.push_back(process.Get());
+    if (!ServeMessagesUntilSignalled(std::move(processes)))
+      return TProgramWait::Interrupted;
+  }
+  return outcome;
+}
+
+bool TUpdateWindow::Pause(uint32_t milliseconds) { return ServeMessagesFor(milliseconds); }
 
 void TUpdateWindow::EndProgram() { Application().Terminate(); }

@@ -39,6 +39,9 @@ public:
   bool ClaimProgram(const std::string &program) override;
   void ShowRunningUpdater() override;
   void Reveal() override;
+  void RunInBackground() override;
+  TProgramWait WaitUntilProgramEnds(const std::string &program) override;
+  bool Pause(uint32_t milliseconds) override;
   void EndProgram() override;
 
 protected:

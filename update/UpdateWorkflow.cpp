@@ -93,13 +93,17 @@ void TUpdateDlg::CheckVersionDoneString(TObject *, std::string result) {
     return;
   }
   if (!OffersUpdate(fCurrentVersion, latestVersion)) {
-    if (!fQuiet)
+    if (fMode == TStartMode::Asked)
       fView.ShowMessage(kLatestCaption, kLatest, TMessageButtons::Ok);
     End(TUpdateOutcome::UpToDate);
     return;
   }
+  if (fMode == TStartMode::Automatic) {
+    DownloadUnseen();
+    return;
+  }
   fOffered = true;
-  if (fQuiet)
+  if (fMode == TStartMode::Quiet)
     fView.Reveal();
   if (Confirm(kOfferCaption, kOffer))
     StartDownload();
@@ -120,6 +124,19 @@ void TUpdateDlg::StartDownload() {
     Downloader.GetFile();
   else
     Fail(TUpdateOutcome::UpdateFailed, kDownloadRefused + std::string(ReasonOf(admission)));
+}
+
+// An update that needs administrator rights waits for the user, whom the host may start the
+// updater for when it suits them: nothing is fetched for it now. Whatever is fetched is fetched
+// without slowing down the user's programs.
+void TUpdateDlg::DownloadUnseen() {
+  Downloader.FileName = fChooseDownloadTarget(fBesideProgram);
+  if (!DownloadedBesideProgram()) {
+    End(TUpdateOutcome::InstallNeedsUser);
+    return;
+  }
+  fView.RunInBackground();
+  Downloader.GetFile();
 }
 
 void TUpdateDlg::CheckVersionError(TObject *) {
@@ -194,6 +211,10 @@ void TUpdateDlg::OfferReplacement() {
     RefuseDownload(verdict);
     return;
   }
+  if (fMode == TStartMode::Automatic) {
+    InstallWhenProgramCloses();
+    return;
+  }
   if (!Confirm(kReplaceCaption, kReplace)) {
     End(TUpdateOutcome::Declined);
     return;
@@ -215,7 +236,7 @@ void TUpdateDlg::CancelClick(TObject *) {
 // complete (exactly 100 %) and its signature, if any, has arrived, nothing is left to abort, so
 // nothing is asked.
 void TUpdateDlg::FormCloseQuery(TObject *, bool &canClose) {
-  if (!fEnded && (PercentDone != 100 || fAwaitingSignature))
+  if (!fEnded && MayShow() && (PercentDone != 100 || fAwaitingSignature))
     canClose = fView.ShowMessage(kAbortCaption, kAbort, TMessageButtons::YesNo) || fEnded;
   if (canClose && !fEnded) {
     fOutcome = TUpdateOutcome::Declined;
@@ -270,6 +291,29 @@ TInstallOutcome TUpdateDlg::InstallOnce() {
   return exitCode ? InstallOutcomeOf(*exitCode) : TInstallOutcome::CannotWrite;
 }
 
+// The user's program is never cut off: the new one takes its place once every process that runs
+// it has ended, and is not started, since the user has just closed it. A move refused while no
+// process runs the program is a short hold, a virus scanner's say, waited out with a few pauses
+// that grow; a process started meanwhile is waited for anew.
+void TUpdateDlg::InstallWhenProgramCloses() {
+  constexpr uint32_t kHoldPauses = 5;
+  constexpr uint32_t kHoldPause = 200; // milliseconds, the first time
+  for (uint32_t holds = 0;;) {
+    const TProgramWait wait = fView.WaitUntilProgramEnds(fProgramFile);
+    if (wait == TProgramWait::Interrupted || fEnded)
+      break;
+    if (wait == TProgramWait::AllEnded)
+      holds = 0;
+    if (InstallOnce() == TInstallOutcome::Installed) {
+      End(TUpdateOutcome::Updated);
+      return;
+    }
+    if (++holds > kHoldPauses || !fView.Pause(kHoldPause * holds))
+      break;
+  }
+  End(TUpdateOutcome::UpdateFailed);
+}
+
 // Nothing that was refused may stay beside the program.
 void TUpdateDlg::RefuseDownload(const char *reason) {
   fDownload->Delete();
@@ -282,9 +326,14 @@ void TUpdateDlg::RefuseDownload(TInstallOutcome refusal) {
 }
 
 // A quiet start says nothing before it has offered an update: a host that checks at every
-// launch must not bother the user while the machine is offline.
+// launch must not bother the user while the machine is offline. An automatic start says nothing
+// at all; its exit code tells the host.
+bool TUpdateDlg::MayShow() const {
+  return fMode == TStartMode::Asked || (fMode == TStartMode::Quiet && fOffered);
+}
+
 void TUpdateDlg::Fail(TUpdateOutcome outcome, const std::string &text) {
-  if (!fQuiet || fOffered)
+  if (MayShow())
     fView.ShowError(text);
   End(outcome);
 }

@@ -39,6 +39,11 @@ public:
   bool ClaimProgram(const std::string &program) override { return fWindow.ClaimProgram(program); }
   void ShowRunningUpdater() override { fWindow.ShowRunningUpdater(); }
   void Reveal() override { fWindow.Reveal(); }
+  void RunInBackground() override { fWindow.RunInBackground(); }
+  TProgramWait WaitUntilProgramEnds(const std::string &program) override {
+    return fWindow.WaitUntilProgramEnds(program);
+  }
+  bool Pause(uint32_t milliseconds) override { return fWindow.Pause(milliseconds); }
   void EndProgram() override { fWindow.EndProgram(); }
 
 private:

@@ -27,6 +27,8 @@ public:
   void Run(TForm &mainForm);
   /// Asks for the end: the message loop stops when it next looks for a message.
   void Terminate();
+  /// Whether the end has been asked for.
+  bool Terminated() const { return fTerminated; }
   /// Shows a failure in a message box captioned with Title. While the main form is kept hidden,
   /// nobody is there to read it: the failure ends the run unseen instead (see FailedUnseen).
   void ShowException(std::exception_ptr error);

@@ -12,12 +12,15 @@
 /// and answers its questions through Answer, which may also act while the box is "up".
 ///   "title [T]", "status [S]", "downloadStatus [S]", "bar <maximum> <position>",
 ///   "cancel disabled", "error [text]", "box <caption> [text] yes/no", "start <program>",
-///   "install <parameters>", "show running updater", "reveal", "end"
+///   "install <parameters>", "show running updater", "reveal", "background", "wait",
+///   "pause <milliseconds>", "end"
 class TRecordingView : public TUpdateView {
 public:
   std::vector<std::string> Log;
   /// Decides the answer to a plain message box; unset, every box is answered No (or Cancel).
   std::function<bool(const std::string &caption)> Answer;
+  /// Plays the wait for the program's processes; unset, none ran.
+  std::function<TProgramWait()> ProgramWait;
   /// Plays the install step; unset, it never starts.
   std::function<std::optional<uint32_t>(const std::string &parameters)> InstallStep;
 
@@ -59,6 +62,15 @@ public:
   bool ClaimProgram(const std::string &) override { return true; }
   void ShowRunningUpdater() override { Log.push_back("show running updater"); }
   void Reveal() override { Log.push_back("reveal"); }
+  void RunInBackground() override { Log.push_back("background"); }
+  TProgramWait WaitUntilProgramEnds(const std::string &) override {
+    Log.push_back("wait");
+    return ProgramWait ? ProgramWait() : TProgramWait::NoneRan;
+  }
+  bool Pause(uint32_t milliseconds) override {
+    Log.push_back("pause " + std::to_string(milliseconds));
+    return true;
+  }
   void EndProgram() override { Log.push_back("end"); }
 
 private:
