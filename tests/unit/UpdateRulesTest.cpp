@@ -1,10 +1,12 @@
-// The rules by which the updater judges what the server sent: the version file, the download's
-// percentage, and whether a downloaded file may take the program's place.
+// The rules by which the updater judges what the host and the server sent: the start's switch,
+// the version file, the download's percentage, and whether a downloaded file may take the
+// program's place.
 
 #include "framework/IntegerSyntax.h"
 #include "update/HeldDownload.h"
 #include "update/PercentDone.h"
 #include "update/ProgramImage.h"
+#include "update/StartMode.h"
 #include "update/VersionFile.h"
 
 #include <gtest/gtest.h>
@@ -20,6 +22,24 @@ namespace {
 
 constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
 constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
+
+TEST(StartMode, IsTheThirdParameterInAnyLetterCase) {
+  const struct {
+    const char *CommandLine;
+    TStartMode Mode;
+  } rows[] = {{"upd.exe 1 host.exe", TStartMode::Asked},
+              {"upd.exe 1 host.exe /quiet", TStartMode::Quiet},
+              {"upd.exe 1 host.exe /QuIeT", TStartMode::Quiet},
+              {"upd.exe 1 host.exe /auto", TStartMode::Automatic},
+              {"upd.exe 1 \"C:\\My Host\\host.exe\" \"/AUTO\" more", TStartMode::Automatic},
+              {"upd.exe 1 host.exe /autos", TStartMode::Asked},
+              {"upd.exe 1 host.exe /au", TStartMode::Asked},
+              {"upd.exe 1 host.exe auto", TStartMode::Asked},
+              {"upd.exe 1 host.exe x /auto", TStartMode::Asked},
+              {"upd.exe /auto host.exe", TStartMode::Asked}};
+  for (const auto &row : rows)
+    EXPECT_EQ(StartModeOf(row.CommandLine), row.Mode) << row.CommandLine;
+}
 
 TEST(VersionFile, WritesTheNumberBackInDecimal) {
   const struct {
