@@ -39,7 +39,8 @@ TLoopbackServer::TLoopbackServer(const std::string &address, std::vector<TScript
   at.sin_family = AF_INET;
   at.sin_port = htons(port);
   at.sin_addr.s_addr = inet_addr(address.c_str());
-  if (bind(fListener, reinterpret_cast<const sockaddr *>(&at), sizeof at) != 0 ||
+  if (fListener == INVALID_SOCKET ||
+      bind(fListener, reinterpret_cast<const sockaddr *>(&at), sizeof at) != 0 ||
       listen(fListener, SOMAXCONN) != 0) {
     const int error = WSAGetLastError();
     closesocket(fListener);
