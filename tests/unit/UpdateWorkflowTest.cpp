@@ -168,7 +168,7 @@ protected:
       return TInstallOutcome::Installed;
     };
     startup.CommandLine =
-        "upd.exe " + currentVersion + " " + Program() + (Row.Automatic ? " /AUTO" : "");
+        "upd.exe " + currentVersion + " " + Program() + (Row.Automatic ? " /AUTO" : Switch);
     startup.ProgramFileName = "/opt/upd.exe";
     startup.ReadProfileString = [](const std::string &, const std::string &, const std::string &key,
                                    const std::string &defaultValue) {
@@ -223,6 +223,7 @@ protected:
   std::deque<std::optional<uint32_t>> InstallSteps;
   TPublisherVerdict Verdict = TPublisherVerdict::Accepted;
   TWorkflowRow Row{}; // the row's settings that the start and the waits read
+  std::string Switch; // of a start that is not a row's: " /quiet", " /auto", or none
   size_t WaitsBegun = 0;
 };
 
@@ -356,6 +357,23 @@ INSTANTIATE_TEST_SUITE_P(
           return row;
         }()),
     [](const ::testing::TestParamInfo<TWorkflowRow> &info) { return info.param.Name; });
+
+// A start that shows nothing asks nothing: a close request while it checks ends it at once.
+class HiddenStartClosed : public UpdateWorkflow {
+protected:
+  void ExpectEndedWithoutAsking(const std::string &startSwitch) {
+    Switch = startSwitch;
+    net.PauseAt("Open(");
+    const TUpdateDlg &dialog = Start("1");
+    EXPECT_TRUE(view.RequestClose());
+    net.Resume();
+    ASSERT_TRUE(PumpUntilWorkersEnded());
+    EXPECT_EQ(Dialogs(), TLines({"closed"}));
+    EXPECT_EQ(dialog.ExitCode(), static_cast<uint32_t>(TUpdateOutcome::Declined));
+  }
+};
+TEST_F(HiddenStartClosed, Quiet) { ExpectEndedWithoutAsking(" /quiet"); }
+TEST_F(HiddenStartClosed, Automatic) { ExpectEndedWithoutAsking(" /auto"); }
 
 // Each progress report moves the bar and the percentage; the close rule reads the percentage.
 TEST_F(UpdateWorkflow, ShowsProgressAndLetsACloseThroughOnlyAtExactlyAHundred) {
