@@ -21,12 +21,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
+#include <deque>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <ostream>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -133,6 +137,16 @@ enum class TAction {
   ExpectHidden,          // while the version reply stalls, the updater shows no window
   TraceDisk,             // records from now on how files reach the disk
   ExpectFlushBeforeMove, // the download was flushed before it took the program's name
+  // An automatic start's world: the program run by the user, and the updater run again.
+  StartHost,     // an instance of the program starts, and stays
+  ExpectWaiting, // the download is complete and the updater waits, in the background: the
+                 // program stays untouched for seconds
+  EndHost,       // the instance started first ends; once the last has, the program is replaced
+  RunProgram,    // the program starts, as the user starts it next, and shows its version, 2
+  SecondAuto,    // another /auto for the program ends at once with 6
+  KillUpdater,   // the updater is ended as the task manager ends it: the old program is whole
+  StartUpdater,  // the host starts the updater, which every other row has done at once; the
+                 // row follows it from now on
 };
 struct TStep {
   TAction Action;
@@ -207,6 +221,7 @@ struct TWorkflowRow {
   bool UpdaterInSubfolder = false; // the updater lies in a folder of its own beside the program
   TPlaces Places = {};
   std::optional<TUpdateOutcome> Quiet = std::nullopt; // set: started with /quiet, ends so
+  bool Automatic = false;                             // with /auto instead
 };
 TWorkflowRow Row(const char *name, TServed served, const char *currentVersion,
                  std::vector<TStep> steps, TLeft left) {
@@ -246,6 +261,12 @@ TWorkflowRow InSubfolder(TWorkflowRow row) {
 // A row started with /quiet, whose exit code tells outcome.
 TWorkflowRow Quietly(TUpdateOutcome outcome, TWorkflowRow row) {
   row.Quiet = outcome;
+  return row;
+}
+// A row started with /auto, whose exit code tells outcome.
+TWorkflowRow Automatically(TUpdateOutcome outcome, TWorkflowRow row) {
+  row.Quiet = outcome;
+  row.Automatic = true;
   return row;
 }
 // A row whose folders and files are named as places says.
@@ -390,6 +411,42 @@ TProgressView ReadProgress(HWND dialog) {
   return view;
 }
 
+// Remembers every visible top-level window of the processes it is told of, looking many times a
+// second for as long as it lives.
+class TWindowWatch {
+public:
+  TWindowWatch() : fThread([this] { Watch(); }) {}
+  ~TWindowWatch() {
+    fStop = true;
+    fThread.join();
+  }
+  void Add(DWORD processId) {
+    const std::lock_guard<std::mutex> lock(fMutex);
+    fProcesses.push_back(processId);
+  }
+  std::vector<std::string> Seen() {
+    const std::lock_guard<std::mutex> lock(fMutex);
+    return fSeen;
+  }
+
+private:
+  void Watch() {
+    for (; !fStop; Sleep(10)) {
+      const std::lock_guard<std::mutex> lock(fMutex);
+      for (DWORD process : fProcesses)
+        for (HWND window : TopLevelWindowsOf(process))
+          if (IsWindowVisible(window) && fSeen.size() < 10)
+            fSeen.push_back(WindowClassName(window) + " \"" + WindowText(window) + "\"");
+    }
+  }
+
+  std::mutex fMutex;
+  std::vector<DWORD> fProcesses;
+  std::vector<std::string> fSeen;
+  std::atomic<bool> fStop{false};
+  std::thread fThread;
+};
+
 class UpdaterWorkflow : public ::testing::TestWithParam<TWorkflowRow> {
 protected:
   UpdaterWorkflow()
@@ -417,6 +474,10 @@ protected:
   std::string Describe(TContent content) const;
   /// What the started host wrote into its marker; "" while there is none or it is being written.
   std::string MarkerText() const;
+  /// Starts the updater as the host starts it; the row follows it and its download.
+  void StartUpdater();
+  std::unique_ptr<TUpdaterProcess> StartedUpdater();
+  bool ProgramIs(TContent content) const { return Describe(Names.Host) == Describe(content); }
 
   const TPlaces &Names = GetParam().Places;
   TScratchFolder Folder{"", Names.ProgramFolder};
@@ -434,6 +495,9 @@ protected:
   const size_t Received; // what a stalled download has received half-way
   std::unique_ptr<TLoopbackServer> Server;
   std::unique_ptr<TUpdaterProcess> Updater;
+  size_t UpdatersStarted = 0; // those the row followed
+  std::deque<std::unique_ptr<TUpdaterProcess>> Hosts;
+  TWindowWatch Windows;
   TKernelHandle ProgramLock;
   HWND OpenBox = nullptr;  // the box that a step left up
   HWND AboutBox = nullptr; // the About box that a step opened
@@ -581,6 +645,56 @@ void UpdaterWorkflow::Perform(const TStep &step, const std::string &picture) {
   case TAction::ExpectFlushBeforeMove:
     ExpectFlushBeforeMove();
     break;
+  case TAction::StartHost:
+    Hosts.push_back(std::make_unique<TUpdaterProcess>(Folder.PathOf(Names.Host), "/stay"));
+    ASSERT_TRUE(WaitUntil([&] { return MarkerText() == "version 1\n"; }));
+    DeleteFileW(WideFromUtf8(Folder.PathOf(Names.Marker())).c_str());
+    break;
+  case TAction::ExpectWaiting: {
+    // A download left by an updater that was ended lies there until the next one makes its own.
+    ASSERT_TRUE(WaitUntil([&] {
+      return Server->Requests().size() == 2 * UpdatersStarted &&
+             Describe(Names.Download()) == Describe(TContent::NewProgram);
+    })) << "the download did not complete";
+    // Longer than the few short retries that wait out a file held by no process.
+    EXPECT_FALSE(WaitUntil([&] { return !Updater->Running(); }, 3500)) << "the updater ended";
+    EXPECT_TRUE(ProgramIs(TContent::OldProgram)) << "the program was replaced while it ran";
+    const TKernelHandle process(
+        OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, Updater->Id()));
+    EXPECT_EQ(GetPriorityClass(process.Get()), static_cast<DWORD>(BELOW_NORMAL_PRIORITY_CLASS));
+    break;
+  }
+  case TAction::EndHost: {
+    ASSERT_FALSE(Hosts.empty());
+    Hosts.front()->Terminate();
+    Hosts.pop_front();
+    if (!Hosts.empty())
+      break;
+    // How long the program waits for its update once it has closed; bench/ measures it closely.
+    const ULONGLONG ended = GetTickCount64();
+    ASSERT_TRUE(WaitUntil([&] { return ProgramIs(TContent::NewProgram); }));
+    const ULONGLONG replaced = GetTickCount64() - ended;
+    RecordProperty("replaced_ms_after_the_program_ended", std::to_string(replaced));
+    break;
+  }
+  case TAction::RunProgram:
+    Updater->WaitForExitCode();
+    Hosts.push_back(std::make_unique<TUpdaterProcess>(Folder.PathOf(Names.Host), ""));
+    EXPECT_TRUE(WaitUntil([&] { return MarkerText() == "version 2\n"; }));
+    Hosts.clear();
+    DeleteFileW(WideFromUtf8(Folder.PathOf(Names.Marker())).c_str());
+    break;
+  case TAction::SecondAuto:
+    EXPECT_EQ(StartedUpdater()->WaitForExitCode(),
+              std::optional<DWORD>(static_cast<DWORD>(TUpdateOutcome::AlreadyRunning)));
+    break;
+  case TAction::KillUpdater:
+    Updater->Terminate();
+    EXPECT_TRUE(ProgramIs(TContent::OldProgram)) << "the old program is not whole";
+    break;
+  case TAction::StartUpdater:
+    StartUpdater();
+    break;
   case TAction::OpenAbout:
     ASSERT_TRUE(PostMessageW(UpdateDialog(*Updater), WM_SYSCOMMAND, 0x1000, 0));
     AboutBox = WaitForTopLevelWindow(Updater->Id(), [](HWND window) {
@@ -678,6 +792,24 @@ std::string UpdaterWorkflow::Describe(TContent content) const {
   return "";
 }
 
+std::unique_ptr<TUpdaterProcess> UpdaterWorkflow::StartedUpdater() {
+  // The host passes its program's full path quoted, for the blank in it.
+  const TWorkflowRow &row = GetParam();
+  auto updater = std::make_unique<TUpdaterProcess>(UpdaterHome().PathOf(Names.Updater),
+                                                   std::string(row.CurrentVersion) + " \"" +
+                                                       Folder.PathOf(Names.Host) + "\"" +
+                                                       (row.Automatic ? " /auto"
+                                                        : row.Quiet   ? " /quiet"
+                                                                      : ""));
+  Windows.Add(updater->Id());
+  return updater;
+}
+
+void UpdaterWorkflow::StartUpdater() {
+  Updater = StartedUpdater();
+  ++UpdatersStarted;
+}
+
 // The host holds its marker open, unshared, while it writes it.
 std::string UpdaterWorkflow::MarkerText() const {
   try {
@@ -700,6 +832,9 @@ TEST_P(UpdaterWorkflow, GoesTheWayTheUserAnswers) {
       replies.push_back(SignatureReply(*row.KeyCheck));
       settings.push_back("PublicKey=" + PublicKeySetting(row.KeyCheck->PublicKey));
     }
+    // The automatic start may be started again, and ask for both again.
+    if (row.Automatic)
+      replies.insert(replies.end(), {replies[0], replies[1]});
     Server = std::make_unique<TLoopbackServer>(address, std::move(replies));
     UpdaterHome().WriteFile(Names.Settings(), Settings(settings));
   } else {
@@ -708,11 +843,8 @@ TEST_P(UpdaterWorkflow, GoesTheWayTheUserAnswers) {
         Settings({"AppTitle=Foo", "VersionFile=" + row.HttpsFolder + "/version.txt",
                   "DownloadFile=" + row.HttpsFolder + "/new.exe"}));
   }
-  // The host passes its program's full path quoted, for the blank in it.
-  Updater = std::make_unique<TUpdaterProcess>(UpdaterHome().PathOf(Names.Updater),
-                                              std::string(row.CurrentVersion) + " \"" +
-                                                  Folder.PathOf(Names.Host) + "\"" +
-                                                  (row.Quiet ? " /quiet" : ""));
+  if (!row.Automatic)
+    StartUpdater();
 
   for (size_t i = 0; i < row.Steps.size(); ++i) {
     SCOPED_TRACE("step " + std::to_string(i + 1));
@@ -722,9 +854,10 @@ TEST_P(UpdaterWorkflow, GoesTheWayTheUserAnswers) {
   }
   ExpectEndWithoutFurtherBox();
 
-  const std::vector<std::string> asked{"GET /updates/version.txt HTTP/1.0",
-                                       "GET /updates/new.exe HTTP/1.0",
-                                       "GET /updates/new.exe.sig HTTP/1.0"};
+  const std::string version = "GET /updates/version.txt HTTP/1.0";
+  const std::string download = "GET /updates/new.exe HTTP/1.0";
+  const std::vector<std::string> asked{
+      version, download, row.KeyCheck ? "GET /updates/new.exe.sig HTTP/1.0" : version, download};
   if (Server) {
     std::vector<std::string> requestLines;
     for (const std::string &request : Server->Requests())
@@ -743,6 +876,9 @@ TEST_P(UpdaterWorkflow, GoesTheWayTheUserAnswers) {
   }
   EXPECT_EQ(Updater->ProcessesStarted(), 1u + row.Left.InstallSteps + row.Left.HostStarted);
   EXPECT_EQ(UserTemp.FileNames(), std::vector<std::string>()) << "left in the temporary folder";
+  if (row.Automatic) {
+    EXPECT_EQ(Windows.Seen(), std::vector<std::string>()) << "the updater showed a window";
+  }
 }
 
 constexpr bool kStarted = true;
@@ -977,6 +1113,46 @@ const std::vector<TWorkflowRow> kRows = {
             Row("quiet_download_not_found", {"200 OK", "2", TDownload::NotFound}, "1",
                 {Answer(kOffer, "Yes"), Answer(kConnectionLost, "OK")},
                 {2, kOld, kNone, kNotStarted})),
+    // Started with /auto: nothing shows, ever; an update takes the program's place once the
+    // program has closed, and runs from its next start.
+    Automatically(TUpdateOutcome::UpToDate,
+                  Row("auto_up_to_date", {"200 OK", "1", TDownload::Whole}, "1",
+                      {Do(TAction::StartHost), Do(TAction::StartUpdater)},
+                      {1, kOld, kNone, kNotStarted})),
+    Automatically(TUpdateOutcome::Updated,
+                  Row("auto_update_while_the_program_runs", {"200 OK", "2", TDownload::Whole}, "1",
+                      {Do(TAction::StartHost), Do(TAction::StartUpdater),
+                       Do(TAction::ExpectWaiting), Do(TAction::EndHost), Do(TAction::RunProgram)},
+                      {2, kNew, kNone, kNotStarted})),
+    Automatically(TUpdateOutcome::Updated,
+                  Row("auto_two_instances", {"200 OK", "2", TDownload::Whole}, "1",
+                      {Do(TAction::StartHost), Do(TAction::StartHost), Do(TAction::StartUpdater),
+                       Do(TAction::ExpectWaiting), Do(TAction::EndHost), Do(TAction::ExpectWaiting),
+                       Do(TAction::EndHost)},
+                      {2, kNew, kNone, kNotStarted})),
+    // Only the user may grant the rights that a closed folder needs: nothing is downloaded. The
+    // folder opens again as it goes: opened while the server listened, under Wine, it left the
+    // next row's server without a socket.
+    Automatically(TUpdateOutcome::InstallNeedsUser,
+                  Row("auto_folder_the_user_cannot_write", {"200 OK", "2", TDownload::Whole}, "1",
+                      {Do(TAction::StartHost), Do(TAction::LockFolder), Do(TAction::StartUpdater)},
+                      {1, kOld, kNone, kNotStarted})),
+    Automatically(TUpdateOutcome::UpdateFailed,
+                  Row("auto_download_refused", {"200 OK", "2", TDownload::WebPage}, "1",
+                      {Do(TAction::StartHost), Do(TAction::StartUpdater)},
+                      {2, kOld, kNone, kNotStarted})),
+    Automatically(TUpdateOutcome::Updated,
+                  Row("auto_second_start", {"200 OK", "2", TDownload::Whole}, "1",
+                      {Do(TAction::StartHost), Do(TAction::StartUpdater),
+                       Do(TAction::ExpectWaiting), Do(TAction::SecondAuto), Do(TAction::EndHost)},
+                      {2, kNew, kNone, kNotStarted})),
+    // The next start begins again, and completes.
+    Automatically(TUpdateOutcome::Updated,
+                  Row("auto_killed_while_waiting", {"200 OK", "2", TDownload::Whole}, "1",
+                      {Do(TAction::StartHost), Do(TAction::StartUpdater),
+                       Do(TAction::ExpectWaiting), Do(TAction::KillUpdater),
+                       Do(TAction::StartUpdater), Do(TAction::ExpectWaiting), Do(TAction::EndHost)},
+                      {4, kNew, kNone, kNotStarted})),
     // Folders and files named in any script, whatever the system's code page (here 1252).
     In({"Программа "}, Row("cyrillic_folder", {"200 OK", "2", TDownload::Whole}, "1", kWholeRoad,
                            {2, kNew, kNone, kStarted})),

@@ -322,9 +322,7 @@ INSTANTIATE_TEST_SUITE_P(
                    {ExitCode(TInstallOutcome::OlderVersion)}),
         // Started with /auto: nothing is ever shown; the new program takes the old one's place
         // once no process runs it, a short hold waited out, a process started meanwhile
-        // waited for anew.
-        AutoRow("auto_installed_once_the_program_closed", TUpdateOutcome::Updated,
-                {"background", "wait", "end"}, kNewProgram, std::nullopt, {TProgramWait::AllEnded}),
+        // waited for anew. The end-to-end rows take the other roads.
         Locked(AutoRow("auto_short_hold_waited_out", TUpdateOutcome::Updated,
                        {"background", "wait", "pause 200", "wait", "pause 400", "wait", "end"},
                        kNewProgram, std::nullopt),
@@ -341,13 +339,6 @@ INSTANTIATE_TEST_SUITE_P(
         AutoRow("auto_ended_while_waiting", TUpdateOutcome::UpdateFailed,
                 {"background", "wait", "end"}, kOldProgram, kNewProgram,
                 {TProgramWait::Interrupted}),
-        [] {
-          TWorkflowRow row =
-              AutoRow("auto_download_not_by_the_publisher", TUpdateOutcome::UpdateFailed,
-                      {"background", "end"}, kOldProgram, std::nullopt);
-          row.Verdict = TPublisherVerdict::NotSignedByPublisher;
-          return row;
-        }(),
         // Only the user may grant the rights: nothing is fetched for them.
         [] {
           TWorkflowRow row = AutoRow("auto_folder_needs_rights", TUpdateOutcome::InstallNeedsUser,
