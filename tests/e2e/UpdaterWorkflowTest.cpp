@@ -139,6 +139,7 @@ enum class TAction {
   ExpectFlushBeforeMove, // the download was flushed before it took the program's name
   // An automatic start's world: the program run by the user, and the updater run again.
   StartHost,     // an instance of the program starts, and stays
+  Downloaded,    // the download is complete
   ExpectWaiting, // the download is complete and the updater waits, in the background: the
                  // program stays untouched for seconds
   EndHost,       // the instance started first ends; once the last has, the program is replaced
@@ -650,12 +651,15 @@ void UpdaterWorkflow::Perform(const TStep &step, const std::string &picture) {
     ASSERT_TRUE(WaitUntil([&] { return MarkerText() == "version 1\n"; }));
     DeleteFileW(WideFromUtf8(Folder.PathOf(Names.Marker())).c_str());
     break;
+  case TAction::Downloaded:
   case TAction::ExpectWaiting: {
     // A download left by an updater that was ended lies there until the next one makes its own.
     ASSERT_TRUE(WaitUntil([&] {
       return Server->Requests().size() == 2 * UpdatersStarted &&
              Describe(Names.Download()) == Describe(TContent::NewProgram);
     })) << "the download did not complete";
+    if (step.Action == TAction::Downloaded)
+      break;
     // Longer than the few short retries that wait out a file held by no process.
     EXPECT_FALSE(WaitUntil([&] { return !Updater->Running(); }, 3500)) << "the updater ended";
     EXPECT_TRUE(ProgramIs(TContent::OldProgram)) << "the program was replaced while it ran";
@@ -1146,6 +1150,26 @@ const std::vector<TWorkflowRow> kRows = {
                       {Do(TAction::StartHost), Do(TAction::StartUpdater),
                        Do(TAction::ExpectWaiting), Do(TAction::SecondAuto), Do(TAction::EndHost)},
                       {2, kNew, kNone, kNotStarted})),
+    // A file held by no process, as a virus scanner holds it, is waited out for a few seconds.
+    Automatically(TUpdateOutcome::Updated,
+                  Row("auto_short_hold_waited_out", {"200 OK", "2", TDownload::Whole}, "1",
+                      {Do(TAction::LockProgram), Do(TAction::StartUpdater), Do(TAction::Downloaded),
+                       Do(TAction::UnlockProgram)},
+                      {2, kNew, kNone, kNotStarted})),
+    Automatically(TUpdateOutcome::UpdateFailed,
+                  Row("auto_held_for_good", {"200 OK", "2", TDownload::Whole}, "1",
+                      {Do(TAction::LockProgram), Do(TAction::StartUpdater)},
+                      {2, kOld, kNew, kNotStarted})),
+    // A close request, as taskkill sends it, ends a hidden updater without a question.
+    Automatically(TUpdateOutcome::Declined,
+                  Row("auto_closed_while_waiting", {"200 OK", "2", TDownload::Whole}, "1",
+                      {Do(TAction::StartHost), Do(TAction::StartUpdater),
+                       Do(TAction::ExpectWaiting), Do(TAction::RequestClose)},
+                      {2, kOld, kNew, kNotStarted})),
+    Quietly(TUpdateOutcome::Declined,
+            Row("quiet_closed_while_checking", {"200 OK", "2", TDownload::Whole, true}, "1",
+                {Do(TAction::ExpectHidden), Do(TAction::RequestClose)},
+                {1, kOld, kNone, kNotStarted})),
     // The next start begins again, and completes.
     Automatically(TUpdateOutcome::Updated,
                   Row("auto_killed_while_waiting", {"200 OK", "2", TDownload::Whole}, "1",

@@ -19,10 +19,6 @@ public:
   std::vector<std::string> Log;
   /// Decides the answer to a plain message box; unset, every box is answered No (or Cancel).
   std::function<bool(const std::string &caption)> Answer;
-  /// Acts as the updater goes into the background, before its download; may be unset.
-  std::function<void()> Backgrounded;
-  /// Plays the wait for the program's processes; unset, none ran.
-  std::function<TProgramWait()> ProgramWait;
   /// Plays the install step; unset, it never starts.
   std::function<std::optional<uint32_t>(const std::string &parameters)> InstallStep;
 
@@ -64,14 +60,10 @@ public:
   bool ClaimProgram(const std::string &) override { return true; }
   void ShowRunningUpdater() override { Log.push_back("show running updater"); }
   void Reveal() override { Log.push_back("reveal"); }
-  void RunInBackground() override {
-    Log.push_back("background");
-    if (Backgrounded)
-      Backgrounded();
-  }
+  void RunInBackground() override { Log.push_back("background"); }
   TProgramWait WaitUntilProgramEnds(const std::string &) override {
     Log.push_back("wait");
-    return ProgramWait ? ProgramWait() : TProgramWait::NoneRan;
+    return TProgramWait::NoneRan;
   }
   bool Pause(uint32_t milliseconds) override {
     Log.push_back("pause " + std::to_string(milliseconds));

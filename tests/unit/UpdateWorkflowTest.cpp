@@ -70,12 +70,6 @@ struct TWorkflowRow {
   /// Not empty: the program's folder refuses the download, which goes to the temporary folder;
   /// what each start of the install step ends with, in order (nothing: it did not start).
   std::vector<std::optional<uint32_t>> InstallSteps = {};
-  /// Set: started with /auto, and ends with this exit code.
-  std::optional<TUpdateOutcome> Automatic = std::nullopt;
-  /// What the waits for the program's processes come to, in order; then none ran.
-  std::vector<TProgramWait> Waits = {};
-  size_t UnlockAtWait = 0;   // the locked program is freed as this wait (counted from 1) begins
-  bool FolderClosed = false; // the program's folder refuses the download
 };
 void PrintTo(const TWorkflowRow &row, std::ostream *out) { *out << row.Name; }
 
@@ -91,21 +85,6 @@ TWorkflowRow InstallRow(const char *name, const TLines &user, const TLines &dial
   row.User.insert(row.User.end(), user.begin(), user.end());
   row.Dialogs.insert(row.Dialogs.end(), dialogs.begin(), dialogs.end());
   row.InstallSteps = std::move(installSteps);
-  return row;
-}
-
-// A row started with /auto: nothing asked, and what the dialog does instead in dialogs.
-TWorkflowRow AutoRow(const char *name, TUpdateOutcome outcome, const TLines &dialogs,
-                     const std::string &programAfter, std::optional<std::string> downloadAfter,
-                     std::vector<TProgramWait> waits = {}) {
-  TWorkflowRow row{name, {}, dialogs, programAfter, std::move(downloadAfter)};
-  row.Automatic = outcome;
-  row.Waits = std::move(waits);
-  return row;
-}
-TWorkflowRow Locked(TWorkflowRow row, size_t unlockAtWait = 0) {
-  row.ProgramLocked = true;
-  row.UnlockAtWait = unlockAtWait;
   return row;
 }
 
@@ -156,19 +135,13 @@ protected:
 
   TUpdateDlg &Start(const std::string &currentVersion) {
     TUpdateStartup startup;
-    if (!InstallSteps.empty() || Row.FolderClosed)
-      startup.ChooseDownloadTarget = [this](const std::string &) {
-        // Made empty where no download follows, as the choice makes it.
-        if (Row.FolderClosed)
-          WriteFile(TemporaryDownload(), "");
-        return TemporaryDownload();
-      };
+    if (!InstallSteps.empty())
+      startup.ChooseDownloadTarget = [this](const std::string &) { return TemporaryDownload(); };
     // The end-to-end rows take the install step's own judgement of the program and the proof.
     startup.AdmitInstallStep = [](const std::string &, const std::string &, bool) {
       return TInstallOutcome::Installed;
     };
-    startup.CommandLine =
-        "upd.exe " + currentVersion + " " + Program() + (Row.Automatic ? " /AUTO" : Switch);
+    startup.CommandLine = "upd.exe " + currentVersion + " " + Program();
     startup.ProgramFileName = "/opt/upd.exe";
     startup.ReadProfileString = [](const std::string &, const std::string &, const std::string &key,
                                    const std::string &defaultValue) {
@@ -185,25 +158,14 @@ protected:
     };
     view.Answer = [this](const std::string &caption) { return Answer(caption); };
     view.InstallStep = [this](const std::string &) { return InstallStep(); };
-    view.ProgramWait = [this] { return ProgramWait(); };
-    view.Backgrounded = [this] { Serve(kNewProgram); }; // an automatic start's download
     return form->Own<TUpdateDlg>(view, net, startup);
-  }
-
-  // Plays the processes that run the program, which may let it go as a wait begins.
-  TProgramWait ProgramWait() {
-    if (++WaitsBegun == Row.UnlockAtWait)
-      std::filesystem::remove_all(Program());
-    const std::vector<TProgramWait> &waits = Row.Waits;
-    return WaitsBegun <= waits.size() ? waits[WaitsBegun - 1] : TProgramWait::NoneRan;
   }
 
   TLines Dialogs() const {
     TLines dialogs;
     for (const std::string &line : view.Log)
       if (line.rfind("box ", 0) == 0 || line.rfind("error ", 0) == 0 || line == "end" ||
-          line == "closed" || line == "reveal" || line == "background" || line == "wait" ||
-          line.rfind("pause ", 0) == 0)
+          line == "closed")
         dialogs.push_back(line);
       else if (line.rfind("install ", 0) == 0)
         dialogs.push_back("install");
@@ -222,9 +184,6 @@ protected:
   std::deque<std::string> User;
   std::deque<std::optional<uint32_t>> InstallSteps;
   TPublisherVerdict Verdict = TPublisherVerdict::Accepted;
-  TWorkflowRow Row{}; // the row's settings that the start and the waits read
-  std::string Switch; // of a start that is not a row's: " /quiet", " /auto", or none
-  size_t WaitsBegun = 0;
 };
 
 TEST_P(UpdateWorkflow, EndsAsTheUserDecides) {
@@ -238,12 +197,9 @@ TEST_P(UpdateWorkflow, EndsAsTheUserDecides) {
   User.assign(row.User.begin(), row.User.end());
   InstallSteps.assign(row.InstallSteps.begin(), row.InstallSteps.end());
   Verdict = row.Verdict;
-  Row = row;
   Serve("2");
-  const TUpdateDlg &dialog = Start("1");
+  Start("1");
   ASSERT_TRUE(PumpUntilWorkersEnded());
-  EXPECT_EQ(dialog.ExitCode(),
-            static_cast<uint32_t>(row.Automatic.value_or(TUpdateOutcome::UpToDate)));
 
   EXPECT_EQ(Dialogs(), row.Dialogs);
   EXPECT_TRUE(User.empty()) << "not every step was taken";
@@ -319,52 +275,8 @@ INSTANTIATE_TEST_SUITE_P(
                    {"install", kReplaceFailed, "install", kReplaceFailed, "install", kRun, "end"},
                    kNewProgram, {std::nullopt, 1, kInstalled}),
         InstallRow("install_step_refuses", {}, {"install", kOlderVersion, "end"}, kOldProgram,
-                   {ExitCode(TInstallOutcome::OlderVersion)}),
-        // Started with /auto: nothing is ever shown; the new program takes the old one's place
-        // once no process runs it, a short hold waited out, a process started meanwhile
-        // waited for anew. The end-to-end rows take the other roads.
-        Locked(AutoRow("auto_short_hold_waited_out", TUpdateOutcome::Updated,
-                       {"background", "wait", "pause 200", "wait", "pause 400", "wait", "end"},
-                       kNewProgram, std::nullopt),
-               3),
-        Locked(AutoRow("auto_program_started_again_meanwhile", TUpdateOutcome::Updated,
-                       {"background", "wait", "pause 200", "wait", "pause 200", "wait", "pause 400",
-                        "wait", "end"},
-                       kNewProgram, std::nullopt, {TProgramWait::NoneRan, TProgramWait::AllEnded}),
-               4),
-        Locked(AutoRow("auto_held_for_good", TUpdateOutcome::UpdateFailed,
-                       {"background", "wait", "pause 200", "wait", "pause 400", "wait", "pause 600",
-                        "wait", "pause 800", "wait", "pause 1000", "wait", "end"},
-                       kOldProgram, kNewProgram)),
-        AutoRow("auto_ended_while_waiting", TUpdateOutcome::UpdateFailed,
-                {"background", "wait", "end"}, kOldProgram, kNewProgram,
-                {TProgramWait::Interrupted}),
-        // Only the user may grant the rights: nothing is fetched for them.
-        [] {
-          TWorkflowRow row = AutoRow("auto_folder_needs_rights", TUpdateOutcome::InstallNeedsUser,
-                                     {"end"}, kOldProgram, std::nullopt);
-          row.FolderClosed = true;
-          row.Transfers = 1;
-          return row;
-        }()),
+                   {ExitCode(TInstallOutcome::OlderVersion)})),
     [](const ::testing::TestParamInfo<TWorkflowRow> &info) { return info.param.Name; });
-
-// A start that shows nothing asks nothing: a close request while it checks ends it at once.
-class HiddenStartClosed : public UpdateWorkflow {
-protected:
-  void ExpectEndedWithoutAsking(const std::string &startSwitch) {
-    Switch = startSwitch;
-    net.PauseAt("Open(");
-    const TUpdateDlg &dialog = Start("1");
-    EXPECT_TRUE(view.RequestClose());
-    net.Resume();
-    ASSERT_TRUE(PumpUntilWorkersEnded());
-    EXPECT_EQ(Dialogs(), TLines({"closed"}));
-    EXPECT_EQ(dialog.ExitCode(), static_cast<uint32_t>(TUpdateOutcome::Declined));
-  }
-};
-TEST_F(HiddenStartClosed, Quiet) { ExpectEndedWithoutAsking(" /quiet"); }
-TEST_F(HiddenStartClosed, Automatic) { ExpectEndedWithoutAsking(" /auto"); }
 
 // Each progress report moves the bar and the percentage; the close rule reads the percentage.
 TEST_F(UpdateWorkflow, ShowsProgressAndLetsACloseThroughOnlyAtExactlyAHundred) {
