@@ -412,8 +412,8 @@ TProgressView ReadProgress(HWND dialog) {
   return view;
 }
 
-// Remembers every visible top-level window of the processes it is told of, looking many times a
-// second for as long as it lives.
+// Remembers the class of every visible top-level window of the processes it is told of, looking
+// many times a second for as long as it lives.
 class TWindowWatch {
 public:
   TWindowWatch() : fThread([this] { Watch(); }) {}
@@ -437,7 +437,7 @@ private:
       for (DWORD process : fProcesses)
         for (HWND window : TopLevelWindowsOf(process))
           if (IsWindowVisible(window) && fSeen.size() < 10)
-            fSeen.push_back(WindowClassName(window) + " \"" + WindowText(window) + "\"");
+            fSeen.push_back(WindowClassName(window)); // its text may be gone with it
     }
   }
 
@@ -805,7 +805,8 @@ std::unique_ptr<TUpdaterProcess> UpdaterWorkflow::StartedUpdater() {
                                                        (row.Automatic ? " /auto"
                                                         : row.Quiet   ? " /quiet"
                                                                       : ""));
-  Windows.Add(updater->Id());
+  if (row.Automatic)
+    Windows.Add(updater->Id());
   return updater;
 }
 
