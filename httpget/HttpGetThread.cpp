@@ -224,11 +224,10 @@ THTTPGetThread::TRangeReply THTTPGetThread::RangeReplyOf(TInternetApi::THandle r
     return AcceptWholeReply(request) ? TRangeReply::WholeFile : TRangeReply::Refused;
   if (*status != "206")
     return TRangeReply::Refused;
+  // A body longer or shorter than the range it names ends like any other.
   const std::optional<std::string> range = QueryText(request, TInternetApi::kQueryContentRange);
-  const std::optional<std::string> length = QueryText(request, TInternetApi::kQueryContentLength);
-  const bool rest = range && ContentRangeIsTheRest(*range, Readed, TotalSize) &&
-                    (!length || *length == std::to_string(TotalSize - Readed));
-  return rest ? TRangeReply::Rest : TRangeReply::Refused;
+  return range && ContentRangeIsTheRest(*range, Readed, TotalSize) ? TRangeReply::Rest
+                                                                   : TRangeReply::Refused;
 }
 
 // Each pause doubles the one before: a network that comes back at once loses a second, one

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstring>
 #include <sstream>
+#include <tuple>
 
 namespace {
 
@@ -124,12 +125,9 @@ bool TScriptedInternet::SendRequest(THandle request, const char *headers, uint32
   Record("SendRequest(" + NameOf(request) + ", " + Quoted(headers) + ", " +
          std::to_string(headersLength) + ", " + body + ", " + std::to_string(optionalLength) + ")");
   if (!Replies.empty()) {
-    TReply &reply = Replies.front();
-    StatusCode = reply.StatusCode;
-    ContentLength = reply.ContentLength;
-    Headers = reply.Headers;
-    Chunks = reply.Chunks;
-    ReadFailsAtEnd = reply.ReadFailsAtEnd;
+    const TReply &next = Replies.front();
+    std::tie(StatusCode, ContentLength, Headers, Chunks, ReadFailsAtEnd) = std::tie(
+        next.StatusCode, next.ContentLength, next.Headers, next.Chunks, next.ReadFailsAtEnd);
     Replies.pop_front();
   }
   if (fTellsStatus && fRequestContext)
