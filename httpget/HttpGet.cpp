@@ -43,7 +43,7 @@ void THTTPGet::Abort() {
 void THTTPGet::Start(bool toFile) {
   auto worker = std::make_unique<THTTPGetThread>(
       fInternet, AcceptTypes, Agent, URL, FileName, UserName, Password, PostQuery, Referer,
-      BinaryData, UseCache, Timeout, MaxTextLength, OnProgress, toFile);
+      BinaryData, UseCache, Timeout, MaxTextLength, ResumeDelay, OnProgress, toFile);
   worker->OnTerminate = MethodOf<&THTTPGet::ThreadDone>(this);
   try {
     worker->Start();

@@ -38,6 +38,9 @@ public:
   /// is read no further than one byte past it and arrives cut there, so that the receiver sees
   /// that it is too long without holding what an endless server sends.
   uint32_t MaxTextLength = 0;
+  /// The milliseconds a file transfer whose connection ended early waits before it asks for the
+  /// rest; each later try waits twice as long as the one before.
+  uint32_t ResumeDelay = 1000;
   TOnProgressEvent OnProgress;
   TOnDoneFileEvent OnDoneFile;
   TOnDoneStringEvent OnDoneString;

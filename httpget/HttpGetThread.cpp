@@ -1,6 +1,7 @@
 #include "httpget/HttpGetThread.h"
 
 #include "framework/IntegerSyntax.h"
+#include "httpget/ResumeRules.h"
 #include "httpget/TargetFile.h"
 #include "httpget/UrlSplit.h"
 
@@ -16,10 +17,12 @@
 
 namespace {
 
-constexpr uint32_t kLengthBufferSize = 1024;
+constexpr uint32_t kHeaderBufferSize = 1024;
 constexpr uint32_t kChunkSize = 1025;
 constexpr uint32_t kUrlBufferSize = 2085; // INTERNET_MAX_URL_LENGTH and the terminating zero
 constexpr char kFormContentType[] = "Content-Type: application/x-www-form-urlencoded";
+// A file whose connection ends early is asked for again, from where it stopped, this many times.
+constexpr int kMaxResumes = 3;
 
 // Stands in a handle's place once the worker or an abort has taken it to close it: no WinINet
 // handle has this value.
@@ -40,13 +43,13 @@ THTTPGetThread::THTTPGetThread(TInternetApi &internet, std::string acceptTypes, 
                                std::string url, std::string fileName, std::string userName,
                                std::string password, std::string postQuery, std::string referer,
                                bool binaryData, bool useCache, uint32_t timeout,
-                               uint32_t maxTextLength, TOnProgressEvent progressHandler,
-                               bool toFile)
+                               uint32_t maxTextLength, uint32_t resumeDelay,
+                               TOnProgressEvent progressHandler, bool toFile)
     : AcceptTypes(std::move(acceptTypes)), Agent(std::move(agent)), URL(std::move(url)),
       FileName(std::move(fileName)), UserName(std::move(userName)), Password(std::move(password)),
       PostQuery(std::move(postQuery)), Referer(std::move(referer)), BinaryData(binaryData),
-      UseCache(useCache), Timeout(timeout), MaxTextLength(maxTextLength), ToFile(toFile),
-      fInternet(internet), ProgressHandler(progressHandler) {}
+      UseCache(useCache), Timeout(timeout), MaxTextLength(maxTextLength), ResumeDelay(resumeDelay),
+      ToFile(toFile), fInternet(internet), ProgressHandler(progressHandler) {}
 
 void THTTPGetThread::Orphan() {
   fOrphaned = true;
@@ -59,6 +62,7 @@ void THTTPGetThread::Orphan() {
 void THTTPGetThread::Abort() {
   Terminate();
   Succeeded = false;
+  fPause.Interrupt();
   for (std::atomic<TInternetApi::THandle> *slot : {&fRequest, &fConnection, &fSession}) {
     const TInternetApi::THandle handle = slot->exchange(HandleTaken());
     if (handle && handle != HandleTaken())
@@ -107,6 +111,57 @@ void THTTPGetThread::Transfer(const TUrlParts &url) {
   if (Timeout != 0)
     SetTimeouts(connection);
 
+  TInternetApi::THandle request = SendRequest(url, connection, std::string());
+  if (!request || !AcceptWholeReply(request))
+    return;
+  std::optional<TTargetFile> file;
+  TBodyEnd end = ReadBody(request, file);
+
+  if (end == TBodyEnd::EndedEarly)
+    end = Resume(url, connection, request, file);
+
+  // A body cut short, or one whose read failed, must not count: in text mode it would decide
+  // an update, in file mode it would become the new program.
+  const bool complete = end == TBodyEnd::Whole;
+  // What becomes the new program must be on the disk before anyone gives it the program's name.
+  if (file && complete)
+    file->Flush();
+  ReportOutcome(ToFile ? complete : complete && Readed != 0);
+}
+
+// A file whose connection ended early is asked for again from where it stopped, but only
+// from the same file: the server must answer with exactly the rest of it, or with the whole
+// of a new one, which starts the file again. The validator of the whole reply names it.
+THTTPGetThread::TBodyEnd THTTPGetThread::Resume(const TUrlParts &url,
+                                                TInternetApi::THandle connection,
+                                                TInternetApi::THandle request,
+                                                std::optional<TTargetFile> &file) {
+  TBodyEnd end = TBodyEnd::EndedEarly;
+  std::optional<std::string> validator;
+  bool wholeReply = true;
+  for (int resumes = 0; end == TBodyEnd::EndedEarly && resumes < kMaxResumes; ++resumes) {
+    if (wholeReply)
+      validator = ResumeValidatorOf(request);
+    if (!validator || !ReleaseRequest() || !fPause.Wait(PauseBeforeResume(resumes)))
+      break;
+    request = SendRequest(url, connection, RangeRequestHeaders(Readed, *validator));
+    if (!request)
+      return TBodyEnd::Unusable;
+    const TRangeReply reply = RangeReplyOf(request);
+    if (reply == TRangeReply::Refused)
+      return TBodyEnd::Unusable;
+    wholeReply = reply == TRangeReply::WholeFile;
+    if (wholeReply)
+      file->Truncate();
+    if (reply != TRangeReply::Missing)
+      end = ReadBody(request, file);
+  }
+  return end;
+}
+
+TInternetApi::THandle THTTPGetThread::SendRequest(const TUrlParts &url,
+                                                  TInternetApi::THandle connection,
+                                                  const std::string &headers) {
   const bool post = !PostQuery.empty();
   const char *acceptTypes[] = {AcceptTypes.c_str(), nullptr};
   // No flag that ignores certificate errors: WinINet's check of the certificate stands.
@@ -118,37 +173,78 @@ void THTTPGetThread::Transfer(const TUrlParts &url) {
       fInternet.OpenRequest(connection, post ? "POST" : "GET", url.ObjectName.c_str(), "HTTP/1.0",
                             Referer.c_str(), acceptTypes, flags, context);
   if (!Publish(fRequest, request))
-    return;
+    return nullptr;
   if (post)
     fInternet.SendRequest(request, kFormContentType, sizeof kFormContentType - 1, PostQuery.data(),
                           static_cast<uint32_t>(PostQuery.size()));
   else
-    fInternet.SendRequest(request, nullptr, 0, nullptr, 0);
+    fInternet.SendRequest(request, headers.empty() ? nullptr : headers.c_str(),
+                          static_cast<uint32_t>(headers.size()), nullptr, 0);
   if (Terminated())
-    return;
+    return nullptr;
   // What was asked for over https must arrive over https, on every hop.
   if (url.Secure && (fLeftHttps || !FinalUrlIsSecure(request)))
-    return;
+    return nullptr;
+  return request;
+}
 
-  std::vector<char> lengthText(kLengthBufferSize);
-  uint32_t lengthSize = kLengthBufferSize;
-  uint32_t index = 0;
-  const bool lengthAnnounced = fInternet.QueryInfo(request, TInternetApi::kQueryContentLength,
-                                                   lengthText.data(), &lengthSize, &index);
+bool THTTPGetThread::AcceptWholeReply(TInternetApi::THandle request) {
+  const std::optional<std::string> length = QueryText(request, TInternetApi::kQueryContentLength);
+  fLengthAnnounced = length.has_value();
   if (Terminated())
-    return;
-  if (!lengthAnnounced && BinaryData)
-    return;
+    return false;
+  if (!fLengthAnnounced && BinaryData)
+    return false;
   // An error page is not the file asked for, whatever its length.
   if (!StatusIsSuccess(request))
-    return;
+    return false;
+  TotalSize = fLengthAnnounced ? StrToInt(*length) : 0;
+  Readed = 0;
+  return TotalSize >= 0;
+}
 
-  if (lengthAnnounced) {
-    TotalSize = StrToInt(QueriedText(lengthText.data(), lengthText.size()));
-    if (TotalSize < 0)
-      return;
-  }
-  ReadBody(request, lengthAnnounced);
+// Only a file fetched whole by GET, whose length its reply announced, is ever fetched in parts.
+std::optional<std::string> THTTPGetThread::ResumeValidatorOf(TInternetApi::THandle request) {
+  if (!ToFile || !PostQuery.empty() || !fLengthAnnounced ||
+      QueryText(request, TInternetApi::kQueryStatusCode) != "200")
+    return std::nullopt;
+  return IfRangeValidatorOf({QueryText(request, TInternetApi::kQueryETag),
+                             QueryText(request, TInternetApi::kQueryLastModified),
+                             QueryText(request, TInternetApi::kQueryDate),
+                             QueryText(request, TInternetApi::kQueryAcceptRanges)});
+}
+
+// A 206 must hold exactly the rest of the file whose length the whole reply announced. A 200
+// holds the whole file: If-Range found it changed. No reply at all is one more lost connection.
+THTTPGetThread::TRangeReply THTTPGetThread::RangeReplyOf(TInternetApi::THandle request) {
+  const std::optional<std::string> status = QueryText(request, TInternetApi::kQueryStatusCode);
+  if (!status)
+    return TRangeReply::Missing;
+  if (*status == "200")
+    return AcceptWholeReply(request) ? TRangeReply::WholeFile : TRangeReply::Refused;
+  if (*status != "206")
+    return TRangeReply::Refused;
+  // A body longer or shorter than the range it names ends like any other.
+  const std::optional<std::string> range = QueryText(request, TInternetApi::kQueryContentRange);
+  return range && ContentRangeIsTheRest(*range, Readed, TotalSize) ? TRangeReply::Rest
+                                                                   : TRangeReply::Refused;
+}
+
+// Each pause doubles the one before: a network that comes back at once loses a second, one
+// that takes longer is given seven in all.
+std::chrono::milliseconds THTTPGetThread::PauseBeforeResume(int earlier) const {
+  return std::chrono::milliseconds(uint64_t{ResumeDelay} << earlier);
+}
+
+// A header's text; unset when the reply has none, or one longer than any that a transfer uses.
+std::optional<std::string> THTTPGetThread::QueryText(TInternetApi::THandle request,
+                                                     uint32_t infoLevel) {
+  std::vector<char> text(kHeaderBufferSize);
+  uint32_t size = kHeaderBufferSize;
+  uint32_t index = 0;
+  if (!fInternet.QueryInfo(request, infoLevel, text.data(), &size, &index))
+    return std::nullopt;
+  return QueriedText(text.data(), text.size());
 }
 
 // A stall fails like a lost connection, in every phase: WinINet gives up on a connection, a
@@ -178,6 +274,16 @@ bool THTTPGetThread::Publish(std::atomic<TInternetApi::THandle> &slot,
   return false;
 }
 
+bool THTTPGetThread::ReleaseRequest() {
+  const TInternetApi::THandle request = fRequest.exchange(nullptr);
+  if (request == HandleTaken()) {
+    fRequest = HandleTaken();
+    return false;
+  }
+  fInternet.CloseHandle(request);
+  return true;
+}
+
 void THTTPGetThread::CloseHandles() {
   for (std::atomic<TInternetApi::THandle> *slot : {&fRequest, &fConnection, &fSession}) {
     const TInternetApi::THandle handle = slot->exchange(HandleTaken());
@@ -186,24 +292,20 @@ void THTTPGetThread::CloseHandles() {
   }
 }
 
-void THTTPGetThread::ReadBody(TInternetApi::THandle request, bool lengthAnnounced) {
-  Readed = 0;
-  std::optional<TTargetFile> file;
-  if (ToFile)
+THTTPGetThread::TBodyEnd THTTPGetThread::ReadBody(TInternetApi::THandle request,
+                                                  std::optional<TTargetFile> &file) {
+  if (ToFile && !file)
     file.emplace(TTargetFile::Create(FileName));
-  else
+  // A text is read in one go: it is never resumed.
+  if (!ToFile)
     ResultText.clear();
 
   std::vector<char> chunk(kChunkSize);
-  bool readFailed = false;
-  bool cutShort = false;
   for (;;) {
     if (Terminated())
-      return;
-    if (!fInternet.ReadFile(request, chunk.data(), NextReadSize(), &BytesRead)) {
-      readFailed = true;
-      break;
-    }
+      return TBodyEnd::Unusable;
+    if (!fInternet.ReadFile(request, chunk.data(), NextReadSize(), &BytesRead))
+      return TBodyEnd::EndedEarly;
     if (BytesRead == 0)
       break;
     if (BytesRead > static_cast<uint32_t>(std::numeric_limits<int32_t>::max() - Readed))
@@ -216,18 +318,12 @@ void THTTPGetThread::ReadBody(TInternetApi::THandle request, bool lengthAnnounce
     if (ProgressHandler.Assigned())
       Synchronize([this] { UpdateProgress(); });
     // A text past its limit is too long whatever follows: the rest is never read.
-    cutShort = !file && MaxTextLength != 0 && ResultText.size() > MaxTextLength;
-    if (cutShort)
-      break;
+    if (!file && MaxTextLength != 0 && ResultText.size() > MaxTextLength)
+      return TBodyEnd::Whole;
   }
-
-  // A body cut short, or one whose read failed, must not count: in text mode it would decide
-  // an update, in file mode it would become the new program.
-  const bool complete = cutShort || (!readFailed && (!lengthAnnounced || Readed == TotalSize));
-  // What becomes the new program must be on the disk before anyone gives it the program's name.
-  if (file && complete)
-    file->Flush();
-  ReportOutcome(ToFile ? complete : complete && Readed != 0);
+  if (!fLengthAnnounced || Readed == TotalSize)
+    return TBodyEnd::Whole;
+  return Readed < TotalSize ? TBodyEnd::EndedEarly : TBodyEnd::Unusable;
 }
 
 uint32_t THTTPGetThread::NextReadSize() const {
@@ -251,12 +347,7 @@ bool THTTPGetThread::FinalUrlIsSecure(TInternetApi::THandle request) {
 }
 
 bool THTTPGetThread::StatusIsSuccess(TInternetApi::THandle request) {
-  char status[32] = {};
-  uint32_t size = sizeof status;
-  uint32_t index = 0;
-  if (!fInternet.QueryInfo(request, TInternetApi::kQueryStatusCode, status, &size, &index))
-    return false;
-  const std::string code = QueriedText(status, sizeof status);
+  const std::string code = QueryText(request, TInternetApi::kQueryStatusCode).value_or("");
   return code.size() == 3 && code[0] == '2' && std::isdigit(static_cast<unsigned char>(code[1])) &&
          std::isdigit(static_cast<unsigned char>(code[2]));
 }

@@ -2,11 +2,16 @@
 
 #include "framework/Thread.h"
 #include "httpget/InternetApi.h"
+#include "httpget/InterruptibleWait.h"
 #include "httpget/UrlSplit.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
+#include <optional>
 #include <string>
+
+class TTargetFile;
 
 /// Progress of a transfer: Sender is the worker, TotalSize the announced length (0 when none
 /// was announced), Readed the bytes received and stored so far.
@@ -18,17 +23,18 @@ using TOnProgressEvent = TMethod<TObject *, int32_t, int32_t>;
 class THTTPGetThread : public TThread, private TInternetApi::TStatusSink {
 public:
   /// timeout: the seconds a transfer may receive nothing before it fails; 0 leaves WinINet's own.
-  /// maxTextLength: see THTTPGet::MaxTextLength.
+  /// maxTextLength, resumeDelay: see THTTPGet::MaxTextLength and THTTPGet::ResumeDelay.
   THTTPGetThread(TInternetApi &internet, std::string acceptTypes, std::string agent,
                  std::string url, std::string fileName, std::string userName, std::string password,
                  std::string postQuery, std::string referer, bool binaryData, bool useCache,
-                 uint32_t timeout, uint32_t maxTextLength, TOnProgressEvent progressHandler,
-                 bool toFile);
+                 uint32_t timeout, uint32_t maxTextLength, uint32_t resumeDelay,
+                 TOnProgressEvent progressHandler, bool toFile);
 
   /// Stops progress and completion calls from reaching their objects, which are going away.
   void Orphan();
   /// Ends the transfer as a failure, at once: its WinINet handles are closed, so that a call
-  /// blocked in one of them returns where the platform allows it.
+  /// blocked in one of them returns where the platform allows it, and a pause before a resume
+  /// ends.
   void Abort();
 
   // The transfer's settings, copied when it starts.
@@ -44,6 +50,7 @@ public:
   const bool UseCache;
   const uint32_t Timeout;
   const uint32_t MaxTextLength;
+  const uint32_t ResumeDelay;
   const bool ToFile;
 
   // The outcome, read by the completion callback once Execute has returned.
@@ -57,15 +64,39 @@ protected:
   void Execute() override;
 
 private:
+  /// How a body's reading ended.
+  enum class TBodyEnd { Whole, EndedEarly, Unusable };
+  /// What a reply to a range request holds.
+  enum class TRangeReply { Rest, WholeFile, Missing, Refused };
+
   void Transfer(const TUrlParts &url);
   void SetTimeouts(TInternetApi::THandle connection);
+  /// Asks again for the rest of a file whose body ended early, a few times at most.
+  TBodyEnd Resume(const TUrlParts &url, TInternetApi::THandle connection,
+                  TInternetApi::THandle request, std::optional<TTargetFile> &file);
+  /// Opens, publishes and sends a request with the given extra headers; nullptr when the
+  /// transfer must end (a stop request, or a secure address that ended off https).
+  TInternetApi::THandle SendRequest(const TUrlParts &url, TInternetApi::THandle connection,
+                                    const std::string &headers);
+  /// Checks a reply that holds the whole body and takes its length; false when it must not be
+  /// read.
+  bool AcceptWholeReply(TInternetApi::THandle request);
+  /// The If-Range validator that lets the body of request, a whole reply, be resumed.
+  std::optional<std::string> ResumeValidatorOf(TInternetApi::THandle request);
+  TRangeReply RangeReplyOf(TInternetApi::THandle request);
+  /// The pause before the resume that follows `earlier` others.
+  std::chrono::milliseconds PauseBeforeResume(int earlier) const;
+  std::optional<std::string> QueryText(TInternetApi::THandle request, uint32_t infoLevel);
   void Redirected(const char *url) override;
   /// Keeps a handle just opened where an abort finds it; false, with the handle closed, when an
   /// abort came first.
   bool Publish(std::atomic<TInternetApi::THandle> &slot, TInternetApi::THandle handle);
+  /// Closes the request, for another on the same connection; false when an abort has closed it.
+  bool ReleaseRequest();
   /// Closes the handles that no abort has closed, request first.
   void CloseHandles();
-  void ReadBody(TInternetApi::THandle request, bool lengthAnnounced);
+  /// Reads the body into file (created on the first call) or into ResultText.
+  TBodyEnd ReadBody(TInternetApi::THandle request, std::optional<TTargetFile> &file);
   /// How many bytes the next read asks for: a chunk, or what takes a text just past its limit.
   uint32_t NextReadSize() const;
   bool FinalUrlIsSecure(TInternetApi::THandle request);
@@ -81,5 +112,7 @@ private:
   std::atomic<TInternetApi::THandle> fSession{nullptr};
   std::atomic<TInternetApi::THandle> fConnection{nullptr};
   std::atomic<TInternetApi::THandle> fRequest{nullptr};
-  bool fLeftHttps = false; // a redirect went to a plain http address; worker only
+  bool fLeftHttps = false;       // a redirect went to a plain http address; worker only
+  bool fLengthAnnounced = false; // the last whole reply had a Content-Length; worker only
+  TInterruptibleWait fPause;     // before a resume; an abort ends it
 };

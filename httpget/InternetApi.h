@@ -17,6 +17,11 @@ public:
   static constexpr uint32_t kFlagSecure = 0x00800000u; // INTERNET_FLAG_SECURE
   static constexpr uint32_t kQueryContentLength = 5;   // HTTP_QUERY_CONTENT_LENGTH
   static constexpr uint32_t kQueryStatusCode = 19;     // HTTP_QUERY_STATUS_CODE
+  static constexpr uint32_t kQueryDate = 9;            // HTTP_QUERY_DATE
+  static constexpr uint32_t kQueryLastModified = 11;   // HTTP_QUERY_LAST_MODIFIED
+  static constexpr uint32_t kQueryAcceptRanges = 42;   // HTTP_QUERY_ACCEPT_RANGES
+  static constexpr uint32_t kQueryContentRange = 53;   // HTTP_QUERY_CONTENT_RANGE
+  static constexpr uint32_t kQueryETag = 54;           // HTTP_QUERY_ETAG
   static constexpr uint32_t kOptionUrl = 34;           // INTERNET_OPTION_URL
   static constexpr uint32_t kOptionConnectTimeout = 2; // INTERNET_OPTION_CONNECT_TIMEOUT
   static constexpr uint32_t kOptionSendTimeout = 5;    // INTERNET_OPTION_SEND_TIMEOUT

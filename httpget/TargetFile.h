@@ -19,6 +19,9 @@ public:
 
   /// Writes size bytes at once; throws std::runtime_error when not all were written.
   void Write(const char *data, size_t size);
+  /// Empties the file, for a transfer that starts again from its first byte: it stays the file
+  /// that Create made, held as it was. Throws std::runtime_error when the system cannot.
+  void Truncate();
   /// Puts what was written on the disk itself, so that it survives a power cut; throws
   /// std::runtime_error when the system cannot.
   void Flush();

@@ -31,6 +31,13 @@ void TTargetFile::Write(const char *data, size_t size) {
     throw std::runtime_error("cannot write the target file");
 }
 
+void TTargetFile::Truncate() {
+  auto *file = static_cast<std::FILE *>(fHandle);
+  if (std::fflush(file) != 0 || ftruncate(fileno(file), 0) != 0 ||
+      std::fseek(file, 0, SEEK_SET) != 0)
+    throw std::runtime_error("cannot empty the target file");
+}
+
 void TTargetFile::Flush() {
   auto *file = static_cast<std::FILE *>(fHandle);
   if (std::fflush(file) != 0 || fsync(fileno(file)) != 0)

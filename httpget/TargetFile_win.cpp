@@ -34,6 +34,12 @@ void TTargetFile::Write(const char *data, size_t size) {
     throw std::runtime_error("cannot write the target file");
 }
 
+void TTargetFile::Truncate() {
+  if (SetFilePointer(fHandle, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER ||
+      !SetEndOfFile(fHandle))
+    throw std::runtime_error("cannot empty the target file");
+}
+
 void TTargetFile::Flush() {
   if (!FlushFileBuffers(fHandle))
     throw std::runtime_error("cannot flush the target file");

@@ -10,7 +10,14 @@ static_assert(TInternetApi::kDefaultHttpsPort == INTERNET_DEFAULT_HTTPS_PORT &&
               TInternetApi::kOptionUrl == INTERNET_OPTION_URL &&
               TInternetApi::kOptionConnectTimeout == INTERNET_OPTION_CONNECT_TIMEOUT &&
               TInternetApi::kOptionSendTimeout == INTERNET_OPTION_SEND_TIMEOUT &&
-              TInternetApi::kOptionReceiveTimeout == INTERNET_OPTION_RECEIVE_TIMEOUT);
+              TInternetApi::kOptionReceiveTimeout == INTERNET_OPTION_RECEIVE_TIMEOUT &&
+              TInternetApi::kQueryContentLength == HTTP_QUERY_CONTENT_LENGTH &&
+              TInternetApi::kQueryStatusCode == HTTP_QUERY_STATUS_CODE &&
+              TInternetApi::kQueryDate == HTTP_QUERY_DATE &&
+              TInternetApi::kQueryLastModified == HTTP_QUERY_LAST_MODIFIED &&
+              TInternetApi::kQueryAcceptRanges == HTTP_QUERY_ACCEPT_RANGES &&
+              TInternetApi::kQueryContentRange == HTTP_QUERY_CONTENT_RANGE &&
+              TInternetApi::kQueryETag == HTTP_QUERY_ETAG);
 
 namespace {
 

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstring>
 #include <sstream>
+#include <tuple>
 
 namespace {
 
@@ -123,6 +124,12 @@ bool TScriptedInternet::SendRequest(THandle request, const char *headers, uint32
                : "null";
   Record("SendRequest(" + NameOf(request) + ", " + Quoted(headers) + ", " +
          std::to_string(headersLength) + ", " + body + ", " + std::to_string(optionalLength) + ")");
+  if (!Replies.empty()) {
+    const TReply &next = Replies.front();
+    std::tie(StatusCode, ContentLength, Headers, Chunks, ReadFailsAtEnd) = std::tie(
+        next.StatusCode, next.ContentLength, next.Headers, next.Chunks, next.ReadFailsAtEnd);
+    Replies.pop_front();
+  }
   if (fTellsStatus && fRequestContext)
     for (const std::string &url : Redirects)
       reinterpret_cast<TStatusSink *>(fRequestContext)->Redirected(url.c_str());
@@ -136,8 +143,9 @@ bool TScriptedInternet::QueryInfo(THandle request, uint32_t infoLevel, void *buf
   if (infoLevel == kQueryContentLength)
     return ContentLength && Answer(*ContentLength, buffer, bufferLength);
   if (infoLevel == kQueryStatusCode)
-    return Answer(StatusCode, buffer, bufferLength);
-  return false;
+    return !StatusCode.empty() && Answer(StatusCode, buffer, bufferLength);
+  const auto header = Headers.find(infoLevel);
+  return header != Headers.end() && Answer(header->second, buffer, bufferLength);
 }
 
 // A buffer too small comes back with the size it needs, terminating zero included, as

@@ -5,6 +5,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <map>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -29,14 +30,26 @@ class TScriptedInternet : public TInternetApi {
 public:
   /// The Content-Length header's text; unset, the response carries no such header.
   std::optional<std::string> ContentLength;
-  /// The status code as HttpQueryInfoA gives it in text.
+  /// The status code as HttpQueryInfoA gives it in text; empty: no reply came, so its query fails.
   std::string StatusCode = "200";
+  /// The reply's other headers by their info level.
+  std::map<uint32_t, std::string> Headers;
   /// The URL that INTERNET_OPTION_URL gives; unset, that query fails.
   std::optional<std::string> FinalUrl;
   /// The body, one chunk per read; a chunk longer than the read asks for is served in parts.
   std::deque<std::string> Chunks;
   /// Once the chunks are served, the next read fails instead of ending the body.
   bool ReadFailsAtEnd = false;
+  /// A reply of its own to one request.
+  struct TReply {
+    std::string StatusCode;
+    std::optional<std::string> ContentLength;
+    std::map<uint32_t, std::string> Headers;
+    std::deque<std::string> Chunks;
+    bool ReadFailsAtEnd = false;
+  };
+  /// While any is left, each request sent takes the next of these in place of the reply above.
+  std::deque<TReply> Replies;
   /// The addresses that sending the request is redirected to, in order; each is told to the
   /// request's context when a status callback has been set.
   std::vector<std::string> Redirects;
