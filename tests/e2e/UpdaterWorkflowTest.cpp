@@ -177,8 +177,20 @@ TStep InstallDirectly(TInstallOutcome outcome, const std::string &program = "",
 }
 
 // What the server answers to the download request. Stalled waits half-way for Release; Slow
-// sends the program in four pieces, two seconds apart.
-enum class TDownload { Whole, Stalled, NotFound, CutOff, Empty, WebPage, Slow };
+// sends the program in four pieces, two seconds apart. Resumed and CutForGood are cut off
+// half-way too, but name the file by a tag: the rest is asked for, and follows, or the
+// connection of each of the three resumes ends before its first byte.
+enum class TDownload {
+  Whole,
+  Stalled,
+  NotFound,
+  CutOff,
+  Empty,
+  WebPage,
+  Slow,
+  Resumed,
+  CutForGood
+};
 // What the server answers to the request for the download's signature. Stalled sends nothing;
 // Oversized announces a megabyte and stalls after five kilobytes.
 enum class TSignature { FromFile, NotFound, Empty, Garbage, Stalled, Oversized };
@@ -323,6 +335,10 @@ TScriptedReply DownloadReply(TDownload download, const std::string &program) {
   case TDownload::CutOff:
     reply.Bytes = RawReply("200 OK", {length}, half);
     break;
+  case TDownload::Resumed:
+  case TDownload::CutForGood:
+    reply.Bytes = RawReply("200 OK", {length, "ETag: \"v2\""}, half);
+    break;
   case TDownload::Empty:
     reply.Bytes = RawReply("200 OK", {"Content-Length: 0"}, "");
     break;
@@ -333,6 +349,19 @@ TScriptedReply DownloadReply(TDownload download, const std::string &program) {
     break;
   }
   return reply;
+}
+
+// The answers to the requests for the rest of a download cut off half-way.
+std::vector<TScriptedReply> ResumeReplies(TDownload download, const std::string &program) {
+  const size_t half = HalfWay(program);
+  const std::string range = "Content-Range: bytes " + std::to_string(half) + "-" +
+                            std::to_string(program.size() - 1) + "/" +
+                            std::to_string(program.size());
+  if (download == TDownload::Resumed)
+    return {{RawReply("206 Partial Content", {range}, program.substr(half))}};
+  if (download == TDownload::CutForGood)
+    return std::vector<TScriptedReply>(3, {RawReply("206 Partial Content", {range}, "")});
+  return {};
 }
 
 TScriptedReply SignatureReply(const TKeyCheck &check) {
@@ -833,6 +862,8 @@ TEST_P(UpdaterWorkflow, GoesTheWayTheUserAnswers) {
     std::vector<std::string> settings = UsableSettings(address);
     if (!row.Timeout.empty())
       settings.push_back(row.Timeout);
+    for (const TScriptedReply &rest : ResumeReplies(row.Served.Download, NewProgram))
+      replies.push_back(rest);
     if (row.KeyCheck) {
       replies.push_back(SignatureReply(*row.KeyCheck));
       settings.push_back("PublicKey=" + PublicKeySetting(row.KeyCheck->PublicKey));
@@ -861,8 +892,14 @@ TEST_P(UpdaterWorkflow, GoesTheWayTheUserAnswers) {
 
   const std::string version = "GET /updates/version.txt HTTP/1.0";
   const std::string download = "GET /updates/new.exe HTTP/1.0";
-  const std::vector<std::string> asked{
-      version, download, row.KeyCheck ? "GET /updates/new.exe.sig HTTP/1.0" : version, download};
+  // After the download: its signature, an automatic start's second check, or the resumes.
+  std::vector<std::string> asked{version, download};
+  if (row.KeyCheck)
+    asked.push_back("GET /updates/new.exe.sig HTTP/1.0");
+  else if (row.Automatic)
+    asked.insert(asked.end(), {version, download});
+  else
+    asked.insert(asked.end(), 3, download);
   if (Server) {
     std::vector<std::string> requestLines;
     for (const std::string &request : Server->Requests())
@@ -940,6 +977,12 @@ const std::vector<TWorkflowRow> kRows = {
     Row("download_cut_off", {"200 OK", "2", TDownload::CutOff}, "1",
         {Answer(kOffer, "Yes"), Answer(kConnectionLost, "OK")},
         {2, kOld, TContent::FirstHalfOfNew, kNotStarted}),
+    // A cut download goes on where it was cut, unseen; three resumes that fail end it as before.
+    Row("download_cut_and_resumed", {"200 OK", "2", TDownload::Resumed}, "1", kWholeRoad,
+        {3, kNew, kNone, kStarted}),
+    Row("download_cut_for_good", {"200 OK", "2", TDownload::CutForGood}, "1",
+        {Answer(kOffer, "Yes"), Answer(kConnectionLost, "OK")},
+        {5, kOld, TContent::FirstHalfOfNew, kNotStarted}),
     Row("no_to_replace", {"200 OK", "2", TDownload::Whole}, "1",
         {Answer(kOffer, "Yes"), Answer(kReplace, "No")}, {2, kOld, kNew, kNotStarted}),
     Row("cancel_not_confirmed", {"200 OK", "2", TDownload::Stalled}, "1",
