@@ -31,7 +31,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     CloseHandle(file);
   }
   const std::vector<std::string> items = SplitCommandLine(Utf8FromWide(GetCommandLineW()));
+  // Its own handle is signalled only once it has ended: it waits, idle, until ended from outside.
   if (items.size() > 1 && items[1] == "/stay")
-    Sleep(INFINITE);
+    WaitForSingleObject(GetCurrentProcess(), INFINITE);
   return 0;
 }

@@ -14,29 +14,19 @@ constexpr DWORD kLongestPath = 32767;
 // The path with its short names, such as PROGRA~1, spelt out; as it is where it has none or
 // cannot be read.
 std::wstring LongPath(const std::wstring &path) {
-  std::wstring whole(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length =
-        GetLongPathNameW(path.c_str(), whole.data(), static_cast<DWORD>(whole.size()));
-    if (length == 0)
-      return path;
-    if (length < whole.size())
-      return whole.substr(0, length);
-    whole.resize(length);
-  }
+  std::wstring whole(GetLongPathNameW(path.c_str(), nullptr, 0), L'\0');
+  const DWORD length = whole.empty() ? 0
+                                     : GetLongPathNameW(path.c_str(), whole.data(),
+                                                        static_cast<DWORD>(whole.size()));
+  return length == 0 || length >= whole.size() ? path : whole.substr(0, length);
 }
 
-// The program file that process runs, as it was started; "" when it cannot be read.
-std::wstring ImageOf(HANDLE process) {
-  std::wstring image(MAX_PATH, L'\0');
-  for (;;) {
-    DWORD length = static_cast<DWORD>(image.size());
-    if (QueryFullProcessImageNameW(process, 0, image.data(), &length))
-      return image.substr(0, length);
-    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || image.size() >= kLongestPath)
-      return std::wstring();
-    image.resize(kLongestPath);
-  }
+// The program file that process runs, as it was started; "" when it cannot be read. The call
+// cannot tell the length it needs, so buffer holds room for the longest path there is.
+std::wstring ImageOf(HANDLE process, std::wstring &buffer) {
+  DWORD length = static_cast<DWORD>(buffer.size());
+  return QueryFullProcessImageNameW(process, 0, buffer.data(), &length) ? buffer.substr(0, length)
+                                                                        : std::wstring();
 }
 
 bool SameName(const std::wstring &a, const std::wstring &b) {
@@ -60,6 +50,7 @@ std::vector<TKernelHandle> ProcessesRunning(const std::string &program) {
   const TFileHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
   if (snapshot.Get() == INVALID_HANDLE_VALUE)
     return running;
+  std::wstring buffer(kLongestPath, L'\0');
   PROCESSENTRY32W entry{};
   entry.dwSize = sizeof entry;
   for (BOOL listed = Process32FirstW(snapshot.Get(), &entry); listed;
@@ -68,7 +59,7 @@ std::vector<TKernelHandle> ProcessesRunning(const std::string &program) {
       continue;
     TKernelHandle process(
         OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID));
-    if (process.Get() && Runs(ImageOf(process.Get()), programPath))
+    if (process.Get() && Runs(ImageOf(process.Get(), buffer), programPath))
       running.push_back(std::move(process));
   }
   return running;

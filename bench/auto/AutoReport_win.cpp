@@ -1,28 +1,13 @@
 #include "bench/auto/AutoReport_win.h"
 
+#include "bench/download/Measures_win.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <iterator>
 #include <string>
-#include <utility>
 
 namespace {
-
-// A figure over the rounds, for what a user feels: the typical round and the worst one.
-class TSpread {
-public:
-  explicit TSpread(std::vector<double> samples) : fSorted(std::move(samples)) {
-    std::sort(fSorted.begin(), fSorted.end());
-  }
-  double Median() const {
-    const size_t middle = fSorted.size() / 2;
-    return fSorted.size() % 2 ? fSorted[middle] : (fSorted[middle - 1] + fSorted[middle]) / 2;
-  }
-  double Worst() const { return fSorted.back(); }
-
-private:
-  std::vector<double> fSorted;
-};
 
 template <class TField>
 std::vector<double> Samples(const std::vector<TRoundMeasures> &rounds, TField field) {
@@ -33,9 +18,10 @@ std::vector<double> Samples(const std::vector<TRoundMeasures> &rounds, TField fi
 }
 
 void PrintFigure(const std::string &what, const std::vector<double> &samples, const char *goal) {
-  const TSpread spread(samples);
+  // What a user feels: the typical round and the worst one.
   std::printf("%s, %zu rounds: median %.1f ms, worst %.1f ms%s\n  samples (ms):", what.c_str(),
-              samples.size(), spread.Median(), spread.Worst(), goal);
+              samples.size(), Median(samples), *std::max_element(samples.begin(), samples.end()),
+              goal);
   for (double sample : samples)
     std::printf(" %.1f", sample);
   std::printf("\n");
@@ -58,7 +44,7 @@ void PrintReport(const std::vector<TRoundMeasures> &rounds) {
     std::snprintf(what, sizeof what,
                   "updater's processor time (user + kernel) over %.1f s of waiting, the program "
                   "running",
-                  TSpread(Samples(held, &TRoundMeasures::HeldSeconds)).Median());
+                  Median(Samples(held, &TRoundMeasures::HeldSeconds)));
     PrintFigure(what, Samples(held, &TRoundMeasures::WaitingProcessorMs), " (goal: near zero)");
   }
   PrintFigure("updater's processor time from its start to the program's end",

@@ -1,8 +1,8 @@
 #include "bench/download/DownloadReport_win.h"
 
 #include "bench/download/ChildRun_win.h"
+#include "bench/download/Measures_win.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -12,12 +12,6 @@ constexpr char kLargeFile[] = "64mib.bin";
 constexpr char kSmallFile[] = "8mib.bin";
 constexpr int kRounds = 5;
 constexpr int kVerifyRounds = 3;
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  const size_t middle = values.size() / 2;
-  return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
 
 // Times and peak working sets of the runs, as the children printed them.
 struct TSamples {

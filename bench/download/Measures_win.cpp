@@ -4,8 +4,16 @@
 
 #include <psapi.h>
 
+#include <algorithm>
+
 double MillisecondsBetween(TClock::time_point from, TClock::time_point to) {
   return std::chrono::duration<double, std::milli>(to - from).count();
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const size_t middle = values.size() / 2;
+  return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
 double PeakWorkingSetMiB() {
