@@ -33,6 +33,8 @@ protected:
   /// Runs method on the user-interface thread while this thread waits; an exception raised by
   /// method is raised again here.
   void Synchronize(const std::function<void()> &method);
+  /// The stop request itself, for a body that hands it on to code that checks it.
+  const std::atomic<bool> &TerminatedFlag() const { return fTerminated; }
 
 private:
   void Run();

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cctype>
 #include <limits>
-#include <sstream>
 
 namespace {
 
@@ -33,15 +32,17 @@ std::string Lowercase(std::string text) {
   return text;
 }
 
-// Accept-Ranges is a comma-separated list of range units, in any letter case.
+// Accept-Ranges is a comma-separated list of range units, in any letter case. No stream
+// splits it: one std::istringstream brings the whole of iostreams and locales into the program.
 bool ListsBytes(const std::string &acceptRanges) {
-  std::istringstream units(Lowercase(acceptRanges));
-  std::string unit;
-  while (std::getline(units, unit, ',')) {
-    const size_t first = unit.find_first_not_of(" \t");
-    if (first != std::string::npos &&
-        unit.substr(first, unit.find_last_not_of(" \t") + 1 - first) == "bytes")
+  const std::string units = Lowercase(acceptRanges);
+  for (size_t start = 0; start <= units.size();) {
+    const size_t end = std::min(units.find(',', start), units.size());
+    const size_t first = units.find_first_not_of(" \t", start);
+    if (first < end &&
+        units.substr(first, units.find_last_not_of(" \t", end - 1) + 1 - first) == "bytes")
       return true;
+    start = end + 1;
   }
   return false;
 }

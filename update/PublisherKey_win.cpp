@@ -1,6 +1,7 @@
 #include "update/PublisherKey.h"
 
 #include "framework/win32/Handles_win.h"
+#include "update/FileDigest.h"
 #include "update/HeldDownload.h"
 #include "update/SignatureFormats.h"
 
@@ -26,19 +27,8 @@ constexpr size_t kP256FieldSize = 32;
 constexpr size_t kP384FieldSize = 48;
 constexpr DWORD kFewestRsaBits = 2048;
 constexpr DWORD kMostRsaBits = 4096;
-// The download is hashed a piece at a time, so that memory stays the same for every size.
-constexpr size_t kHashPiece = 256 * 1024;
-
-using TSha256 = std::array<UCHAR, 32>;
-
 struct TDestroyKey {
   void operator()(BCRYPT_KEY_HANDLE key) const { BCryptDestroyKey(key); }
-};
-struct TCloseAlgorithm {
-  void operator()(BCRYPT_ALG_HANDLE algorithm) const { BCryptCloseAlgorithmProvider(algorithm, 0); }
-};
-struct TDestroyHash {
-  void operator()(BCRYPT_HASH_HANDLE hash) const { BCryptDestroyHash(hash); }
 };
 struct TFreeLocal {
   void operator()(void *memory) const { LocalFree(memory); }
@@ -58,33 +48,6 @@ size_t FieldSize(const CRYPT_OBJID_BLOB &parameters) {
   if (IsParameters(parameters, kP384Parameters))
     return kP384FieldSize;
   return 0;
-}
-
-std::optional<TSha256> Sha256Of(const THeldDownload &download) {
-  BCRYPT_ALG_HANDLE rawAlgorithm = nullptr;
-  if (!Succeeded(BCryptOpenAlgorithmProvider(&rawAlgorithm, BCRYPT_SHA256_ALGORITHM, nullptr, 0)))
-    return std::nullopt;
-  const TOwnedHandle<BCRYPT_ALG_HANDLE, TCloseAlgorithm> algorithm(rawAlgorithm);
-  BCRYPT_HASH_HANDLE rawHash = nullptr;
-  if (!Succeeded(BCryptCreateHash(algorithm.Get(), &rawHash, nullptr, 0, nullptr, 0, 0)))
-    return std::nullopt;
-  const TOwnedHandle<BCRYPT_HASH_HANDLE, TDestroyHash> hash(rawHash);
-
-  const uint64_t size = download.Size();
-  if (size > UINT32_MAX)
-    return std::nullopt;
-  std::vector<UCHAR> piece(kHashPiece);
-  for (uint32_t offset = 0; offset < size;) {
-    const auto length = static_cast<ULONG>(std::min<uint64_t>(kHashPiece, size - offset));
-    if (!download.ReadAt(offset, piece.data(), length) ||
-        !Succeeded(BCryptHashData(hash.Get(), piece.data(), length, 0)))
-      return std::nullopt;
-    offset += length;
-  }
-  TSha256 digest;
-  if (!Succeeded(BCryptFinishHash(hash.Get(), digest.data(), digest.size(), 0)))
-    return std::nullopt;
-  return digest;
 }
 
 class TPlatformPublisherKey final : public TPublisherKey {

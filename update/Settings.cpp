@@ -40,7 +40,8 @@ bool TUpdaterSettings::Usable() const {
     return CharacterCount(value) <= kMaxSettingLength;
   };
   return VersionFile != "null" && DownloadFile != "null" && fits(AppTitle) && fits(VersionFile) &&
-         fits(DownloadFile) && fits(PublicKey) && TimeoutSeconds != 0;
+         fits(DownloadFile) && fits(PublicKey) && TimeoutSeconds != 0 &&
+         (DeltaUpdates.empty() || DeltaUpdates == "0" || AsksForDeltas());
 }
 
 TUpdaterSettings ReadUpdaterSettings(const std::string &settingsFile, const TProfileReader &read) {
@@ -51,6 +52,7 @@ TUpdaterSettings ReadUpdaterSettings(const std::string &settingsFile, const TPro
   settings.DownloadFile = read(settingsFile, kSection, "DownloadFile", "null");
   settings.TimeoutSeconds = TimeoutSecondsOf(read(settingsFile, kSection, "Timeout", ""));
   settings.PublicKey = read(settingsFile, kSection, "PublicKey", "");
+  settings.DeltaUpdates = read(settingsFile, kSection, "DeltaUpdates", "");
   return settings;
 }
 

@@ -29,10 +29,15 @@ struct TUpdaterSettings {
   /// The publisher's public key, in base64, that every download must be signed with; "" when
   /// there is none. Checked when the update dialog imports it.
   std::string PublicKey;
+  /// "1": an update is first asked for as a delta against the installed program; "0" or "":
+  /// never. Any other value is not usable.
+  std::string DeltaUpdates;
+
+  bool AsksForDeltas() const { return DeltaUpdates == "1"; }
 
   /// Whether every setting can mean what its key says: both URLs present ("null", exactly in
-  /// lower case, stands for a missing one), no value longer than a setting may be, and a
-  /// usable timeout.
+  /// lower case, stands for a missing one), no value longer than a setting may be, a usable
+  /// timeout and DeltaUpdates.
   bool Usable() const;
 };
 

@@ -18,19 +18,24 @@ constexpr size_t kProgramFileItem = 2;
 TUpdateDlg::TUpdateDlg(TComponent *owner, TUpdateView &view, TInternetApi &internet,
                        const TUpdateStartup &startup)
     : TComponent(owner), CheckVersion(Own<THTTPGet>(internet)), Downloader(Own<THTTPGet>(internet)),
-      DownloadSignature(Own<THTTPGet>(internet)), fView(view),
-      fUpdaterFile(startup.ProgramFileName), fCheckPublisher(startup.CheckPublisher),
-      fChooseDownloadTarget(startup.ChooseDownloadTarget),
-      fAdmitInstallStep(startup.AdmitInstallStep) {
+      DownloadSignature(Own<THTTPGet>(internet)), DownloadDelta(Own<THTTPGet>(internet)),
+      DeltaDecoder(Own<TDeltaDecoder>()), fView(view), fUpdaterFile(startup.ProgramFileName),
+      fCheckPublisher(startup.CheckPublisher), fChooseDownloadTarget(startup.ChooseDownloadTarget),
+      fAdmitInstallStep(startup.AdmitInstallStep), fDigestProgram(startup.DigestProgram) {
   ReadState([this] { WireComponents(); });
   Start(startup);
 }
 
 // Nothing unchecked stays beside the program, and nothing of the update in the user's temporary
 // folder, however far the download came: a transfer still writing shares its file for deletion.
+// Nor does a delta, nor a program that one is being rebuilt into, wherever they lie.
 TUpdateDlg::~TUpdateDlg() {
   if (fAwaitingSignature)
     fDownload->Delete();
+  if (fDeltaTried)
+    RemoveFile(DeltaFileOf(Downloader.FileName));
+  if (DeltaDecoder.Running())
+    RemoveFile(Downloader.FileName);
   if (!DownloadedBesideProgram()) {
     fDownload.reset();
     RemoveFile(Downloader.FileName);
@@ -59,6 +64,14 @@ void TUpdateDlg::WireComponents() {
   DownloadSignature.WaitThread = false;
   DownloadSignature.MaxTextLength = kMaxSignatureSize;
 
+  DownloadDelta.Name = "DownloadDelta";
+  DownloadDelta.AcceptTypes = "*/*";
+  DownloadDelta.BinaryData = true;
+  DownloadDelta.UseCache = false;
+  DownloadDelta.WaitThread = false;
+
+  DeltaDecoder.Name = "DeltaDecoder";
+
   CheckVersion.OnDoneString = MethodOf<&TUpdateDlg::CheckVersionDoneString>(this);
   CheckVersion.OnError = MethodOf<&TUpdateDlg::CheckVersionError>(this);
   Downloader.OnProgress = MethodOf<&TUpdateDlg::DownloaderProgress>(this);
@@ -66,6 +79,12 @@ void TUpdateDlg::WireComponents() {
   Downloader.OnError = MethodOf<&TUpdateDlg::DownloaderError>(this);
   DownloadSignature.OnDoneString = MethodOf<&TUpdateDlg::DownloadSignatureDoneString>(this);
   DownloadSignature.OnError = MethodOf<&TUpdateDlg::DownloadSignatureError>(this);
+  // The bar shows a delta's progress as it shows the whole program's.
+  DownloadDelta.OnProgress = MethodOf<&TUpdateDlg::DownloaderProgress>(this);
+  DownloadDelta.OnDoneFile = MethodOf<&TUpdateDlg::DownloadDeltaDoneFile>(this);
+  DownloadDelta.OnError = MethodOf<&TUpdateDlg::DownloadDeltaError>(this);
+  DeltaDecoder.OnDone = MethodOf<&TUpdateDlg::DeltaDecoderDone>(this);
+  DeltaDecoder.OnError = MethodOf<&TUpdateDlg::DeltaDecoderError>(this);
   fView.ConnectUserActions(MethodOf<&TUpdateDlg::CancelClick>(this),
                            MethodOf<&TUpdateDlg::FormCloseQuery>(this));
 }
@@ -99,7 +118,8 @@ void TUpdateDlg::Start(const TUpdateStartup &startup) {
   Downloader.FileName = fBesideProgram;
   // The signature lies beside the download, under the download's whole URL and ".sig".
   DownloadSignature.URL = settings.DownloadFile + ".sig";
-  for (THTTPGet *transfer : {&CheckVersion, &Downloader, &DownloadSignature}) {
+  fAsksForDeltas = settings.AsksForDeltas();
+  for (THTTPGet *transfer : {&CheckVersion, &Downloader, &DownloadSignature, &DownloadDelta}) {
     transfer->Agent = UpdaterTitle;
     transfer->Timeout = settings.TimeoutSeconds;
   }

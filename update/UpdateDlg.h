@@ -3,7 +3,9 @@
 #include "framework/Component.h"
 #include "framework/FileExtension.h"
 #include "httpget/HttpGet.h"
+#include "update/DeltaDecoder.h"
 #include "update/DownloadTarget.h"
+#include "update/FileDigest.h"
 #include "update/HeldDownload.h"
 #include "update/InstallStep.h"
 #include "update/PublisherCheck.h"
@@ -27,11 +29,12 @@ struct TUpdateStartup {
   TPublisherKeyImport ImportKey = ImportPublisherKey;             // reads the settings' PublicKey
   TDownloadTargetChoice ChooseDownloadTarget = DownloadTargetFor; // when the download starts
   TInstallStepAdmission AdmitInstallStep = InstallStepAdmits;     // before a download that needs it
+  TFileDigest DigestProgram = Sha256OfFile; // names the delta for the installed program
 };
 
 /// The update dialog: the updater's main window for the whole run. Its window draws what it
-/// is told through TUpdateView; the dialog holds the two transfers and runs the update from the
-/// version file to the end of the program. User-interface thread only.
+/// is told through TUpdateView; the dialog holds the transfers and the delta's decoder and runs
+/// the update from the version file to the end of the program. User-interface thread only.
 class TUpdateDlg : public TComponent {
 public:
   /// Checks the command line, reads the settings, sets the title and starts the version check;
@@ -50,6 +53,8 @@ public:
   THTTPGet &CheckVersion;      // fetches the version file as text
   THTTPGet &Downloader;        // downloads the new program file to disk
   THTTPGet &DownloadSignature; // fetches the download's signature when the settings name a key
+  THTTPGet &DownloadDelta;     // fetches the delta against the installed program, when asked for
+  TDeltaDecoder &DeltaDecoder; // rebuilds the download from the delta and the installed program
   std::string UpdaterTitle;
   int32_t PercentDone = 0; // the last download percentage shown
 
@@ -61,6 +66,10 @@ public:
   void DownloaderError(TObject *sender);
   void DownloadSignatureDoneString(TObject *sender, std::string signature);
   void DownloadSignatureError(TObject *sender);
+  void DownloadDeltaDoneFile(TObject *sender, std::string fileName, int32_t fileSize);
+  void DownloadDeltaError(TObject *sender);
+  void DeltaDecoderDone(TObject *sender, std::string fileName, int32_t fileSize);
+  void DeltaDecoderError(TObject *sender);
   void CancelClick(TObject *sender);
   void FormCloseQuery(TObject *sender, bool &canClose);
 
@@ -73,6 +82,11 @@ private:
   /// Starts the download of an automatic start in the background, where it needs no rights;
   /// otherwise asks for the end, and the update waits for the user.
   void DownloadUnseen();
+  /// Fetches the update: first as a delta against the installed program, where the settings ask
+  /// for one and none has been tried in this run; otherwise whole.
+  void FetchUpdate();
+  /// Deletes what the delta left, and fetches the whole program instead, without a word.
+  void FallBackToWholeDownload();
   /// Asks a Yes/No question; false also when the end came while it was up.
   bool Confirm(const std::string &caption, const std::string &text);
   /// Runs the publisher's checks on the held download that passed the others and, when it
@@ -111,10 +125,14 @@ private:
   TPublisherCheck fCheckPublisher;
   TDownloadTargetChoice fChooseDownloadTarget;
   TInstallStepAdmission fAdmitInstallStep;
+  TFileDigest fDigestProgram;
   std::unique_ptr<TPublisherKey> fPublisherKey; // nullptr: the settings name no key
   std::optional<THeldDownload> fDownload;       // the finished download, from its end on
   std::string fSignature;                       // the download's signature, once it has passed
   bool fAwaitingSignature = false;              // the download waits for its signature
+  bool fAsksForDeltas = false;                  // the settings ask for deltas
+  bool fDeltaTried = false;                     // a delta has been asked for in this run
+  bool fRebuiltFromDelta = false;               // the download was rebuilt from a delta
   TStartMode fMode = TStartMode::Asked;
   bool fOffered = false; // the user has been asked whether to update
   TUpdateOutcome fOutcome = TUpdateOutcome::CheckFailed;

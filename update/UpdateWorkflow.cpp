@@ -1,5 +1,6 @@
 // The update dialog's handlers, from the arrival of the version file to the end of the program.
 
+#include "framework/FileRemoval.h"
 #include "framework/IntegerSyntax.h"
 #include "httpget/TargetFile.h"
 #include "update/HeldDownload.h"
@@ -121,7 +122,7 @@ void TUpdateDlg::StartDownload() {
           ? TInstallOutcome::Installed
           : fAdmitInstallStep(fProgramFile, fUpdaterFile, fPublisherKey != nullptr);
   if (admission == TInstallOutcome::Installed)
-    Downloader.GetFile();
+    FetchUpdate();
   else
     Fail(TUpdateOutcome::UpdateFailed, kDownloadRefused + std::string(ReasonOf(admission)));
 }
@@ -136,7 +137,61 @@ void TUpdateDlg::DownloadUnseen() {
     return;
   }
   fView.RunInBackground();
+  FetchUpdate();
+}
+
+// The delta is asked for by the installed program's own bytes, so that it can only be the one
+// made against them; one that the server does not have costs a request and nothing else.
+void TUpdateDlg::FetchUpdate() {
+  if (fAsksForDeltas && !fDeltaTried) {
+    fDeltaTried = true;
+    if (const std::optional<TSha256> digest = fDigestProgram(fProgramFile)) {
+      DownloadDelta.URL = DeltaUrlOf(Downloader.URL, *digest);
+      DownloadDelta.FileName = DeltaFileOf(Downloader.FileName);
+      DownloadDelta.GetFile();
+      return;
+    }
+  }
   Downloader.GetFile();
+}
+
+// A delta is only a cheaper way to the download: whatever went wrong with it, the whole program
+// is fetched on the same road, and the user sees only that download's outcome.
+void TUpdateDlg::FallBackToWholeDownload() {
+  RemoveFile(DeltaFileOf(Downloader.FileName));
+  fRebuiltFromDelta = false;
+  PercentDone = 0;
+  Downloader.GetFile();
+}
+
+void TUpdateDlg::DownloadDeltaDoneFile(TObject *, std::string fileName, int32_t) {
+  if (fEnded)
+    return;
+  DeltaDecoder.ProgramFile = fProgramFile;
+  DeltaDecoder.DeltaFile = fileName;
+  DeltaDecoder.FileName = Downloader.FileName;
+  DeltaDecoder.Rebuild();
+}
+
+void TUpdateDlg::DownloadDeltaError(TObject *) {
+  if (!fEnded)
+    FallBackToWholeDownload();
+}
+
+// The rebuilt program takes the road of a finished download, every check included.
+void TUpdateDlg::DeltaDecoderDone(TObject *, std::string fileName, int32_t fileSize) {
+  RemoveFile(DeltaFileOf(fileName));
+  if (fEnded) {
+    RemoveFile(fileName);
+    return;
+  }
+  fRebuiltFromDelta = true;
+  DownloaderDoneFile(this, fileName, fileSize);
+}
+
+void TUpdateDlg::DeltaDecoderError(TObject *) {
+  if (!fEnded)
+    FallBackToWholeDownload();
 }
 
 void TUpdateDlg::CheckVersionError(TObject *) {
@@ -203,7 +258,6 @@ void TUpdateDlg::DownloadSignatureError(TObject *) {
 // A signed program is only ever replaced by its own publisher's build; a program updated by
 // its publisher, by either signature, never by an older one.
 void TUpdateDlg::OfferReplacement() {
-  fView.DisableCancel();
   fView.SetStatus(kCleaningUp);
   const TInstallOutcome verdict =
       InstallOutcomeOf(fCheckPublisher(*fDownload, fProgramFile, fPublisherKey != nullptr));
@@ -211,6 +265,8 @@ void TUpdateDlg::OfferReplacement() {
     RefuseDownload(verdict);
     return;
   }
+  // Cancel stays for as long as a refusal could still send the update back to a download.
+  fView.DisableCancel();
   if (fMode == TStartMode::Automatic) {
     InstallWhenProgramCloses();
     return;
@@ -233,10 +289,10 @@ void TUpdateDlg::CancelClick(TObject *) {
 }
 
 // A close that goes ahead ends the program through the window itself. Once the download is
-// complete (exactly 100 %) and its signature, if any, has arrived, nothing is left to abort, so
-// nothing is asked.
+// complete (exactly 100 %), rebuilt if it came as a delta, and its signature, if any, has
+// arrived, nothing is left to abort, so nothing is asked.
 void TUpdateDlg::FormCloseQuery(TObject *, bool &canClose) {
-  if (!fEnded && MayShow() && (PercentDone != 100 || fAwaitingSignature))
+  if (!fEnded && MayShow() && (PercentDone != 100 || fAwaitingSignature || DeltaDecoder.Running()))
     canClose = fView.ShowMessage(kAbortCaption, kAbort, TMessageButtons::YesNo) || fEnded;
   if (canClose && !fEnded) {
     fOutcome = TUpdateOutcome::Declined;
@@ -314,9 +370,15 @@ void TUpdateDlg::InstallWhenProgramCloses() {
   End(TUpdateOutcome::UpdateFailed);
 }
 
-// Nothing that was refused may stay beside the program.
+// Nothing that was refused may stay beside the program. A program rebuilt from a delta that
+// the checks refuse is fetched whole instead.
 void TUpdateDlg::RefuseDownload(const char *reason) {
   fDownload->Delete();
+  fDownload.reset();
+  if (fRebuiltFromDelta) {
+    FallBackToWholeDownload();
+    return;
+  }
   Fail(TUpdateOutcome::UpdateFailed, kDownloadRefused + std::string(reason));
 }
 

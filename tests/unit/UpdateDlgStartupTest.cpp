@@ -68,7 +68,8 @@ TEST_F(UpdateDlgStartup, ReadsTheSettingsFileBesideItsOwnProgram) {
                            "D:\\Tools\\upd.ini [Updater] VersionFile (null)",
                            "D:\\Tools\\upd.ini [Updater] DownloadFile (null)",
                            "D:\\Tools\\upd.ini [Updater] Timeout ()",
-                           "D:\\Tools\\upd.ini [Updater] PublicKey ()"}));
+                           "D:\\Tools\\upd.ini [Updater] PublicKey ()",
+                           "D:\\Tools\\upd.ini [Updater] DeltaUpdates ()"}));
 }
 
 TEST_F(UpdateDlgStartup, WiresTheTransfersAndStartsTheVersionCheck) {
@@ -175,7 +176,12 @@ TEST_F(UpdateDlgStartup, SettingsThatCannotMeanWhatTheySayEndItBeforeAnythingIsF
       {"AppTitle", repeated("Ж", 2048), 0},
       {"AppTitle", repeated("😀", 1024), 0},
       // Nothing verifies here, so every key is refused rather than ignored.
-      {"PublicKey", "MFkwEwYHKoZIzj0CAQYIKoZIzj0DAQc=", 0}};
+      {"PublicKey", "MFkwEwYHKoZIzj0CAQYIKoZIzj0DAQc=", 0},
+      {"DeltaUpdates", "1", 60},
+      {"DeltaUpdates", "0", 60},
+      {"DeltaUpdates", "yes", 0},
+      {"DeltaUpdates", "2", 0},
+      {"DeltaUpdates", " 1", 0}};
   for (const auto &[key, value, seconds] : rows) {
     SCOPED_TRACE(key + "=" + value.substr(0, 20));
     Settings["AppTitle"] = "Foo";
@@ -183,6 +189,7 @@ TEST_F(UpdateDlgStartup, SettingsThatCannotMeanWhatTheySayEndItBeforeAnythingIsF
     Settings["DownloadFile"] = "http://h/new.exe";
     Settings["Timeout"] = "";
     Settings["PublicKey"] = "";
+    Settings["DeltaUpdates"] = "";
     Settings[key] = value;
     view.Log.clear();
     const int opensBefore = net.Count("Open(");
@@ -196,6 +203,7 @@ TEST_F(UpdateDlgStartup, SettingsThatCannotMeanWhatTheySayEndItBeforeAnythingIsF
       EXPECT_EQ(dialog.CheckVersion.Timeout, seconds);
       EXPECT_EQ(dialog.Downloader.Timeout, seconds);
       EXPECT_EQ(dialog.DownloadSignature.Timeout, seconds);
+      EXPECT_EQ(dialog.DownloadDelta.Timeout, seconds);
     }
   }
 }

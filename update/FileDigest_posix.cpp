@@ -1,0 +1,4 @@
+#include "update/FileDigest.h"
+
+// No platform hash here: a program that cannot be hashed is updated by its whole download.
+std::optional<TSha256> Sha256Of(const THeldDownload &) { return std::nullopt; }
