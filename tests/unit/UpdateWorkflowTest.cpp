@@ -1,8 +1,10 @@
 // The update dialog's handlers, with the transfers answered by a scripted network and the files
 // in a folder of the test's own.
 
+#include "tests/unit/Deltas.h"
 #include "tests/unit/RecordingView.h"
 #include "tests/unit/TransferFixture.h"
+#include "update/DeltaDecoder.h"
 #include "update/HeldDownload.h"
 #include "update/UpdateDlg.h"
 
@@ -14,6 +16,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -70,6 +73,11 @@ struct TWorkflowRow {
   /// Not empty: the program's folder refuses the download, which goes to the temporary folder;
   /// what each start of the install step ends with, in order (nothing: it did not start).
   std::vector<std::optional<uint32_t>> InstallSteps = {};
+  /// Set: the settings ask for deltas, and the server answers the delta's request with this
+  /// status and body; the whole program follows for any other request.
+  std::optional<std::pair<std::string, std::string>> Delta = std::nullopt;
+  TLines Requested = {};          // checked when not empty: the addresses asked for, in order
+  bool ProgramUnreadable = false; // the installed program cannot be hashed
 };
 void PrintTo(const TWorkflowRow &row, std::ostream *out) { *out << row.Name; }
 
@@ -85,6 +93,50 @@ TWorkflowRow InstallRow(const char *name, const TLines &user, const TLines &dial
   row.User.insert(row.User.end(), user.begin(), user.end());
   row.Dialogs.insert(row.Dialogs.end(), dialogs.begin(), dialogs.end());
   row.InstallSteps = std::move(installSteps);
+  return row;
+}
+
+// The digest that the tests' hash gives every program: 32 bytes of 0xAB.
+const std::string kDeltaAddress = "/DownloadFile.from-" + [] {
+  std::string hex;
+  for (int i = 0; i < 32; ++i)
+    hex += "ab";
+  return hex;
+}();
+const TLines kDeltaOnly = {"/VersionFile", kDeltaAddress};
+const TLines kDeltaThenWhole = {"/VersionFile", kDeltaAddress, "/DownloadFile"};
+
+std::string Flipped(std::string delta) {
+  delta[delta.size() / 2] ^= 0x20;
+  return delta;
+}
+TWorkflowRow WithDelta(const std::string &status, const std::string &body, TLines requested,
+                       TWorkflowRow row) {
+  row.Delta = {status, body};
+  row.Transfers = static_cast<int>(requested.size());
+  row.Requested = std::move(requested);
+  return row;
+}
+// A whole road with a delta served, which ends with the new program or with the refusal of the
+// publisher check.
+TWorkflowRow DeltaRow(const char *name, const std::string &status, const std::string &body,
+                      TLines requested) {
+  return WithDelta(status, body, std::move(requested),
+                   {name,
+                    {"Run Program? yes", "Replace? yes", "Close Program ok", "Run Program? no"},
+                    {kOffer, kReplace, kClose, kRun, "end"},
+                    kNewProgram,
+                    std::nullopt});
+}
+TWorkflowRow WithVerdict(TPublisherVerdict verdict, TWorkflowRow row) {
+  row.Verdict = verdict;
+  row.User = {"Run Program? yes"};
+  row.Dialogs = {kOffer, kNotByPublisher, "end"};
+  row.ProgramAfter = kOldProgram;
+  return row;
+}
+TWorkflowRow Unreadable(TWorkflowRow row) {
+  row.ProgramUnreadable = true;
   return row;
 }
 
@@ -116,8 +168,14 @@ protected:
       view.RequestClose();
     if (action == "unlock+retry")
       std::filesystem::remove_all(Program());
-    // From the offer on, the server serves the program.
+    // From the offer on, the server serves the program, and the delta first where there is one.
     Serve(kNewProgram);
+    if (caption == "Run Program?" && Delta) {
+      const auto &[status, body] = *Delta;
+      net.Replies = {{"200", std::to_string(kNewProgram.size()), {}, {kNewProgram}}};
+      if (!ProgramUnreadable) // the delta is asked for first
+        net.Replies.push_front({status, std::to_string(body.size()), {}, {body}});
+    }
     return action == "yes" || action == "retry" || action == "close+yes" ||
            action == "unlock+retry";
   }
@@ -143,11 +201,21 @@ protected:
     };
     startup.CommandLine = "upd.exe " + currentVersion + " " + Program();
     startup.ProgramFileName = "/opt/upd.exe";
-    startup.ReadProfileString = [](const std::string &, const std::string &, const std::string &key,
-                                   const std::string &defaultValue) {
+    startup.ReadProfileString = [this](const std::string &, const std::string &,
+                                       const std::string &key, const std::string &defaultValue) {
       if (key == "AppTitle")
         return std::string("Foo");
+      if (key == "DeltaUpdates")
+        return std::string(Delta ? "1" : "");
       return key == "Timeout" || key == "PublicKey" ? defaultValue : "http://h/" + key;
+    };
+    startup.DigestProgram = [this](const std::string &file) -> std::optional<TSha256> {
+      EXPECT_EQ(file, Program());
+      if (ProgramUnreadable)
+        return std::nullopt;
+      TSha256 digest;
+      digest.fill(0xAB);
+      return digest;
     };
     startup.CheckPublisher = [this](const THeldDownload &download, const std::string &program,
                                     bool) {
@@ -174,6 +242,18 @@ protected:
     return dialogs;
   }
 
+  // The objects of the requests sent, in order.
+  TLines Requested() const {
+    TLines objects;
+    const std::string get = "\"GET\", \"";
+    for (const std::string &call : net.Calls())
+      if (call.rfind("OpenRequest(", 0) == 0) {
+        const size_t start = call.find(get) + get.size();
+        objects.push_back(call.substr(start, call.find('"', start) - start));
+      }
+    return objects;
+  }
+
   std::optional<std::string> ContentIfPresent(const std::string &path) const {
     if (!std::filesystem::exists(path))
       return std::nullopt;
@@ -184,6 +264,8 @@ protected:
   std::deque<std::string> User;
   std::deque<std::optional<uint32_t>> InstallSteps;
   TPublisherVerdict Verdict = TPublisherVerdict::Accepted;
+  std::optional<std::pair<std::string, std::string>> Delta; // as the row says
+  bool ProgramUnreadable = false;
 };
 
 TEST_P(UpdateWorkflow, EndsAsTheUserDecides) {
@@ -197,6 +279,8 @@ TEST_P(UpdateWorkflow, EndsAsTheUserDecides) {
   User.assign(row.User.begin(), row.User.end());
   InstallSteps.assign(row.InstallSteps.begin(), row.InstallSteps.end());
   Verdict = row.Verdict;
+  Delta = row.Delta;
+  ProgramUnreadable = row.ProgramUnreadable;
   Serve("2");
   Start("1");
   ASSERT_TRUE(PumpUntilWorkersEnded());
@@ -208,8 +292,13 @@ TEST_P(UpdateWorkflow, EndsAsTheUserDecides) {
     EXPECT_EQ(ContentIfPresent(Program()), row.ProgramAfter);
   }
   EXPECT_EQ(ContentIfPresent(Download()), row.DownloadAfter);
+  if (!row.Requested.empty()) {
+    EXPECT_EQ(Requested(), row.Requested);
+  }
   form.reset(); // the end of the program
   EXPECT_FALSE(std::filesystem::exists(TemporaryDownload())) << "left in the temporary folder";
+  for (const std::string &download : {Download(), TemporaryDownload()})
+    EXPECT_FALSE(std::filesystem::exists(DeltaFileOf(download))) << "a delta was left";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -275,7 +364,26 @@ INSTANTIATE_TEST_SUITE_P(
                    {"install", kReplaceFailed, "install", kReplaceFailed, "install", kRun, "end"},
                    kNewProgram, {std::nullopt, 1, kInstalled}),
         InstallRow("install_step_refuses", {}, {"install", kOlderVersion, "end"}, kOldProgram,
-                   {ExitCode(TInstallOutcome::OlderVersion)})),
+                   {ExitCode(TInstallOutcome::OlderVersion)}),
+        // A delta is only a cheaper way to the same download: whatever is wrong with it, the
+        // whole program follows without a word, and one of each at most.
+        DeltaRow("delta_rebuilds_the_program", "200", DeltaOf(kOldProgram, kNewProgram),
+                 kDeltaOnly),
+        DeltaRow("delta_not_found", "404", "<html>Not here</html>", kDeltaThenWhole),
+        DeltaRow("delta_corrupt", "200", Flipped(DeltaOf(kOldProgram, kNewProgram)),
+                 kDeltaThenWhole),
+        DeltaRow("delta_for_another_program", "200", DeltaOf(kNewProgram, kNewProgram),
+                 kDeltaThenWhole),
+        DeltaRow("delta_rebuilds_no_program", "200", DeltaOf(kOldProgram, "MZ but no program"),
+                 kDeltaThenWhole),
+        WithVerdict(TPublisherVerdict::NotSignedByPublisher,
+                    DeltaRow("delta_and_whole_both_refused", "200",
+                             DeltaOf(kOldProgram, kNewProgram), kDeltaThenWhole)),
+        Unreadable(DeltaRow("program_cannot_be_hashed", "200", DeltaOf(kOldProgram, kNewProgram),
+                            {"/VersionFile", "/DownloadFile"})),
+        WithDelta("200", DeltaOf(kOldProgram, kNewProgram), kDeltaOnly,
+                  InstallRow("delta_installed_by_the_install_step", {"Run Program? no"},
+                             {"install", kRun, "end"}, kNewProgram, {kInstalled}))),
     [](const ::testing::TestParamInfo<TWorkflowRow> &info) { return info.param.Name; });
 
 // Each progress report moves the bar and the percentage; the close rule reads the percentage.
@@ -302,6 +410,29 @@ TEST_F(UpdateWorkflow, ShowsProgressAndLetsACloseThroughOnlyAtExactlyAHundred) {
     EXPECT_EQ(view.Log.size(), row.Closes ? 4u : 5u) << "the Abort question is asked below 100";
   }
   net.Resume();
+}
+
+// Cancel while the program is rebuilt from its delta ends the run: the decoding stops, and
+// neither the delta nor what was rebuilt of the program stays.
+TEST_F(UpdateWorkflow, CancelWhileTheDeltaIsDecodedLeavesNothing) {
+  // Large enough that the decoding is still running when the delta's arrival has been served.
+  const std::string oldProgram = kNewProgram + std::string(8 << 20, 'o');
+  WriteFile(Program(), oldProgram);
+  Delta = {{"200", DeltaOf(oldProgram, kNewProgram + std::string(8 << 20, 'n'))}};
+  User = {"Run Program? yes", "Abort yes"};
+  Serve("2");
+  TUpdateDlg &dialog = Start("1");
+  ASSERT_TRUE(ui.PumpUntil([&] { return dialog.DeltaDecoder.Running(); }));
+  // The first pieces of the program are written: the decoding is under way.
+  while (!std::filesystem::exists(Download()) || std::filesystem::file_size(Download()) == 0)
+    std::this_thread::yield();
+  view.ClickCancel();
+  form.reset(); // the end of the program
+  ASSERT_TRUE(PumpUntilWorkersEnded());
+  EXPECT_EQ(Dialogs(), TLines({kOffer, kAbort, "end"}));
+  EXPECT_TRUE(ContentOf(Program()) == oldProgram);
+  EXPECT_FALSE(std::filesystem::exists(Download()));
+  EXPECT_FALSE(std::filesystem::exists(DeltaFileOf(Download())));
 }
 
 } // namespace
