@@ -191,6 +191,22 @@ enum class TDownload {
   Resumed,
   CutForGood
 };
+// What the server answers to the request for the delta, when the settings ask for one: the
+// delta of the served program against the installed one; none; that delta with a byte changed;
+// the delta against another release; a frame that declares a size or a window past the
+// updater's bounds; the delta of a file that is no program; the delta cut off half-way, then
+// its rest on request.
+enum class TDelta {
+  None,
+  Served,
+  NotFound,
+  Corrupt,
+  ForAnotherRelease,
+  HugeSize,
+  HugeWindow,
+  RebuildsNoProgram,
+  CutAndResumed
+};
 // What the server answers to the request for the download's signature. Stalled sends nothing;
 // Oversized announces a megabyte and stalls after five kilobytes.
 enum class TSignature { FromFile, NotFound, Empty, Garbage, Stalled, Oversized };
@@ -210,6 +226,7 @@ struct TServed {
   TDownload Download;
   bool VersionStalls = false;  // the version reply never sends a byte
   bool VersionEndless = false; // the version reply names no length and never ends
+  TDelta Delta = TDelta::None;
 };
 // What holds once the updater has ended.
 struct TLeft {
@@ -287,6 +304,11 @@ TWorkflowRow In(TPlaces places, TWorkflowRow row) {
   row.Places = std::move(places);
   return row;
 }
+// A row whose settings ask for deltas, and whose server answers the delta's request so.
+TWorkflowRow WithDelta(TDelta delta, TWorkflowRow row) {
+  row.Served.Delta = delta;
+  return row;
+}
 void PrintTo(const TWorkflowRow &row, std::ostream *out) { *out << row.Name; }
 
 TScriptedReply VersionReply(const TServed &served) {
@@ -308,7 +330,8 @@ TScriptedReply VersionReply(const TServed &served) {
 // only there does the bar come to show every byte sent.
 size_t HalfWay(const std::string &program) {
   constexpr size_t kPiece = 1025;
-  return (program.size() / 2 + kPiece - 1) / kPiece * kPiece;
+  const size_t piecesEnd = (program.size() / 2 + kPiece - 1) / kPiece * kPiece;
+  return piecesEnd < program.size() ? piecesEnd : program.size() / 2; // a small delta's half
 }
 
 TScriptedReply DownloadReply(TDownload download, const std::string &program) {
@@ -383,6 +406,56 @@ TScriptedReply SignatureReply(const TKeyCheck &check) {
     TScriptedReply stalled{RawReply("200 OK", {"Content-Length: 1048576"}, std::string(8192, 'x'))};
     stalled.StallAt = check.Signature == TSignature::Stalled ? 0 : stalled.Bytes.size() - 3192;
     return stalled;
+  }
+  }
+  return {};
+}
+
+// A zstd frame header that declares a window of 2^(10 + windowExponent) bytes and a content of
+// size bytes, with a checksum; nothing follows it.
+std::string FrameHeader(int windowExponent, uint64_t size) {
+  std::string header("\x28\xB5\x2F\xFD\xC4", 5);
+  header += static_cast<char>(windowExponent << 3);
+  for (int i = 0; i < 8; ++i)
+    header += static_cast<char>(size >> (8 * i));
+  return header;
+}
+
+// Whether the delta rebuilds the program, so that the whole program is not asked for.
+bool Rebuilds(TDelta delta) { return delta == TDelta::Served || delta == TDelta::CutAndResumed; }
+
+// The replies to the requests for the delta, in order.
+std::vector<TScriptedReply> DeltaReplies(TDelta delta) {
+  const std::string served = ReadWholeFile(DELTAS "v2.from-v1");
+  const auto reply = [](const std::string &body) {
+    return TScriptedReply{
+        RawReply("200 OK", {"Content-Length: " + std::to_string(body.size())}, body)};
+  };
+  switch (delta) {
+  case TDelta::None:
+    return {};
+  case TDelta::Served:
+    return {reply(served)};
+  case TDelta::NotFound:
+    return {DownloadReply(TDownload::NotFound, "")};
+  case TDelta::Corrupt: {
+    std::string corrupt = served;
+    corrupt[corrupt.size() / 2] ^= 0x20;
+    return {reply(corrupt)};
+  }
+  case TDelta::ForAnotherRelease:
+    return {reply(ReadWholeFile(DELTAS "v2.from-verinfo"))};
+  case TDelta::HugeSize:
+    return {reply(FrameHeader(10, uint64_t{1} << 40))};
+  case TDelta::HugeWindow:
+    return {reply(FrameHeader(21, 4096))};
+  case TDelta::RebuildsNoProgram:
+    return {reply(ReadWholeFile(DELTAS "text.from-v1"))};
+  case TDelta::CutAndResumed: {
+    std::vector<TScriptedReply> replies{DownloadReply(TDownload::Resumed, served)};
+    for (const TScriptedReply &rest : ResumeReplies(TDownload::Resumed, served))
+      replies.push_back(rest);
+    return replies;
   }
   }
   return {};
@@ -864,6 +937,12 @@ TEST_P(UpdaterWorkflow, GoesTheWayTheUserAnswers) {
       settings.push_back(row.Timeout);
     for (const TScriptedReply &rest : ResumeReplies(row.Served.Download, NewProgram))
       replies.push_back(rest);
+    const std::vector<TScriptedReply> delta = DeltaReplies(row.Served.Delta);
+    if (Rebuilds(row.Served.Delta))
+      replies.erase(replies.begin() + 1);
+    replies.insert(replies.begin() + 1, delta.begin(), delta.end());
+    if (row.Served.Delta != TDelta::None)
+      settings.push_back("DeltaUpdates=1");
     if (row.KeyCheck) {
       replies.push_back(SignatureReply(*row.KeyCheck));
       settings.push_back("PublicKey=" + PublicKeySetting(row.KeyCheck->PublicKey));
@@ -892,8 +971,16 @@ TEST_P(UpdaterWorkflow, GoesTheWayTheUserAnswers) {
 
   const std::string version = "GET /updates/version.txt HTTP/1.0";
   const std::string download = "GET /updates/new.exe HTTP/1.0";
-  // After the download: its signature, an automatic start's second check, or the resumes.
-  std::vector<std::string> asked{version, download};
+  // The delta first, when the settings ask for one, then the download: after it, its signature,
+  // an automatic start's second check, or the resumes.
+  std::vector<std::string> asked{version};
+  if (row.Served.Delta != TDelta::None) {
+    const std::string delta =
+        "GET /updates/new.exe.from-" + ReadWholeFile(DELTAS "v1.sha256") + " HTTP/1.0";
+    asked.insert(asked.end(), row.Served.Delta == TDelta::CutAndResumed ? 2 : 1, delta);
+  }
+  if (!Rebuilds(row.Served.Delta))
+    asked.push_back(download);
   if (row.KeyCheck)
     asked.push_back("GET /updates/new.exe.sig HTTP/1.0");
   else if (row.Automatic)
@@ -909,6 +996,7 @@ TEST_P(UpdaterWorkflow, GoesTheWayTheUserAnswers) {
   }
   EXPECT_EQ(Describe(Names.Host), Describe(row.Left.Program));
   EXPECT_EQ(Describe(Names.Download()), Describe(row.Left.Downloaded));
+  EXPECT_FALSE(Folder.Exists(Names.Download() + ".delta")) << "a delta was left";
   if (row.Left.HostStarted) {
     // The shell starts the program on its own; it may write its marker after the updater ended.
     EXPECT_TRUE(WaitUntil([&] { return MarkerText() == "version 2\n"; }))
@@ -1243,6 +1331,51 @@ const std::vector<TWorkflowRow> kRows = {
        KeyRow("long_accented_folder_older_version", "@p256", TSignature::FromFile,
               "host-v1.p256.sig", {Answer(kOffer, "Yes"), Answer(kOlderVersion, "OK")},
               {3, kOld, kNone, kNotStarted}, DEMO_HOST_V2_PATH, DEMO_HOST_V1_PATH)),
+    // A delta costs what changed: the program rebuilt from it is the new release to the byte,
+    // and the whole program is never asked for.
+    WithDelta(TDelta::Served, Row("delta_installed", {"200 OK", "2", TDownload::Whole}, "1",
+                                  kWholeRoad, {2, kNew, kNone, kStarted})),
+    WithDelta(TDelta::CutAndResumed, Row("delta_cut_and_resumed", {"200 OK", "2", TDownload::Whole},
+                                         "1", kWholeRoad, {3, kNew, kNone, kStarted})),
+    // Whatever is wrong with a delta, the whole program follows without a word.
+    WithDelta(TDelta::NotFound, Row("delta_not_found", {"200 OK", "2", TDownload::Whole}, "1",
+                                    kWholeRoad, {3, kNew, kNone, kStarted})),
+    WithDelta(TDelta::Corrupt, Row("delta_corrupt", {"200 OK", "2", TDownload::Whole}, "1",
+                                   kWholeRoad, {3, kNew, kNone, kStarted})),
+    WithDelta(TDelta::ForAnotherRelease,
+              Row("delta_for_another_release", {"200 OK", "2", TDownload::Whole}, "1", kWholeRoad,
+                  {3, kNew, kNone, kStarted})),
+    WithDelta(TDelta::HugeSize, Row("delta_of_a_huge_size", {"200 OK", "2", TDownload::Whole}, "1",
+                                    kWholeRoad, {3, kNew, kNone, kStarted})),
+    WithDelta(TDelta::HugeWindow, Row("delta_with_a_huge_window", {"200 OK", "2", TDownload::Whole},
+                                      "1", kWholeRoad, {3, kNew, kNone, kStarted})),
+    WithDelta(TDelta::RebuildsNoProgram,
+              Row("delta_rebuilds_no_program", {"200 OK", "2", TDownload::Whole}, "1", kWholeRoad,
+                  {3, kNew, kNone, kStarted})),
+    // The user hears only of the whole download's refusal, and nothing is left.
+    WithDelta(TDelta::RebuildsNoProgram,
+              Row("delta_and_whole_file_refused", {"200 OK", "2", TDownload::WebPage}, "1",
+                  {Answer(kOffer, "Yes"), Answer(kNotAProgram, "OK")},
+                  {3, kOld, kNone, kNotStarted})),
+    // The publisher's key checks the rebuilt program with the new release's own signature.
+    WithDelta(TDelta::Served, KeyRow("delta_checked_with_the_key", "@p256", TSignature::FromFile,
+                                     "host-v2.p256.sig", kWholeRoad, {3, kNew, kNone, kStarted})),
+    WithDelta(TDelta::Served,
+              KeyRow("delta_through_the_install_step", "@p256", TSignature::FromFile,
+                     "host-v2.p256.sig",
+                     {Do(TAction::LockFolder), Answer(kOffer, "Yes"), Answer(kReplace, ""),
+                      Do(TAction::UnlockFolder), Do(TAction::Click, "Yes"),
+                      Answer(kCloseProgram, "OK"), Answer(kRun, "Yes")},
+                     {3, kNew, kNone, kStarted, 1})),
+    Quietly(TUpdateOutcome::Updated,
+            WithDelta(TDelta::Served, Row("quiet_delta", {"200 OK", "2", TDownload::Whole}, "1",
+                                          kWholeRoad, {2, kNew, kNone, kStarted}))),
+    Automatically(
+        TUpdateOutcome::Updated,
+        WithDelta(TDelta::Served, Row("auto_delta", {"200 OK", "2", TDownload::Whole}, "1",
+                                      {Do(TAction::StartHost), Do(TAction::StartUpdater),
+                                       Do(TAction::ExpectWaiting), Do(TAction::EndHost)},
+                                      {2, kNew, kNone, kNotStarted}))),
     // A program with its updater in a folder of its own.
     InSubfolder(KeyRow("install_step_from_a_subfolder", "@p256", TSignature::FromFile,
                        "host-v2.p256.sig",
