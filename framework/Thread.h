@@ -4,6 +4,8 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
+#include <system_error>
 
 /// Base of a worker: created suspended, started once, and deleted by itself after its body has
 /// ended and its completion callback OnTerminate has run on the user-interface thread. Its
@@ -42,3 +44,14 @@ private:
 
   std::atomic<bool> fTerminated{false};
 };
+
+/// Starts worker, which from then on belongs to itself; nullptr, with worker deleted and nothing
+/// started, when no thread can be had.
+template <class TWorker> TWorker *StartSelfDeleting(std::unique_ptr<TWorker> worker) {
+  try {
+    worker->Start();
+  } catch (const std::system_error &) {
+    return nullptr;
+  }
+  return worker.release();
+}

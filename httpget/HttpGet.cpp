@@ -3,7 +3,6 @@
 #include "framework/UiThread.h"
 
 #include <memory>
-#include <system_error>
 
 THTTPGet::THTTPGet(TComponent *owner, TInternetApi &internet)
     : TComponent(owner), fInternet(internet) {}
@@ -45,13 +44,9 @@ void THTTPGet::Start(bool toFile) {
       fInternet, AcceptTypes, Agent, URL, FileName, UserName, Password, PostQuery, Referer,
       BinaryData, UseCache, Timeout, MaxTextLength, ResumeDelay, OnProgress, toFile);
   worker->OnTerminate = MethodOf<&THTTPGet::ThreadDone>(this);
-  try {
-    worker->Start();
-  } catch (const std::system_error &) {
+  fThread = StartSelfDeleting(std::move(worker));
+  if (!fThread)
     OnError(this);
-    return;
-  }
-  fThread = worker.release();
 }
 
 void THTTPGet::ThreadDone(TObject *sender) {

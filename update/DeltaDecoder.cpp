@@ -10,7 +10,6 @@
 #include <memory>
 #include <optional>
 #include <stdexcept>
-#include <system_error>
 #include <vector>
 
 /// One decoding, on a thread of its own; it deletes itself once its owner has heard of its end.
@@ -113,13 +112,9 @@ void TDeltaDecoder::Rebuild() {
     return;
   auto worker = std::make_unique<TDeltaDecodeThread>(ProgramFile, DeltaFile, FileName);
   worker->OnTerminate = MethodOf<&TDeltaDecoder::ThreadDone>(this);
-  try {
-    worker->Start();
-  } catch (const std::system_error &) {
+  fThread = StartSelfDeleting(std::move(worker));
+  if (!fThread)
     OnError(this);
-    return;
-  }
-  fThread = worker.release();
 }
 
 void TDeltaDecoder::Abort() {

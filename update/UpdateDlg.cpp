@@ -65,10 +65,7 @@ void TUpdateDlg::WireComponents() {
   DownloadSignature.MaxTextLength = kMaxSignatureSize;
 
   DownloadDelta.Name = "DownloadDelta";
-  DownloadDelta.AcceptTypes = "*/*";
-  DownloadDelta.BinaryData = true;
-  DownloadDelta.UseCache = false;
-  DownloadDelta.WaitThread = false;
+  DownloadDelta.BinaryData = true; // the other properties as a new component has them
 
   DeltaDecoder.Name = "DeltaDecoder";
 
