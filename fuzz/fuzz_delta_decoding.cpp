@@ -1,8 +1,9 @@
 // A delta as the server sends it, rebuilt against a fixed installed program: the decoding ends in
-// one of the outcomes a caller knows, and a rebuilt program has exactly the size its frame
-// declares, never past the bound. libFuzzer's default limits hold: a frame may declare up to
-// kMaxDeltaProgramSize and reach it with four bytes per block, but the decoder holds a window of
-// at most that size, so a run stays at a few hundred MB, AddressSanitizer's quarantine included.
+// one of the outcomes a caller knows, nothing is ever written past the size the frame declares,
+// and a rebuilt program has exactly that size, never past the bound. libFuzzer's default limits
+// hold: a frame may declare up to kMaxDeltaProgramSize and reach it with four bytes per block, but
+// the decoder holds a window of at most that size, so a run stays at a few hundred MB,
+// AddressSanitizer's quarantine included.
 #include "update/DeltaDecoding.h"
 
 #include <zstd.h>
@@ -47,9 +48,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   uint64_t written = 0;
   const TDeltaWriter write = [&](const char *, size_t count) { written += count; };
   const std::atomic<bool> stop{false};
-  switch (RebuildFromDelta(read, reference, write, stop)) {
+  const TDeltaOutcome outcome = RebuildFromDelta(read, reference, write, stop);
+  // Whatever the frame holds, no more is written than it declared.
+  const unsigned long long declared = ZSTD_getFrameContentSize(data, size);
+  if (written > 0 && (written > kMaxDeltaProgramSize || written > declared))
+    abort();
+  switch (outcome) {
   case TDeltaOutcome::Rebuilt:
-    if (written > kMaxDeltaProgramSize || written != ZSTD_getFrameContentSize(data, size))
+    if (written != declared)
       abort();
     return 0;
   case TDeltaOutcome::Refused:

@@ -99,6 +99,25 @@ TEST(DeltaDecoding, RebuildsOnlyWhatTheDeltaWasMadeForAndRefusesWhatCannotBeChec
     if (row.Outcome == TDeltaOutcome::Rebuilt)
       EXPECT_TRUE(rebuilt.Written == row.Rebuilt) << row.Name;
   }
+
+  // A window smaller than the declared size lets blocks that are not the last write on: 200
+  // blocks of 128 KiB of 'A', four bytes each, under a header that declares 1 MiB.
+  std::string endless = Header(7 << 3, 1 << 20);
+  for (int block = 0; block < 200; ++block)
+    endless += std::string("\x02\x00\x10\x41", 4);
+  const TRebuild cut = Rebuild(endless, kOld);
+  EXPECT_EQ(cut.Outcome, TDeltaOutcome::Corrupt);
+  EXPECT_LE(cut.Written.size(), size_t{1} << 20) << "more written than the frame declared";
+
+  // A reader may hand the delta over a byte at a time, the header too.
+  std::atomic<bool> stop{false};
+  std::string written;
+  const TDeltaReader whole = ReaderOf(delta);
+  EXPECT_EQ(RebuildFromDelta([&](char *buffer, size_t) { return whole(buffer, 1); }, kOld,
+                             [&](const char *data, size_t size) { written.append(data, size); },
+                             stop),
+            TDeltaOutcome::Rebuilt);
+  EXPECT_TRUE(written == kNew);
 }
 
 // The stop request is seen between two pieces, however much of the frame is left; a reader or a
