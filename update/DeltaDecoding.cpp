@@ -16,8 +16,8 @@ struct TFreeContext {
 
 // The frame is judged by its header before anything is decoded: a size or window the updater
 // could not hold, and a frame that could not be checked once decoded, are never started. An
-// unknown size reads as the largest number, past every bound.
-// The declared size, when the frame that data begins is acceptable.
+// unknown size reads as the largest number, past every bound. The size the frame declares, when
+// it is acceptable.
 std::optional<uint64_t> DeclaredSizeOf(const char *data, size_t size) {
   ZSTD_frameHeader header{};
   if (ZSTD_getFrameHeader(&header, data, size) == 0 && header.frameType == ZSTD_frame &&
