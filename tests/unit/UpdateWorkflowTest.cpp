@@ -73,9 +73,8 @@ struct TWorkflowRow {
   /// Not empty: the program's folder refuses the download, which goes to the temporary folder;
   /// what each start of the install step ends with, in order (nothing: it did not start).
   std::vector<std::optional<uint32_t>> InstallSteps = {};
-  /// Set: the settings ask for deltas, and the server answers the delta's request with this
-  /// status and body; the whole program follows for any other request.
-  std::optional<std::pair<std::string, std::string>> Delta = std::nullopt;
+  /// The settings ask for deltas, and the server has the one for the old program.
+  bool Deltas = false;
   TLines Requested = {};          // checked when not empty: the addresses asked for, in order
   bool ProgramUnreadable = false; // the installed program cannot be hashed
 };
@@ -104,35 +103,20 @@ const std::string kDeltaAddress = "/DownloadFile.from-" + [] {
   return hex;
 }();
 const TLines kDeltaOnly = {"/VersionFile", kDeltaAddress};
-const TLines kDeltaThenWhole = {"/VersionFile", kDeltaAddress, "/DownloadFile"};
 
-std::string Flipped(std::string delta) {
-  delta[delta.size() / 2] ^= 0x20;
-  return delta;
+// The whole road, the new program not started afterwards.
+TWorkflowRow WholeRoad(const char *name) {
+  return {name,
+          {"Run Program? yes", "Replace? yes", "Close Program ok", "Run Program? no"},
+          {kOffer, kReplace, kClose, kRun, "end"},
+          kNewProgram,
+          std::nullopt};
 }
-TWorkflowRow WithDelta(const std::string &status, const std::string &body, TLines requested,
-                       TWorkflowRow row) {
-  row.Delta = {status, body};
+// A row whose settings ask for deltas, and which asks for requested.
+TWorkflowRow WithDeltas(TLines requested, TWorkflowRow row) {
+  row.Deltas = true;
   row.Transfers = static_cast<int>(requested.size());
   row.Requested = std::move(requested);
-  return row;
-}
-// A whole road with a delta served, which ends with the new program or with the refusal of the
-// publisher check.
-TWorkflowRow DeltaRow(const char *name, const std::string &status, const std::string &body,
-                      TLines requested) {
-  return WithDelta(status, body, std::move(requested),
-                   {name,
-                    {"Run Program? yes", "Replace? yes", "Close Program ok", "Run Program? no"},
-                    {kOffer, kReplace, kClose, kRun, "end"},
-                    kNewProgram,
-                    std::nullopt});
-}
-TWorkflowRow WithVerdict(TPublisherVerdict verdict, TWorkflowRow row) {
-  row.Verdict = verdict;
-  row.User = {"Run Program? yes"};
-  row.Dialogs = {kOffer, kNotByPublisher, "end"};
-  row.ProgramAfter = kOldProgram;
   return row;
 }
 TWorkflowRow Unreadable(TWorkflowRow row) {
@@ -171,10 +155,9 @@ protected:
     // From the offer on, the server serves the program, and the delta first where there is one.
     Serve(kNewProgram);
     if (caption == "Run Program?" && Delta) {
-      const auto &[status, body] = *Delta;
       net.Replies = {{"200", std::to_string(kNewProgram.size()), {}, {kNewProgram}}};
       if (!ProgramUnreadable) // the delta is asked for first
-        net.Replies.push_front({status, std::to_string(body.size()), {}, {body}});
+        net.Replies.push_front({"200", std::to_string(Delta->size()), {}, {*Delta}});
     }
     return action == "yes" || action == "retry" || action == "close+yes" ||
            action == "unlock+retry";
@@ -264,7 +247,7 @@ protected:
   std::deque<std::string> User;
   std::deque<std::optional<uint32_t>> InstallSteps;
   TPublisherVerdict Verdict = TPublisherVerdict::Accepted;
-  std::optional<std::pair<std::string, std::string>> Delta; // as the row says
+  std::optional<std::string> Delta; // served when the settings ask for deltas
   bool ProgramUnreadable = false;
 };
 
@@ -279,7 +262,8 @@ TEST_P(UpdateWorkflow, EndsAsTheUserDecides) {
   User.assign(row.User.begin(), row.User.end());
   InstallSteps.assign(row.InstallSteps.begin(), row.InstallSteps.end());
   Verdict = row.Verdict;
-  Delta = row.Delta;
+  if (row.Deltas)
+    Delta = DeltaOf(kOldProgram, kNewProgram);
   ProgramUnreadable = row.ProgramUnreadable;
   Serve("2");
   Start("1");
@@ -365,25 +349,14 @@ INSTANTIATE_TEST_SUITE_P(
                    kNewProgram, {std::nullopt, 1, kInstalled}),
         InstallRow("install_step_refuses", {}, {"install", kOlderVersion, "end"}, kOldProgram,
                    {ExitCode(TInstallOutcome::OlderVersion)}),
-        // A delta is only a cheaper way to the same download: whatever is wrong with it, the
-        // whole program follows without a word, and one of each at most.
-        DeltaRow("delta_rebuilds_the_program", "200", DeltaOf(kOldProgram, kNewProgram),
-                 kDeltaOnly),
-        DeltaRow("delta_not_found", "404", "<html>Not here</html>", kDeltaThenWhole),
-        DeltaRow("delta_corrupt", "200", Flipped(DeltaOf(kOldProgram, kNewProgram)),
-                 kDeltaThenWhole),
-        DeltaRow("delta_for_another_program", "200", DeltaOf(kNewProgram, kNewProgram),
-                 kDeltaThenWhole),
-        DeltaRow("delta_rebuilds_no_program", "200", DeltaOf(kOldProgram, "MZ but no program"),
-                 kDeltaThenWhole),
-        WithVerdict(TPublisherVerdict::NotSignedByPublisher,
-                    DeltaRow("delta_and_whole_both_refused", "200",
-                             DeltaOf(kOldProgram, kNewProgram), kDeltaThenWhole)),
-        Unreadable(DeltaRow("program_cannot_be_hashed", "200", DeltaOf(kOldProgram, kNewProgram),
-                            {"/VersionFile", "/DownloadFile"})),
-        WithDelta("200", DeltaOf(kOldProgram, kNewProgram), kDeltaOnly,
-                  InstallRow("delta_installed_by_the_install_step", {"Run Program? no"},
-                             {"install", kRun, "end"}, kNewProgram, {kInstalled}))),
+        // The delta alone where the program can be hashed, on the install step's road too;
+        // the end-to-end rows take every delta that fails.
+        WithDeltas(kDeltaOnly, WholeRoad("delta_rebuilds_the_program")),
+        Unreadable(WithDeltas({"/VersionFile", "/DownloadFile"},
+                              WholeRoad("program_cannot_be_hashed"))),
+        WithDeltas(kDeltaOnly,
+                   InstallRow("delta_installed_by_the_install_step", {"Run Program? no"},
+                              {"install", kRun, "end"}, kNewProgram, {kInstalled}))),
     [](const ::testing::TestParamInfo<TWorkflowRow> &info) { return info.param.Name; });
 
 // Each progress report moves the bar and the percentage; the close rule reads the percentage.
@@ -418,7 +391,7 @@ TEST_F(UpdateWorkflow, CancelWhileTheDeltaIsDecodedLeavesNothing) {
   // Large enough that the decoding is still running when the delta's arrival has been served.
   const std::string oldProgram = kNewProgram + std::string(8 << 20, 'o');
   WriteFile(Program(), oldProgram);
-  Delta = {{"200", DeltaOf(oldProgram, kNewProgram + std::string(8 << 20, 'n'))}};
+  Delta = DeltaOf(oldProgram, kNewProgram + std::string(8 << 20, 'n'));
   User = {"Run Program? yes", "Abort yes"};
   Serve("2");
   TUpdateDlg &dialog = Start("1");
