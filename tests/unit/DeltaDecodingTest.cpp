@@ -14,6 +14,13 @@
 
 namespace {
 
+// Two releases that share most of their bytes, as consecutive builds of a program do.
+std::string Release(int version) {
+  std::string program = "MZ";
+  for (int line = 0; line < 4000; ++line)
+    program += "line " + std::to_string(line % (line % 7 == 0 ? version + 3 : 100000)) + ";";
+  return program;
+}
 const std::string kOld = Release(1);
 const std::string kNew = Release(2);
 

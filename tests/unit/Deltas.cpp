@@ -3,25 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
 
-void WriteFile(const std::filesystem::path &path, const std::string &content) {
+namespace {
+
+void Write(const std::filesystem::path &path, const std::string &content) {
   std::ofstream(path, std::ios::binary) << content;
 }
 
-std::string ContentOf(const std::filesystem::path &path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-std::string Release(int version) {
-  std::string program = "MZ";
-  for (int line = 0; line < 4000; ++line)
-    program += "line " + std::to_string(line % (line % 7 == 0 ? version + 3 : 100000)) + ";";
-  return program;
-}
+} // namespace
 
 std::string DeltaOf(const std::string &oldContent, const std::string &newContent,
                     const std::string &options) {
@@ -29,12 +22,13 @@ std::string DeltaOf(const std::string &oldContent, const std::string &newContent
   if (!mkdtemp(folder.data()))
     throw std::runtime_error("cannot create a folder in " + folder);
   const std::filesystem::path old = folder + "/old", made = folder + "/new", delta = folder + "/d";
-  WriteFile(old, oldContent);
-  WriteFile(made, newContent);
+  Write(old, oldContent);
+  Write(made, newContent);
   const std::string command = "zstd -q -19 " + options + " --patch-from=" + old.string() + " " +
                               made.string() + " -o " + delta.string() + " 2>/dev/null";
   const int status = std::system(command.c_str());
-  const std::string content = ContentOf(delta);
+  std::ifstream in(delta, std::ios::binary);
+  std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   std::filesystem::remove_all(folder);
   if (status != 0) // zstd's notes on patch sizes would fill the log; its failures are rare
     throw std::runtime_error("zstd failed: " + command);
