@@ -1,6 +1,7 @@
 #include "drivers/MessageBoxView.h"
 
 #include "drivers/WindowFinder.h"
+#include "framework/win32/WideText_win.h"
 
 namespace {
 
@@ -32,6 +33,19 @@ HWND FindButton(HWND box, const std::string &caption) {
 
 bool IsVisibleDialogBox(HWND window) {
   return IsWindowVisible(window) && WindowClassName(window) == "#32770";
+}
+
+HWND VisibleMessageBox(DWORD processId, const std::string &caption) {
+  const std::wstring wideCaption = WideFromUtf8(caption);
+  for (HWND box = nullptr;
+       (box = FindWindowExW(nullptr, box, L"#32770",
+                            caption.empty() ? nullptr : wideCaption.c_str())) != nullptr;) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(box, &owner);
+    if (owner == processId && IsWindowVisible(box))
+      return box;
+  }
+  return nullptr;
 }
 
 TMessageBoxView ReadMessageBox(HWND box) {

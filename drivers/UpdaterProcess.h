@@ -20,6 +20,7 @@ public:
   TUpdaterProcess &operator=(const TUpdaterProcess &) = delete;
 
   DWORD Id() const { return fId; }
+  HANDLE Handle() const { return fProcess.Get(); }
   bool Running() const;
   /// Waits, within a generous bound, for the program to end; its exit code, or nothing when it
   /// is still running.

@@ -1,11 +1,11 @@
 #include "drivers/WaitBound.h"
 
-bool WaitUntil(const std::function<bool()> &condition, DWORD bound) {
+bool WaitUntil(const std::function<bool()> &condition, DWORD bound, DWORD pause) {
   const DWORD start = GetTickCount();
   while (!condition()) {
     if (GetTickCount() - start > bound)
       return condition();
-    Sleep(50);
+    Sleep(pause);
   }
   return true;
 }

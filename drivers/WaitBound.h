@@ -8,5 +8,7 @@
 /// generous, because a Wine process can take seconds to start on a loaded machine.
 constexpr DWORD kWaitBoundMilliseconds = 30000;
 
-/// Polls condition until it holds or bound milliseconds have passed; whether it held.
-bool WaitUntil(const std::function<bool()> &condition, DWORD bound = kWaitBoundMilliseconds);
+/// Polls condition every pause milliseconds until it holds or bound milliseconds have passed;
+/// whether it held. A benchmark that times what it waits for polls every millisecond.
+bool WaitUntil(const std::function<bool()> &condition, DWORD bound = kWaitBoundMilliseconds,
+               DWORD pause = 50);

@@ -3,6 +3,7 @@
 #include "bench/auto/FolderWatch_win.h"
 #include "bench/auto/ProcessorTime_win.h"
 #include "bench/auto/ServedLog_win.h"
+#include "bench/auto/UpdaterInstall_win.h"
 #include "bench/download/Measures_win.h"
 #include "drivers/UpdaterProcess.h"
 #include "drivers/WaitBound.h"
@@ -45,23 +46,13 @@ std::string HowItEnded(const TUpdaterProcess &updater) {
   return "it ended with " + std::to_string(updater.WaitForExitCode().value_or(0));
 }
 
-void Install(const TAutoSetup &setup, const std::string &folder) {
-  Require(CreateDirectoryW(WideFromUtf8(folder).c_str(), nullptr), "cannot make " + folder);
-  Require(CopyFileW(WideFromUtf8(setup.Updater).c_str(),
-                    WideFromUtf8(folder + "\\updater.exe").c_str(), TRUE) &&
-              CopyFileW(WideFromUtf8(setup.OldProgram).c_str(),
-                        WideFromUtf8(folder + "\\" + kProgram).c_str(), TRUE),
-          "cannot install in " + folder);
-  WriteWholeFile(folder + "\\updater.ini",
-                 "[Updater]\r\nAppTitle=Bench\r\nVersionFile=http://" + setup.Server +
-                     "/version.txt\r\nDownloadFile=http://" + setup.Server + "/new.exe\r\n");
-}
-
 } // namespace
 
 TRoundMeasures RunRound(const TAutoSetup &setup, const std::string &folder,
                         DWORD heldMilliseconds) {
-  Install(setup, folder);
+  InstallUpdater(folder, setup.Updater, setup.OldProgram, kProgram,
+                 "AppTitle=Bench\r\nVersionFile=http://" + setup.Server +
+                     "/version.txt\r\nDownloadFile=http://" + setup.Server + "/new.exe\r\n");
   const std::string program = folder + "\\" + kProgram;
   const std::string download = folder + "\\" + kDownload;
   const std::string oldProgram = ReadWholeFile(program);

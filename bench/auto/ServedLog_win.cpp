@@ -2,20 +2,29 @@
 
 #include "drivers/WholeFile.h"
 
+#include <algorithm>
+#include <sstream>
 #include <utility>
 
 TServedLog::TServedLog(std::string log)
     : fLog(std::move(log)), fStart(ReadWholeFile(fLog).size()) {}
 
-bool TServedLog::ServedWhole(const std::string &path, size_t size) const {
-  const std::string line = path + " 200 " + std::to_string(size);
+std::vector<TServedRequest> TServedLog::Requests() const {
   const std::string since = ReadWholeFile(fLog).substr(fStart);
-  for (size_t start = 0, end; start < since.size(); start = end + 1) {
-    end = since.find('\n', start);
-    if (end == std::string::npos)
-      return false; // a line still being written
-    if (since.compare(start, end - start, line) == 0)
-      return true;
+  std::vector<TServedRequest> requests;
+  for (size_t start = 0, end; (end = since.find('\n', start)) != std::string::npos;
+       start = end + 1) {
+    std::istringstream line(since.substr(start, end - start));
+    TServedRequest request;
+    line >> request.Path >> request.Status >> request.BodyBytes >> request.SentBytes;
+    requests.push_back(request);
   }
-  return false;
+  return requests;
+}
+
+bool TServedLog::ServedWhole(const std::string &path, size_t size) const {
+  const std::vector<TServedRequest> requests = Requests();
+  return std::any_of(requests.begin(), requests.end(), [&](const TServedRequest &request) {
+    return request.Path == path && request.Status == 200 && request.BodyBytes == size;
+  });
 }

@@ -1,10 +1,9 @@
 #include "bench/download/Measures_win.h"
 
-#include <windows.h>
-
 #include <psapi.h>
 
 #include <algorithm>
+#include <cstdio>
 
 double MillisecondsBetween(TClock::time_point from, TClock::time_point to) {
   return std::chrono::duration<double, std::milli>(to - from).count();
@@ -16,9 +15,19 @@ double Median(std::vector<double> values) {
   return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
-double PeakWorkingSetMiB() {
+double PeakWorkingSetMiB(HANDLE process) {
   PROCESS_MEMORY_COUNTERS counters = {};
   counters.cb = sizeof counters;
-  GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+  GetProcessMemoryInfo(process, &counters, sizeof counters);
   return counters.PeakWorkingSetSize / 1048576.0;
+}
+
+void PrintFigure(const std::string &what, const std::vector<double> &samples, const char *unit,
+                 const char *goal) {
+  std::printf("%s, %zu rounds: median %.1f %s, worst %.1f %s%s\n  samples (%s):", what.c_str(),
+              samples.size(), Median(samples), unit,
+              *std::max_element(samples.begin(), samples.end()), unit, goal, unit);
+  for (double sample : samples)
+    std::printf(" %.1f", sample);
+  std::printf("\n");
 }

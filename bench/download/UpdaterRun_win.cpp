@@ -3,6 +3,7 @@
 #include "bench/download/AnsweringView_win.h"
 #include "bench/download/Measures_win.h"
 #include "bench/download/TimedUiThread_win.h"
+#include "drivers/MessageBoxView.h"
 #include "framework/win32/Application_win.h"
 #include "framework/win32/WideText_win.h"
 #include "httpget/WinInetApi_win.h"
@@ -19,15 +20,6 @@ namespace {
 
 constexpr int kCancelClicks = 5;
 
-// The "Abort" question of this process, once it is on the screen.
-HWND AbortQuestion() {
-  const HWND box = FindWindowW(L"#32770", L"Abort");
-  DWORD processId = 0;
-  if (box)
-    GetWindowThreadProcessId(box, &processId);
-  return processId == GetCurrentProcessId() && IsWindowVisible(box) ? box : nullptr;
-}
-
 // Posts clicks on Cancel at evenly spaced points of the download, times each until its
 // question is up, and answers No so that the download goes on.
 std::vector<double> TimeCancelClicks(HWND cancel, const TAnsweringView &view) {
@@ -42,7 +34,7 @@ std::vector<double> TimeCancelClicks(HWND cancel, const TAnsweringView &view) {
     const TClock::time_point clicked = TClock::now();
     PostMessageW(cancel, BM_CLICK, 0, 0);
     HWND box;
-    while (!(box = AbortQuestion()) && !view.Downloaded)
+    while (!(box = VisibleMessageBox(GetCurrentProcessId(), "Abort")) && !view.Downloaded)
       Sleep(1);
     if (!box)
       break;
