@@ -7,6 +7,7 @@
 #include "update/HeldDownload.h"
 
 #include <algorithm>
+#include <atomic>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -38,14 +39,20 @@ private:
 
 namespace {
 
-// Reads the whole of a held file, which must fit within the bound of a delta's program.
-std::optional<std::vector<char>> WholeContentOf(const THeldDownload &file) {
+// Reads the whole of a held file, which must fit within the bound of a delta's program, a piece
+// at a time: a stop request is seen meanwhile, however large the program.
+std::optional<std::vector<char>> WholeContentOf(const THeldDownload &file,
+                                                const std::atomic<bool> &stop) {
+  constexpr size_t kPiece = 1 << 20;
   const uint64_t size = file.Size();
   if (!file.Held() || size > kMaxDeltaProgramSize)
     return std::nullopt;
   std::vector<char> content(static_cast<size_t>(size));
-  if (size > 0 && !file.ReadAt(0, content.data(), content.size()))
-    return std::nullopt;
+  for (size_t at = 0; at < content.size(); at += kPiece) {
+    const size_t length = std::min(kPiece, content.size() - at);
+    if (stop || !file.ReadAt(static_cast<uint32_t>(at), content.data() + at, length))
+      return std::nullopt;
+  }
   return content;
 }
 
@@ -69,7 +76,7 @@ void TDeltaDecodeThread::Execute() {
 TDeltaOutcome TDeltaDecodeThread::Rebuild() {
   const THeldDownload program(ProgramFile);
   const THeldDownload delta(DeltaFile);
-  const std::optional<std::vector<char>> reference = WholeContentOf(program);
+  const std::optional<std::vector<char>> reference = WholeContentOf(program, TerminatedFlag());
   if (!reference)
     return TDeltaOutcome::Refused;
   const uint64_t deltaSize = delta.Size();
