@@ -29,6 +29,11 @@ void TFakeUiThread::ProcessMessages() {
   }
 }
 
+void TFakeUiThread::WaitForMessages() {
+  std::unique_lock<std::mutex> lock(fMutex);
+  fQueued.wait(lock, [this] { return !fQueue.empty(); });
+}
+
 bool TFakeUiThread::ServeOne() {
   TPendingCall pending;
   {

@@ -19,6 +19,7 @@ public:
 
   void Call(const std::function<void()> &call) override;
   void ProcessMessages() override;
+  void WaitForMessages() override;
   void HandleException(std::exception_ptr error) override;
 
   /// Serves calls until done() holds, checking it after every pass; false when it still does

@@ -14,6 +14,9 @@ public:
   virtual void Call(const std::function<void()> &call) = 0;
   /// Takes every message waiting in the queue and dispatches it. User-interface thread only.
   virtual void ProcessMessages() = 0;
+  /// Returns once a call or a message waits to be taken, using no processor time until then; at
+  /// once when one waits already. User-interface thread only.
+  virtual void WaitForMessages() = 0;
   /// Reports an exception that no event handler caught. User-interface thread only.
   virtual void HandleException(std::exception_ptr error) = 0;
 };

@@ -17,9 +17,15 @@ void THTTPGet::GetFile() {
   if (fThread)
     return;
   Start(true);
-  if (WaitThread)
-    while (fThread)
-      UiThread().ProcessMessages();
+  if (!WaitThread)
+    return;
+  // The worker's end arrives as a call onto this thread, which clears fThread.
+  for (;;) {
+    UiThread().ProcessMessages();
+    if (!fThread)
+      return;
+    UiThread().WaitForMessages();
+  }
 }
 
 void THTTPGet::GetString() {

@@ -47,8 +47,9 @@ public:
   TNotifyEvent OnError;
 
   /// Starts a transfer of URL into FileName; ignored while a transfer runs. With WaitThread it
-  /// returns after the completion event, serving every message meanwhile. When no thread can
-  /// be started, OnError runs before it returns.
+  /// returns after the completion event, serving every message meanwhile and using no
+  /// processor time while none arrives. When no thread can be started, OnError runs before it
+  /// returns.
   void GetFile();
   /// Starts a transfer of URL into a text; ignored while a transfer runs. With WaitThread it
   /// serves the messages already waiting before it returns.

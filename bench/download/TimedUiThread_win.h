@@ -12,6 +12,7 @@ public:
 
   void Call(const std::function<void()> &call) override;
   void ProcessMessages() override { fInner.ProcessMessages(); }
+  void WaitForMessages() override { fInner.WaitForMessages(); }
   void HandleException(std::exception_ptr error) override { fInner.HandleException(error); }
 
   /// The worker's wait per call and the handler's part of it, in microseconds.

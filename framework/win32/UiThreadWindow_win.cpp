@@ -32,11 +32,21 @@ void TUiThreadWindow::ProcessMessages() {
   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
     if (message.message == WM_QUIT) {
       PostQuitMessage(static_cast<int>(message.wParam));
+      fQuitWaits = true;
       return;
     }
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }
+  fQuitWaits = false;
+}
+
+// A request to quit that waits for the main loop would end every wait at once: until the main
+// loop has taken it, only the calls of workers are waited for. The wait serves nothing itself, so
+// that the caller sees whatever a call changes before it waits again.
+void TUiThreadWindow::WaitForMessages() {
+  MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE, fQuitWaits ? QS_SENDMESSAGE : QS_ALLINPUT,
+                              MWMO_INPUTAVAILABLE);
 }
 
 void TUiThreadWindow::HandleException(std::exception_ptr error) { fOnException(error); }

@@ -21,6 +21,7 @@ public:
 
   void Call(const std::function<void()> &call) override;
   void ProcessMessages() override;
+  void WaitForMessages() override;
   void HandleException(std::exception_ptr error) override;
 
 private:
@@ -28,4 +29,5 @@ private:
 
   HWND fWindow;
   TExceptionHandler fOnException;
+  bool fQuitWaits = false; // ProcessMessages put a request to quit back for the main loop
 };

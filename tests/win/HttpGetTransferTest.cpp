@@ -1,7 +1,32 @@
 #include "tests/win/HttpGetFixture.h"
 #include "tests/win/LoopbackServer.h"
 
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <optional>
+
 namespace {
+
+double Milliseconds(const FILETIME &time) {
+  return static_cast<double>(ULARGE_INTEGER{{time.dwLowDateTime, time.dwHighDateTime}}.QuadPart) /
+         10000;
+}
+
+// The processor time the calling thread has used so far, in milliseconds.
+double ThreadProcessorTime() {
+  FILETIME created, exited, kernel, user;
+  GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user);
+  return Milliseconds(kernel) + Milliseconds(user);
+}
+
+std::function<void()> timerAction; // what the timer of a held transfer does, once
+
+void CALLBACK RunTimerAction(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  timerAction();
+}
 
 // How a body travels: in chunks with progress, into a text with every byte, and how an abort
 // ends it. Each test listens on a loopback address of its own.
@@ -72,6 +97,52 @@ TEST_F(HttpGetTransfer, AbortMidTransferEndsInOneErrorOnly) {
   EXPECT_TRUE(Log.DoneFiles.empty());
   // What was stored before the worker stopped stays in the file.
   EXPECT_TRUE(ReadWholeFile(TargetFile) == body.substr(0, Log.Progress.back().Readed));
+}
+
+// A host that waits in GetFile while the server holds the body back: a timer of the waiting
+// thread ends the hold after a few seconds, which only a wait that serves messages lets run.
+class HttpGetHeldWait : public HttpGetFixture {
+protected:
+  static constexpr UINT kHeldMs = 3000;
+
+  // Runs GetFile with WaitThread until endHold ends the transfer; expects the wait to have used
+  // a small fraction of its time on the processor, where a busy loop takes all of it.
+  void WaitThroughHold(const char *address, std::function<void()> endHold) {
+    const std::string reply = RawReply("200 OK", {"Content-Length: 8000"}, VariedBytes(8000));
+    Server.emplace(address, std::vector<TScriptedReply>{{reply, reply.size() - 5000}});
+    Http.URL = std::string("http://") + address + "/new.exe";
+    Http.FileName = TargetFile;
+    Http.WaitThread = true;
+    timerAction = std::move(endHold);
+    ASSERT_NE(SetTimer(nullptr, 0, kHeldMs, RunTimerAction), 0u);
+    const double processorBefore = ThreadProcessorTime();
+    const auto started = std::chrono::steady_clock::now();
+    Http.GetFile();
+    const double waited =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started)
+            .count();
+    const double used = ThreadProcessorTime() - processorBefore;
+    EXPECT_GE(waited, kHeldMs * 0.9);
+    EXPECT_LT(used, waited / 10) << "the wait used " << used << " ms of " << waited << " ms";
+  }
+
+  std::optional<TLoopbackServer> Server;
+};
+
+TEST_F(HttpGetHeldWait, ReturnsWhenTheTransferEnds) {
+  WaitThroughHold("127.0.2.34", [this] { Server->Release(); });
+  EXPECT_EQ(Log.DoneFiles.size(), 1u);
+  EXPECT_TRUE(Log.Errors.empty());
+}
+
+TEST_F(HttpGetHeldWait, ReturnsWhenTheTransferIsAborted) {
+  // Wine's WinINet leaves a read blocked until data comes (see the test above).
+  WaitThroughHold("127.0.2.35", [this] {
+    Http.Abort();
+    Server->Release();
+  });
+  EXPECT_EQ(Log.Errors, std::vector<TObject *>{&Http});
+  EXPECT_TRUE(Log.DoneFiles.empty());
 }
 
 } // namespace
