@@ -1,25 +1,37 @@
 #include "update/ProgramClaim_win.h"
 
+#include "framework/win32/FileIdentity_win.h"
 #include "framework/win32/WideText_win.h"
 #include "update/InstallTarget.h"
 
 #include <cstdint>
 #include <cwchar>
+#include <optional>
 
 namespace {
 
-// A path may be far longer than an object's name: the name holds a 64-bit FNV-1a hash of the
-// full path in upper case, as the file system compares names.
+// Named after the program file itself, so that updaters given two forms of its path (another
+// drive letter, a link on the way) still meet. A file that cannot be opened is named by a 64-bit
+// FNV-1a hash of its full path in upper case, as the file system compares names: a path may be
+// far longer than an object's name.
 std::wstring ClaimName(const std::string &program) {
+  wchar_t name[64];
+  const std::wstring path = WideFromUtf8(program);
+  if (const std::optional<TFileIdentity> file = FileIdentityOf(path)) {
+    std::swprintf(name, sizeof name / sizeof name[0], L"Updater.%016llX.%016llX%016llX",
+                  static_cast<unsigned long long>(file->Volume),
+                  static_cast<unsigned long long>(file->FileIdHigh),
+                  static_cast<unsigned long long>(file->FileIdLow));
+    return name;
+  }
   const std::string fullPath = FullPathName(program);
-  std::wstring path = WideFromUtf8(fullPath.empty() ? program : fullPath);
-  CharUpperBuffW(path.data(), static_cast<DWORD>(path.size()));
+  std::wstring upperPath = fullPath.empty() ? path : WideFromUtf8(fullPath);
+  CharUpperBuffW(upperPath.data(), static_cast<DWORD>(upperPath.size()));
   uint64_t hash = 14695981039346656037ull;
-  for (const wchar_t unit : path) {
+  for (const wchar_t unit : upperPath) {
     hash ^= static_cast<uint16_t>(unit);
     hash *= 1099511628211ull;
   }
-  wchar_t name[32];
   std::swprintf(name, sizeof name / sizeof name[0], L"Updater.%016llX",
                 static_cast<unsigned long long>(hash));
   return name;

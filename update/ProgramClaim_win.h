@@ -7,8 +7,8 @@
 #include <string>
 
 /// Makes an updater the only one for a program while it lives: a mutex of the session named
-/// after the program's full path in any letter case, and a mark on the updater's window by which
-/// a second updater for the same program finds it.
+/// after the program file (its full path in any letter case where it cannot be opened), and a
+/// mark on the updater's window by which a second updater for the same program finds it.
 class TProgramClaim {
 public:
   explicit TProgramClaim(const std::string &program);

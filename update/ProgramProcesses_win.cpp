@@ -1,7 +1,7 @@
 #include "update/ProgramProcesses_win.h"
 
+#include "framework/win32/FileIdentity_win.h"
 #include "framework/win32/WideText_win.h"
-#include "update/InstallTarget.h"
 
 #include <windows.h>
 
@@ -11,16 +11,6 @@ namespace {
 
 constexpr DWORD kLongestPath = 32767;
 
-// The path with its short names, such as PROGRA~1, spelt out; as it is where it has none or
-// cannot be read.
-std::wstring LongPath(const std::wstring &path) {
-  std::wstring whole(GetLongPathNameW(path.c_str(), nullptr, 0), L'\0');
-  const DWORD length = whole.empty() ? 0
-                                     : GetLongPathNameW(path.c_str(), whole.data(),
-                                                        static_cast<DWORD>(whole.size()));
-  return length == 0 || length >= whole.size() ? path : whole.substr(0, length);
-}
-
 // The program file that process runs, as it was started; "" when it cannot be read. The call
 // cannot tell the length it needs, so buffer holds room for the longest path there is.
 std::wstring ImageOf(HANDLE process, std::wstring &buffer) {
@@ -29,24 +19,15 @@ std::wstring ImageOf(HANDLE process, std::wstring &buffer) {
                                                                         : std::wstring();
 }
 
-bool SameName(const std::wstring &a, const std::wstring &b) {
-  return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
-                              static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
-}
-
-bool Runs(const std::wstring &image, const std::wstring &program) {
-  if (image.empty())
-    return false;
-  return SameName(image, program) ||
-         (image.find(L'~') != std::wstring::npos && SameName(LongPath(image), program));
-}
-
 } // namespace
 
+// The files are compared, not their paths: a program started through one form of its path is
+// the same program to an updater given another.
 std::vector<TKernelHandle> ProcessesRunning(const std::string &program) {
-  const std::string fullPath = FullPathName(program);
-  const std::wstring programPath = LongPath(WideFromUtf8(fullPath.empty() ? program : fullPath));
   std::vector<TKernelHandle> running;
+  const std::optional<TFileIdentity> programFile = FileIdentityOf(WideFromUtf8(program));
+  if (!programFile)
+    return running;
   const TFileHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
   if (snapshot.Get() == INVALID_HANDLE_VALUE)
     return running;
@@ -59,7 +40,10 @@ std::vector<TKernelHandle> ProcessesRunning(const std::string &program) {
       continue;
     TKernelHandle process(
         OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID));
-    if (process.Get() && Runs(ImageOf(process.Get(), buffer), programPath))
+    if (!process.Get())
+      continue;
+    const std::wstring image = ImageOf(process.Get(), buffer);
+    if (!image.empty() && FileIdentityOf(image) == programFile)
       running.push_back(std::move(process));
   }
   return running;

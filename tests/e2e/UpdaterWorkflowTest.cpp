@@ -226,6 +226,10 @@ struct TServed {
   bool VersionEndless = false; // the version reply names no length and never ends
   TDelta Delta = TDelta::None;
 };
+// Which path of the program goes through a second drive letter, as subst or a mapped network
+// drive gives: the one the program is started by, or the one the updater is given. A second
+// automatic start is given the other.
+enum class TSecondDrive { None, StartsProgram, NamesProgram };
 // What holds once the updater has ended.
 struct TLeft {
   size_t Requests; // how many of the version check, the download and its signature were asked
@@ -250,6 +254,7 @@ struct TWorkflowRow {
   TPlaces Places = {};
   std::optional<TUpdateOutcome> Quiet = std::nullopt; // set: started with /quiet, ends so
   bool Automatic = false;                             // with /auto instead
+  TSecondDrive SecondDrive = TSecondDrive::None;
 };
 TWorkflowRow Row(const char *name, TServed served, const char *currentVersion,
                  std::vector<TStep> steps, TLeft left) {
@@ -300,6 +305,10 @@ TWorkflowRow Automatically(TUpdateOutcome outcome, TWorkflowRow row) {
 // A row whose folders and files are named as places says.
 TWorkflowRow In(TPlaces places, TWorkflowRow row) {
   row.Places = std::move(places);
+  return row;
+}
+TWorkflowRow Through(TSecondDrive secondDrive, TWorkflowRow row) {
+  row.SecondDrive = secondDrive;
   return row;
 }
 // A row whose settings ask for deltas, and whose server answers the delta's request so.
@@ -565,7 +574,9 @@ protected:
   std::string MarkerText() const;
   /// Starts the updater as the host starts it; the row follows it and its download.
   void StartUpdater();
-  std::unique_ptr<TUpdaterProcess> StartedUpdater();
+  std::unique_ptr<TUpdaterProcess> StartedUpdater(bool onSecondDrive);
+  /// The program's full path, or the path to it through a second drive letter.
+  std::string ProgramPath(bool onSecondDrive) const;
   bool ProgramIs(TContent content) const { return Describe(Names.Host) == Describe(content); }
 
   const TPlaces &Names = GetParam().Places;
@@ -735,7 +746,8 @@ void UpdaterWorkflow::Perform(const TStep &step, const std::string &picture) {
     ExpectFlushBeforeMove();
     break;
   case TAction::StartHost:
-    Hosts.push_back(std::make_unique<TUpdaterProcess>(Folder.PathOf(Names.Host), "/stay"));
+    Hosts.push_back(std::make_unique<TUpdaterProcess>(
+        ProgramPath(GetParam().SecondDrive == TSecondDrive::StartsProgram), "/stay"));
     ASSERT_TRUE(WaitUntil([&] { return MarkerText() == "version 1\n"; }));
     DeleteFileW(WideFromUtf8(Folder.PathOf(Names.Marker())).c_str());
     break;
@@ -777,8 +789,9 @@ void UpdaterWorkflow::Perform(const TStep &step, const std::string &picture) {
     DeleteFileW(WideFromUtf8(Folder.PathOf(Names.Marker())).c_str());
     break;
   case TAction::SecondAuto:
-    EXPECT_EQ(StartedUpdater()->WaitForExitCode(),
-              std::optional<DWORD>(static_cast<DWORD>(TUpdateOutcome::AlreadyRunning)));
+    EXPECT_EQ(
+        StartedUpdater(GetParam().SecondDrive != TSecondDrive::NamesProgram)->WaitForExitCode(),
+        std::optional<DWORD>(static_cast<DWORD>(TUpdateOutcome::AlreadyRunning)));
     break;
   case TAction::KillUpdater:
     Updater->Terminate();
@@ -884,12 +897,23 @@ std::string UpdaterWorkflow::Describe(TContent content) const {
   return "";
 }
 
-std::unique_ptr<TUpdaterProcess> UpdaterWorkflow::StartedUpdater() {
+// A second drive letter: Wine's drive Z:, the Unix root, and the prefix's link to drive C:.
+std::string UpdaterWorkflow::ProgramPath(bool onSecondDrive) const {
+  if (!onSecondDrive)
+    return Folder.PathOf(Names.Host);
+  std::string folder = Folder.LinuxPath();
+  if (folder.empty())
+    throw std::runtime_error("a second drive letter needs Wine's drive Z:");
+  std::replace(folder.begin(), folder.end(), '/', '\\');
+  return "Z:" + folder + "\\" + Names.Host;
+}
+
+std::unique_ptr<TUpdaterProcess> UpdaterWorkflow::StartedUpdater(bool onSecondDrive) {
   // The host passes its program's full path quoted, for the blank in it.
   const TWorkflowRow &row = GetParam();
   auto updater = std::make_unique<TUpdaterProcess>(UpdaterHome().PathOf(Names.Updater),
                                                    std::string(row.CurrentVersion) + " \"" +
-                                                       Folder.PathOf(Names.Host) + "\"" +
+                                                       ProgramPath(onSecondDrive) + "\"" +
                                                        (row.Automatic ? " /auto"
                                                         : row.Quiet   ? " /quiet"
                                                                       : ""));
@@ -899,7 +923,7 @@ std::unique_ptr<TUpdaterProcess> UpdaterWorkflow::StartedUpdater() {
 }
 
 void UpdaterWorkflow::StartUpdater() {
-  Updater = StartedUpdater();
+  Updater = StartedUpdater(GetParam().SecondDrive == TSecondDrive::NamesProgram);
   ++UpdatersStarted;
 }
 
@@ -1268,6 +1292,23 @@ const std::vector<TWorkflowRow> kRows = {
                       {Do(TAction::StartHost), Do(TAction::StartUpdater),
                        Do(TAction::ExpectWaiting), Do(TAction::SecondAuto), Do(TAction::EndHost)},
                       {2, kNew, kNone, kNotStarted})),
+    // The program is the same file whichever drive letter reaches it.
+    Automatically(
+        TUpdateOutcome::Updated,
+        Through(TSecondDrive::StartsProgram,
+                Row("auto_program_started_through_a_second_drive",
+                    {"200 OK", "2", TDownload::Whole}, "1",
+                    {Do(TAction::StartHost), Do(TAction::StartUpdater), Do(TAction::ExpectWaiting),
+                     Do(TAction::EndHost), Do(TAction::RunProgram)},
+                    {2, kNew, kNone, kNotStarted}))),
+    Automatically(
+        TUpdateOutcome::Updated,
+        Through(TSecondDrive::NamesProgram,
+                Row("auto_program_named_through_a_second_drive", {"200 OK", "2", TDownload::Whole},
+                    "1",
+                    {Do(TAction::StartHost), Do(TAction::StartUpdater), Do(TAction::ExpectWaiting),
+                     Do(TAction::SecondAuto), Do(TAction::EndHost)},
+                    {2, kNew, kNone, kNotStarted}))),
     // A file held by no process, as a virus scanner holds it, is waited out for a few seconds.
     Automatically(TUpdateOutcome::Updated,
                   Row("auto_short_hold_waited_out", {"200 OK", "2", TDownload::Whole}, "1",

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+/// What tells a file from every other file of the machine, however a path reaches it: through
+/// any drive letter (subst, a mapped network drive), a UNC path, short names, links or
+/// junctions on the way. It holds while the file exists; a file put in another's place by a
+/// move has an identity of its own.
+struct TFileIdentity {
+  uint64_t Volume = 0;     // the volume's serial number
+  uint64_t FileIdHigh = 0; // the file's number on that volume: 128 bits where the file
+  uint64_t FileIdLow = 0;  // system has them (ReFS), 64 elsewhere
+
+  bool operator==(const TFileIdentity &other) const {
+    return Volume == other.Volume && FileIdHigh == other.FileIdHigh && FileIdLow == other.FileIdLow;
+  }
+};
+
+/// The identity of the file that path (UTF-16) leads to, links followed; nothing when it cannot
+/// be opened, not even to read its attributes.
+std::optional<TFileIdentity> FileIdentityOf(const std::wstring &path);
