@@ -21,7 +21,8 @@ TUpdateDlg::TUpdateDlg(TComponent *owner, TUpdateView &view, TInternetApi &inter
       DownloadSignature(Own<THTTPGet>(internet)), DownloadDelta(Own<THTTPGet>(internet)),
       DeltaDecoder(Own<TDeltaDecoder>()), fView(view), fUpdaterFile(startup.ProgramFileName),
       fCheckPublisher(startup.CheckPublisher), fChooseDownloadTarget(startup.ChooseDownloadTarget),
-      fAdmitInstallStep(startup.AdmitInstallStep), fDigestProgram(startup.DigestProgram) {
+      fAdmitInstallStep(startup.AdmitInstallStep), fDigestProgram(startup.DigestProgram),
+      fIsReadOnly(startup.IsReadOnly) {
   ReadState([this] { WireComponents(); });
   Start(startup);
 }

@@ -8,6 +8,7 @@
 #include "update/FileDigest.h"
 #include "update/HeldDownload.h"
 #include "update/InstallStep.h"
+#include "update/ProgramReplacement.h"
 #include "update/PublisherCheck.h"
 #include "update/PublisherKey.h"
 #include "update/Settings.h"
@@ -29,7 +30,8 @@ struct TUpdateStartup {
   TPublisherKeyImport ImportKey = ImportPublisherKey;             // reads the settings' PublicKey
   TDownloadTargetChoice ChooseDownloadTarget = DownloadTargetFor; // when the download starts
   TInstallStepAdmission AdmitInstallStep = InstallStepAdmits;     // before a download that needs it
-  TFileDigest DigestProgram = Sha256OfFile; // names the delta for the installed program
+  TFileDigest DigestProgram = Sha256OfFile;      // names the delta for the installed program
+  TReadOnlyCheck IsReadOnly = ProgramIsReadOnly; // once an update is found
 };
 
 /// The update dialog: the updater's main window for the whole run. Its window draws what it
@@ -105,7 +107,7 @@ private:
   /// Deletes the held download and tells the user why it was refused, then asks for the end.
   void RefuseDownload(const char *reason);
   void RefuseDownload(TInstallOutcome refusal);
-  /// Whether the user may be shown anything now: a quiet start has offered an update, an
+  /// Whether the user may be shown anything now: a quiet start has found an update, an
   /// automatic one never shows anything.
   bool MayShow() const;
   /// Shows the error message dialog where the user may be shown it, then asks for the end with
@@ -126,6 +128,7 @@ private:
   TDownloadTargetChoice fChooseDownloadTarget;
   TInstallStepAdmission fAdmitInstallStep;
   TFileDigest fDigestProgram;
+  TReadOnlyCheck fIsReadOnly;
   std::unique_ptr<TPublisherKey> fPublisherKey; // nullptr: the settings name no key
   std::optional<THeldDownload> fDownload;       // the finished download, from its end on
   std::string fSignature;                       // the download's signature, once it has passed
@@ -134,7 +137,7 @@ private:
   bool fDeltaTried = false;                     // a delta has been asked for in this run
   bool fRebuiltFromDelta = false;               // the download was rebuilt from a delta
   TStartMode fMode = TStartMode::Asked;
-  bool fOffered = false; // the user has been asked whether to update
+  bool fUpdateFound = false; // an update was found; a quiet start shows itself from here
   TUpdateOutcome fOutcome = TUpdateOutcome::CheckFailed;
   bool fEnded = false;
 };

@@ -13,4 +13,6 @@ enum class TUpdateOutcome : uint32_t {
   UpdateFailed = 5,     // the update the user asked for failed, or its download was refused
   AlreadyRunning = 6,   // another updater runs for the same program
   InstallNeedsUser = 7, // /auto only: an update is available, but installing it needs the user
+  ProgramReadOnly = 8,  // an update is available, but the program file is read-only: nothing was
+                        // downloaded
 };

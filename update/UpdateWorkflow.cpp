@@ -36,6 +36,10 @@ const char kProgramElsewhere[] =
     "for only for a program in its own folder or in the folder right above it.";
 const char kReplaceFailed[] = "An error occurred when trying to replace the program.\nReason:\n\n "
                               "The program file is in use or cannot be written.";
+const char kReadOnlyProgram[] =
+    "An error occurred when trying to replace the program.\nReason:\n\n "
+    "The program file is read-only, so the update that is available "
+    "cannot replace it.";
 
 const char kOfferCaption[] = "Run Program?";
 const char kOffer[] = "Yes! An update is available, would you like to download it?";
@@ -99,14 +103,22 @@ void TUpdateDlg::CheckVersionDoneString(TObject *, std::string result) {
     End(TUpdateOutcome::UpToDate);
     return;
   }
+  // A program file that no move may replace is known before anything is fetched, so that an
+  // automatic start costs nobody a download that could never be installed.
+  const bool readOnly = fIsReadOnly(fProgramFile);
   if (fMode == TStartMode::Automatic) {
-    DownloadUnseen();
+    if (readOnly)
+      End(TUpdateOutcome::ProgramReadOnly);
+    else
+      DownloadUnseen();
     return;
   }
-  fOffered = true;
+  fUpdateFound = true;
   if (fMode == TStartMode::Quiet)
     fView.Reveal();
-  if (Confirm(kOfferCaption, kOffer))
+  if (readOnly)
+    Fail(TUpdateOutcome::ProgramReadOnly, kReadOnlyProgram);
+  else if (Confirm(kOfferCaption, kOffer))
     StartDownload();
   else
     End(TUpdateOutcome::Declined);
@@ -387,11 +399,11 @@ void TUpdateDlg::RefuseDownload(TInstallOutcome refusal) {
                                                               : ReasonOf(refusal));
 }
 
-// A quiet start says nothing before it has offered an update: a host that checks at every
+// A quiet start says nothing before it has found an update: a host that checks at every
 // launch must not bother the user while the machine is offline. An automatic start says nothing
 // at all; its exit code tells the host.
 bool TUpdateDlg::MayShow() const {
-  return fMode == TStartMode::Asked || (fMode == TStartMode::Quiet && fOffered);
+  return fMode == TStartMode::Asked || (fMode == TStartMode::Quiet && fUpdateFound);
 }
 
 void TUpdateDlg::Fail(TUpdateOutcome outcome, const std::string &text) {

@@ -79,6 +79,10 @@ const TMessageBoxView kReplaceFailed =
           "is in use or cannot be written.",
           {"Retry", "Cancel"});
 
+const TMessageBoxView kReadOnlyProgram =
+    ErrorMessageView("An error occurred when trying to replace the program.\nReason:\n\n The "
+                     "program file is read-only, so the update that is available cannot replace "
+                     "it.");
 const TMessageBoxView kTooLong = ErrorMessageView(
     "An error occured when trying to check for an update.\nReason:\n\n Invalid version length.");
 const TMessageBoxView kNoVersionFile =
@@ -148,6 +152,7 @@ enum class TAction {
   KillUpdater,   // the updater is ended as the task manager ends it: the old program is whole
   StartUpdater,  // the host starts the updater, which every other row has done at once; the
                  // row follows it from now on
+  Ended,         // the updater ends by itself with the row's code, and shows no further box
 };
 struct TStep {
   TAction Action;
@@ -255,6 +260,7 @@ struct TWorkflowRow {
   std::optional<TUpdateOutcome> Quiet = std::nullopt; // set: started with /quiet, ends so
   bool Automatic = false;                             // with /auto instead
   TSecondDrive SecondDrive = TSecondDrive::None;
+  bool ProgramReadOnly = false; // the program file is marked read-only, as its owner may mark it
 };
 TWorkflowRow Row(const char *name, TServed served, const char *currentVersion,
                  std::vector<TStep> steps, TLeft left) {
@@ -305,6 +311,10 @@ TWorkflowRow Automatically(TUpdateOutcome outcome, TWorkflowRow row) {
 // A row whose folders and files are named as places says.
 TWorkflowRow In(TPlaces places, TWorkflowRow row) {
   row.Places = std::move(places);
+  return row;
+}
+TWorkflowRow ReadOnly(TWorkflowRow row) {
+  row.ProgramReadOnly = true;
   return row;
 }
 TWorkflowRow Through(TSecondDrive secondDrive, TWorkflowRow row) {
@@ -561,6 +571,15 @@ protected:
     OldProgram = Folder.ReadFile(Names.Host);
   }
 
+  ~UpdaterWorkflow() override {
+    if (GetParam().ProgramReadOnly)
+      SetProgramReadOnly(false); // or the folder could not be removed
+  }
+  bool SetProgramReadOnly(bool readOnly) const {
+    return SetFileAttributesW(WideFromUtf8(Folder.PathOf(Names.Host)).c_str(),
+                              readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
+  }
+
   void Perform(const TStep &step, const std::string &picture);
   void ExpectProgress(const std::string &picture, LRESULT position, const std::string &status);
   /// Expects the trace to show the download flushed, then renamed to the program's name.
@@ -800,6 +819,9 @@ void UpdaterWorkflow::Perform(const TStep &step, const std::string &picture) {
   case TAction::StartUpdater:
     StartUpdater();
     break;
+  case TAction::Ended:
+    ExpectEndWithoutFurtherBox();
+    break;
   case TAction::OpenAbout:
     ASSERT_TRUE(PostMessageW(UpdateDialog(*Updater), WM_SYSCOMMAND, 0x1000, 0));
     AboutBox = WaitForTopLevelWindow(Updater->Id(), [](HWND window) {
@@ -957,8 +979,11 @@ TEST_P(UpdaterWorkflow, GoesTheWayTheUserAnswers) {
       replies.push_back(SignatureReply(*row.KeyCheck));
       settings.push_back("PublicKey=" + PublicKeySetting(row.KeyCheck->PublicKey));
     }
-    // The automatic start may be started again, and ask for both again.
-    if (row.Automatic)
+    // The automatic start may be started again, and ask for both again; with a program that
+    // cannot be replaced, for the version file alone.
+    if (row.ProgramReadOnly)
+      replies = std::vector<TScriptedReply>(2, replies[0]);
+    else if (row.Automatic)
       replies.insert(replies.end(), {replies[0], replies[1]});
     Server = std::make_unique<TLoopbackServer>(address, std::move(replies));
     UpdaterHome().WriteFile(Names.Settings(), Settings(settings));
@@ -967,6 +992,9 @@ TEST_P(UpdaterWorkflow, GoesTheWayTheUserAnswers) {
         Names.Settings(),
         Settings({"AppTitle=Foo", "VersionFile=" + row.HttpsFolder + "/version.txt",
                   "DownloadFile=" + row.HttpsFolder + "/new.exe"}));
+  }
+  if (row.ProgramReadOnly) {
+    ASSERT_TRUE(SetProgramReadOnly(true));
   }
   if (!row.Automatic)
     StartUpdater();
@@ -997,6 +1025,14 @@ TEST_P(UpdaterWorkflow, GoesTheWayTheUserAnswers) {
     asked.insert(asked.end(), {version, download});
   else
     asked.insert(asked.end(), 3, download);
+  // A program that cannot be replaced costs each start the version check alone.
+  if (row.ProgramReadOnly) {
+    asked.assign(row.Left.Requests, version);
+    EXPECT_EQ(GetFileAttributesW(WideFromUtf8(Folder.PathOf(Names.Host)).c_str()) &
+                  FILE_ATTRIBUTE_READONLY,
+              static_cast<DWORD>(FILE_ATTRIBUTE_READONLY))
+        << "the program's read-only mark was cleared";
+  }
   if (Server) {
     std::vector<std::string> requestLines;
     for (const std::string &request : Server->Requests())
@@ -1309,6 +1345,17 @@ const std::vector<TWorkflowRow> kRows = {
                     {Do(TAction::StartHost), Do(TAction::StartUpdater), Do(TAction::ExpectWaiting),
                      Do(TAction::SecondAuto), Do(TAction::EndHost)},
                     {2, kNew, kNone, kNotStarted}))),
+    // A program file that no move may replace: nothing is downloaded, at any start.
+    Automatically(
+        TUpdateOutcome::ProgramReadOnly,
+        ReadOnly(Row("auto_read_only_program", {"200 OK", "2", TDownload::Whole}, "1",
+                     {Do(TAction::StartUpdater), Do(TAction::Ended), Do(TAction::StartUpdater)},
+                     {2, kOld, kNone, kNotStarted}))),
+    Quietly(TUpdateOutcome::ProgramReadOnly,
+            ReadOnly(Row("quiet_read_only_program", {"200 OK", "2", TDownload::Whole}, "1",
+                         {Answer(kReadOnlyProgram, "OK")}, {1, kOld, kNone, kNotStarted}))),
+    ReadOnly(Row("read_only_program", {"200 OK", "2", TDownload::Whole}, "1",
+                 {Answer(kReadOnlyProgram, "OK")}, {1, kOld, kNone, kNotStarted})),
     // A file held by no process, as a virus scanner holds it, is waited out for a few seconds.
     Automatically(TUpdateOutcome::Updated,
                   Row("auto_short_hold_waited_out", {"200 OK", "2", TDownload::Whole}, "1",
