@@ -3,6 +3,9 @@
 #include <functional>
 #include <string>
 
+/// The name under which a download waits beside program until it is moved over it.
+std::string TemporaryNameBeside(const std::string &program);
+
 /// Where the download is written when it would lie at besideProgram: there, unless the program's
 /// folder refuses new files (access denied, a write-protected medium); then in a new, empty file
 /// of the user's temporary folder, under a name no other file has. A failure of another kind

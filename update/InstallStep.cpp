@@ -1,8 +1,10 @@
 #include "update/InstallStep.h"
 
 #include "framework/CommandLine.h"
+#include "framework/FileExtension.h"
 #include "framework/FileRemoval.h"
 #include "httpget/TargetFile.h"
+#include "update/DownloadTarget.h"
 #include "update/HeldDownload.h"
 #include "update/InstallTarget.h"
 #include "update/ProgramImage.h"
@@ -98,10 +100,6 @@ TInstallOutcome InstallStepAdmits(const std::string &program, const std::string 
     return TInstallOutcome::ProgramRefused;
   return withKey || CarriesPublisherSignature(program) ? TInstallOutcome::Installed
                                                        : TInstallOutcome::Unproven;
-}
-
-std::string TemporaryNameBeside(const std::string &program) {
-  return ChangeFileExt(program, "~.tmp");
 }
 
 std::string InstallParameters(const std::string &download, const std::string &program) {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "framework/FileExtension.h"
 #include "update/PublisherCheck.h"
 
 #include <cstdint>
@@ -44,8 +43,6 @@ TInstallOutcome InstallStepAdmits(const std::string &program, const std::string 
 using TInstallStepAdmission = std::function<TInstallOutcome(
     const std::string &program, const std::string &updater, bool withKey)>;
 
-/// The name under which a download waits beside program until it is moved over it.
-std::string TemporaryNameBeside(const std::string &program);
 /// The private command line's parameters that install download over program.
 std::string InstallParameters(const std::string &download, const std::string &program);
 /// The file beside download through which the install step receives the download's signature.

@@ -33,7 +33,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     }
   }
   TApplication application;
-  application.ShowMainForm = StartModeOf(commandLine) == TStartMode::Asked;
+  const std::optional<THostRequest> request = HostRequestOf(commandLine);
+  application.ShowMainForm = !request || request->Mode == TStartMode::Asked;
   try {
     application.Initialize();
     application.Title = "Updater";

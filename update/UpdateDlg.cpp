@@ -1,6 +1,5 @@
 #include "update/UpdateDlg.h"
 
-#include "framework/CommandLine.h"
 #include "framework/FileRemoval.h"
 #include "update/VersionFile.h"
 
@@ -9,9 +8,6 @@ namespace {
 const char kNotEnoughParameters[] =
     "There are not enough parameters for the updater to continue.\nQuintarel cannot be run "
     "directly.\nIt must be invoked with certian parameters.";
-// The command line's items: the updater's own path, then what the host passes.
-constexpr size_t kCurrentVersionItem = 1;
-constexpr size_t kProgramFileItem = 2;
 
 } // namespace
 
@@ -88,14 +84,14 @@ void TUpdateDlg::WireComponents() {
 }
 
 void TUpdateDlg::Start(const TUpdateStartup &startup) {
-  const std::vector<std::string> items = SplitCommandLine(startup.CommandLine);
-  if (items.size() <= kProgramFileItem) {
+  const std::optional<THostRequest> request = HostRequestOf(startup.CommandLine);
+  if (!request) {
     Fail(TUpdateOutcome::CheckFailed, kNotEnoughParameters);
     return;
   }
-  fCurrentVersion = items[kCurrentVersionItem];
-  fProgramFile = items[kProgramFileItem];
-  fMode = StartModeOf(startup.CommandLine);
+  fCurrentVersion = request->CurrentVersion;
+  fProgramFile = request->ProgramFile;
+  fMode = request->Mode;
   // A second updater for the program would race the first for the download's name.
   if (!fView.ClaimProgram(fProgramFile)) {
     if (fMode == TStartMode::Asked)

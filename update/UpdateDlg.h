@@ -7,12 +7,12 @@
 #include "update/DownloadTarget.h"
 #include "update/FileDigest.h"
 #include "update/HeldDownload.h"
+#include "update/HostRequest.h"
 #include "update/InstallStep.h"
 #include "update/ProgramReplacement.h"
 #include "update/PublisherCheck.h"
 #include "update/PublisherKey.h"
 #include "update/Settings.h"
-#include "update/StartMode.h"
 #include "update/UpdateOutcome.h"
 #include "update/UpdateView.h"
 

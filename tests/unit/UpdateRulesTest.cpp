@@ -4,9 +4,9 @@
 
 #include "framework/IntegerSyntax.h"
 #include "update/HeldDownload.h"
+#include "update/HostRequest.h"
 #include "update/PercentDone.h"
 #include "update/ProgramImage.h"
-#include "update/StartMode.h"
 #include "update/VersionFile.h"
 
 #include <gtest/gtest.h>
@@ -23,7 +23,7 @@ namespace {
 constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
 constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
 
-TEST(StartMode, IsTheThirdParameterInAnyLetterCase) {
+TEST(HostRequest, SwitchIsTheThirdParameterInAnyLetterCase) {
   const struct {
     const char *CommandLine;
     TStartMode Mode;
@@ -38,7 +38,8 @@ TEST(StartMode, IsTheThirdParameterInAnyLetterCase) {
               {"upd.exe 1 host.exe x /auto", TStartMode::Asked},
               {"upd.exe /auto host.exe", TStartMode::Asked}};
   for (const auto &row : rows)
-    EXPECT_EQ(StartModeOf(row.CommandLine), row.Mode) << row.CommandLine;
+    EXPECT_EQ(HostRequestOf(row.CommandLine)->Mode, row.Mode) << row.CommandLine;
+  EXPECT_FALSE(HostRequestOf("upd.exe 1").has_value());
 }
 
 TEST(VersionFile, WritesTheNumberBackInDecimal) {

@@ -1,4 +1,4 @@
-#include "update/StartMode.h"
+#include "update/HostRequest.h"
 
 #include "framework/CommandLine.h"
 
@@ -8,7 +8,9 @@
 
 namespace {
 
-// The command line's items: the updater's own path, the version, the program, the switch.
+// The command line's items: the updater's own path, then what the host passes.
+constexpr size_t kCurrentVersionItem = 1;
+constexpr size_t kProgramFileItem = 2;
 constexpr size_t kSwitchItem = 3;
 
 bool IsSwitch(const std::string &item, const std::string &name) {
@@ -18,10 +20,7 @@ bool IsSwitch(const std::string &item, const std::string &name) {
          });
 }
 
-} // namespace
-
-TStartMode StartModeOf(const std::string &commandLine) {
-  const std::vector<std::string> items = SplitCommandLine(commandLine);
+TStartMode StartModeOf(const std::vector<std::string> &items) {
   if (items.size() <= kSwitchItem)
     return TStartMode::Asked;
   if (IsSwitch(items[kSwitchItem], "/quiet"))
@@ -29,4 +28,13 @@ TStartMode StartModeOf(const std::string &commandLine) {
   if (IsSwitch(items[kSwitchItem], "/auto"))
     return TStartMode::Automatic;
   return TStartMode::Asked;
+}
+
+} // namespace
+
+std::optional<THostRequest> HostRequestOf(const std::string &commandLine) {
+  const std::vector<std::string> items = SplitCommandLine(commandLine);
+  if (items.size() <= kProgramFileItem)
+    return std::nullopt;
+  return THostRequest{items[kCurrentVersionItem], items[kProgramFileItem], StartModeOf(items)};
 }
