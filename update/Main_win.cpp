@@ -16,6 +16,24 @@ TUpdateStartup ProcessStartup() {
   return {Utf8FromWide(GetCommandLineW()), ModuleFileName(nullptr), ReadPrivateProfileString};
 }
 
+// The system ends the process once its window has answered the end of the session, with exit
+// code 0, which tells a host that started it with a switch "up to date": the process ends itself
+// first, with the outcome of the update that it abandons.
+class TSessionEnd : public TObject {
+public:
+  TUpdateDlg *Dialog = nullptr; // once it exists
+
+  void Ended(TObject *sender) {
+    if (Dialog)
+      Dialog->SessionEnds(sender);
+    const bool failedUnseen = Application().FailedUnseen();
+    ExitProcess(Dialog && !failedUnseen
+                    ? Dialog->ExitCode()
+                    : static_cast<UINT>(failedUnseen ? TUpdateOutcome::CheckFailed
+                                                     : TUpdateOutcome::UpToDate));
+  }
+};
+
 } // namespace
 
 // A host that starts the updater with a switch learns from the exit code how the update went, a
@@ -32,6 +50,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
       return static_cast<int>(TInstallOutcome::CannotWrite);
     }
   }
+  TSessionEnd sessionEnd; // before the application, whose window calls it until it goes
   TApplication application;
   const std::optional<THostRequest> request = HostRequestOf(commandLine);
   application.ShowMainForm = !request || request->Mode == TStartMode::Asked;
@@ -39,7 +58,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     application.Initialize();
     application.Title = "Updater";
     auto &window = application.Own<TUpdateWindow>();
-    const auto &dialog = window.Own<TUpdateDlg>(window, WinInetApi(), ProcessStartup());
+    window.OnSessionEnds = MethodOf<&TSessionEnd::Ended>(&sessionEnd);
+    auto &dialog = window.Own<TUpdateDlg>(window, WinInetApi(), ProcessStartup());
+    sessionEnd.Dialog = &dialog;
     application.Run(window);
     if (!application.FailedUnseen())
       return static_cast<int>(dialog.ExitCode());

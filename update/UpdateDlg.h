@@ -74,6 +74,8 @@ public:
   void DeltaDecoderError(TObject *sender);
   void CancelClick(TObject *sender);
   void FormCloseQuery(TObject *sender, bool &canClose);
+  /// The session ends: the update is abandoned, as a close abandons it, without a question.
+  void SessionEnds(TObject *sender);
 
 private:
   void Start(const TUpdateStartup &startup);

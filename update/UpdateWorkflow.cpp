@@ -312,6 +312,8 @@ void TUpdateDlg::FormCloseQuery(TObject *, bool &canClose) {
   }
 }
 
+void TUpdateDlg::SessionEnds(TObject *) { End(TUpdateOutcome::Declined); }
+
 bool TUpdateDlg::Confirm(const std::string &caption, const std::string &text) {
   return fView.ShowMessage(caption, text, TMessageButtons::YesNo) && !fEnded;
 }

@@ -213,6 +213,10 @@ LRESULT TForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (CloseQuery())
       Close();
     return 0;
+  case WM_ENDSESSION:
+    if (wParam)
+      OnSessionEnds(this);
+    return 0;
   }
   return DefWindowProcW(Handle(), message, wParam, lParam);
 }

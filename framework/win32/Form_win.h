@@ -63,6 +63,9 @@ public:
   TCloseQueryEvent OnCloseQuery;
   /// Ends the program when the form closes; the application sets it on its main form.
   TNotifyEvent OnClosingEnds;
+  /// Runs when the session ends (WM_ENDSESSION, the end decided): the system ends the process
+  /// once the message has been answered.
+  TNotifyEvent OnSessionEnds;
 
 protected:
   TForm(TComponent *owner, const TFormLayout &layout);

@@ -150,6 +150,8 @@ enum class TAction {
   RunProgram,    // the program starts, as the user starts it next, and shows its version, 2
   SecondAuto,    // another /auto for the program ends at once with 6
   KillUpdater,   // the updater is ended as the task manager ends it: the old program is whole
+  EndSession,    // the session ends: the dialog is asked and told, as the system does, and the
+                 // updater, unless it has ended itself, is then ended with 0
   StartUpdater,  // the host starts the updater, which every other row has done at once; the
                  // row follows it from now on
   Ended,         // the updater ends by itself with the row's code, and shows no further box
@@ -812,6 +814,17 @@ void UpdaterWorkflow::Perform(const TStep &step, const std::string &picture) {
         StartedUpdater(GetParam().SecondDrive != TSecondDrive::NamesProgram)->WaitForExitCode(),
         std::optional<DWORD>(static_cast<DWORD>(TUpdateOutcome::AlreadyRunning)));
     break;
+  case TAction::EndSession: {
+    DWORD_PTR agreed = 0;
+    ASSERT_TRUE(SendMessageTimeoutW(UpdateDialog(*Updater), WM_QUERYENDSESSION, 0, 0,
+                                    SMTO_ABORTIFHUNG, 5000, &agreed));
+    EXPECT_TRUE(agreed) << "the updater held the session up";
+    SendMessageTimeoutW(UpdateDialog(*Updater), WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, 5000,
+                        &agreed);
+    if (WaitForSingleObject(Updater->Handle(), 2000) == WAIT_TIMEOUT)
+      TerminateProcess(Updater->Handle(), 0);
+    break;
+  }
   case TAction::KillUpdater:
     Updater->Terminate();
     EXPECT_TRUE(ProgramIs(TContent::OldProgram)) << "the old program is not whole";
@@ -1375,6 +1388,16 @@ const std::vector<TWorkflowRow> kRows = {
     Quietly(TUpdateOutcome::Declined,
             Row("quiet_closed_while_checking", {"200 OK", "2", TDownload::Whole, true}, "1",
                 {Do(TAction::ExpectHidden), Do(TAction::RequestClose)},
+                {1, kOld, kNone, kNotStarted})),
+    // The end of the session is no "up to date": the updater tells what it abandoned.
+    Automatically(TUpdateOutcome::Declined,
+                  Row("auto_session_ends_while_waiting", {"200 OK", "2", TDownload::Whole}, "1",
+                      {Do(TAction::StartHost), Do(TAction::StartUpdater),
+                       Do(TAction::ExpectWaiting), Do(TAction::EndSession)},
+                      {2, kOld, kNew, kNotStarted})),
+    Quietly(TUpdateOutcome::Declined,
+            Row("quiet_session_ends_while_checking", {"200 OK", "2", TDownload::Whole, true}, "1",
+                {Do(TAction::ExpectHidden), Do(TAction::EndSession)},
                 {1, kOld, kNone, kNotStarted})),
     // The next start begins again, and completes.
     Automatically(TUpdateOutcome::Updated,
