@@ -1,6 +1,7 @@
 #include "framework/win32/Application_win.h"
 #include "framework/win32/DllSearch_win.h"
 #include "framework/win32/ModuleFileName_win.h"
+#include "framework/win32/UnforeseenEnd_win.h"
 #include "framework/win32/WideText_win.h"
 #include "httpget/WinInetApi_win.h"
 #include "update/InstallStep.h"
@@ -52,6 +53,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   }
   TSessionEnd sessionEnd; // before the application, whose window calls it until it goes
   TApplication application;
+  const TUnforeseenEndReport unforeseenEnds(application);
   const std::optional<THostRequest> request = HostRequestOf(commandLine);
   application.ShowMainForm = !request || request->Mode == TStartMode::Asked;
   try {

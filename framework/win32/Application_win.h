@@ -34,11 +34,12 @@ public:
   void ShowException(std::exception_ptr error);
   /// Whether the run ended on a failure that nobody was shown.
   bool FailedUnseen() const { return fFailedUnseen; }
+  /// Whether the program shows nothing: its main form is kept hidden and has not shown itself.
+  /// Any thread.
+  bool ShowsNothing() const;
 
 private:
   void MainFormClosed(TObject *sender);
-  /// Whether the program shows nothing: its main form is kept hidden and has not shown itself.
-  bool ShowsNothing() const;
 
   TForm *fMainForm = nullptr;
   bool fTerminated = false;

@@ -32,8 +32,11 @@ TScratchFolder::TScratchFolder(std::string parent, const std::string &namePrefix
 TScratchFolder::~TScratchFolder() {
   if (fImmutable)
     SetImmutable(false);
-  for (const std::string &name : FileNames())
-    DeleteFileW(WideFromUtf8(PathOf(name)).c_str());
+  for (const std::string &name : FileNames()) {
+    const std::wstring file = WideFromUtf8(PathOf(name));
+    SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL); // a read-only file is not deleted
+    DeleteFileW(file.c_str());
+  }
   RemoveDirectoryW(WideFromUtf8(fPath).c_str());
 }
 

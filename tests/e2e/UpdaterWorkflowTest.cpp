@@ -573,15 +573,6 @@ protected:
     OldProgram = Folder.ReadFile(Names.Host);
   }
 
-  ~UpdaterWorkflow() override {
-    if (GetParam().ProgramReadOnly)
-      SetProgramReadOnly(false); // or the folder could not be removed
-  }
-  bool SetProgramReadOnly(bool readOnly) const {
-    return SetFileAttributesW(WideFromUtf8(Folder.PathOf(Names.Host)).c_str(),
-                              readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
-  }
-
   void Perform(const TStep &step, const std::string &picture);
   void ExpectProgress(const std::string &picture, LRESULT position, const std::string &status);
   /// Expects the trace to show the download flushed, then renamed to the program's name.
@@ -1006,8 +997,9 @@ TEST_P(UpdaterWorkflow, GoesTheWayTheUserAnswers) {
         Settings({"AppTitle=Foo", "VersionFile=" + row.HttpsFolder + "/version.txt",
                   "DownloadFile=" + row.HttpsFolder + "/new.exe"}));
   }
+  const std::wstring program = WideFromUtf8(Folder.PathOf(Names.Host));
   if (row.ProgramReadOnly) {
-    ASSERT_TRUE(SetProgramReadOnly(true));
+    ASSERT_TRUE(SetFileAttributesW(program.c_str(), FILE_ATTRIBUTE_READONLY));
   }
   if (!row.Automatic)
     StartUpdater();
@@ -1041,9 +1033,7 @@ TEST_P(UpdaterWorkflow, GoesTheWayTheUserAnswers) {
   // A program that cannot be replaced costs each start the version check alone.
   if (row.ProgramReadOnly) {
     asked.assign(row.Left.Requests, version);
-    EXPECT_EQ(GetFileAttributesW(WideFromUtf8(Folder.PathOf(Names.Host)).c_str()) &
-                  FILE_ATTRIBUTE_READONLY,
-              static_cast<DWORD>(FILE_ATTRIBUTE_READONLY))
+    EXPECT_TRUE(GetFileAttributesW(program.c_str()) & FILE_ATTRIBUTE_READONLY)
         << "the program's read-only mark was cleared";
   }
   if (Server) {

@@ -35,9 +35,6 @@ const std::string kAbort = "box Abort [Abort Update?] yes/no";
 const std::string kReplaceFailed =
     "box Error [An error occurred when trying to replace the program.\nReason:\n\n The program "
     "file is in use or cannot be written.] retry/cancel";
-const std::string kReadOnly =
-    "error [An error occurred when trying to replace the program.\nReason:\n\n The program "
-    "file is read-only, so the update that is available cannot replace it.]";
 const std::string kNotByPublisher =
     "error [An error occurred when trying to download an update.\nReason:\n\n The downloaded file "
     "is not signed by the publisher of the program.]";
@@ -174,11 +171,7 @@ protected:
     startup.AdmitInstallStep = [](const std::string &, const std::string &, bool) {
       return TInstallOutcome::Installed;
     };
-    startup.CommandLine = "upd.exe " + currentVersion + " " + Program() + Switch;
-    startup.IsReadOnly = [this](const std::string &file) {
-      EXPECT_EQ(file, Program());
-      return ReadOnly;
-    };
+    startup.CommandLine = "upd.exe " + currentVersion + " " + Program();
     startup.ProgramFileName = "/opt/upd.exe";
     startup.ReadProfileString = [this](const std::string &, const std::string &,
                                        const std::string &key, const std::string &defaultValue) {
@@ -233,8 +226,6 @@ protected:
   TPublisherVerdict Verdict = TPublisherVerdict::Accepted;
   std::optional<std::string> Delta; // served when the settings ask for deltas
   bool ProgramUnreadable = false;
-  std::string Switch;    // after the program on the command line
-  bool ReadOnly = false; // the program file is marked read-only
 };
 
 TEST_P(UpdateWorkflow, EndsAsTheUserDecides) {
@@ -364,36 +355,6 @@ TEST_F(UpdateWorkflow, ShowsProgressAndLetsACloseThroughOnlyAtExactlyAHundred) {
     EXPECT_EQ(view.Log.size(), row.Closes ? 4u : 5u) << "the Abort question is asked below 100";
   }
   net.Resume();
-}
-
-// A program file that no move may replace is known before anything is fetched, on every road:
-// an automatic start ends at once with a code of its own, and a user who would be offered the
-// update is told why there is none. Wine run as root replaces such a file all the same, so the
-// end-to-end rows cannot show what a download would have come to.
-TEST_F(UpdateWorkflow, ReadOnlyProgramIsToldBeforeAnythingIsFetched) {
-  WriteFile(Program(), kOldProgram);
-  ReadOnly = true;
-  const uint32_t readOnly = static_cast<uint32_t>(TUpdateOutcome::ProgramReadOnly);
-  const struct {
-    const char *Switch;
-    TLines Dialogs;
-    uint32_t ExitCode;
-  } rows[] = {{"", {kReadOnly, "end"}, 0},
-              {" /quiet", {kReadOnly, "end"}, readOnly},
-              {" /auto", {"end"}, readOnly}};
-  for (const auto &row : rows) {
-    view.Log.clear();
-    const int opened = net.Count("Open(");
-    Serve("2");
-    Switch = row.Switch;
-    const TUpdateDlg &dialog = Start("1");
-    ASSERT_TRUE(PumpUntilWorkersEnded());
-    EXPECT_EQ(Dialogs(), row.Dialogs) << row.Switch;
-    EXPECT_EQ(dialog.ExitCode(), row.ExitCode) << row.Switch;
-    EXPECT_EQ(net.Count("Open(") - opened, 1) << row.Switch << ": more than the version file";
-    EXPECT_EQ(ContentOf(Program()), kOldProgram);
-    EXPECT_FALSE(std::filesystem::exists(Download()));
-  }
 }
 
 // Cancel while the program is rebuilt from its delta ends the run: the decoding stops, and
