@@ -79,10 +79,9 @@ const TMessageBoxView kReplaceFailed =
           "is in use or cannot be written.",
           {"Retry", "Cancel"});
 
-const TMessageBoxView kReadOnlyProgram =
-    ErrorMessageView("An error occurred when trying to replace the program.\nReason:\n\n The "
-                     "program file is read-only, so the update that is available cannot replace "
-                     "it.");
+const TMessageBoxView kReadOnlyProgram = ErrorMessageView(
+    "An error occurred when trying to replace the program.\nReason:\n\n The program file is "
+    "read-only, so the update that is available cannot replace it.");
 const TMessageBoxView kTooLong = ErrorMessageView(
     "An error occured when trying to check for an update.\nReason:\n\n Invalid version length.");
 const TMessageBoxView kNoVersionFile =
@@ -160,7 +159,8 @@ struct TStep {
   TAction Action;
   TMessageBoxView Box;
   std::string Button;
-  // A file in the program's folder, kElsewhere and a name, or "" for the row's host.
+  // A file in the program's folder, kElsewhere and a name, or "" for the row's host; with
+  // StartHost, StartUpdater and SecondAuto, kSecondDrive for the host through another path.
   std::string Program = "";
   bool LinkedDownload = false;
 };
@@ -172,6 +172,9 @@ TStep Do(TAction action, const std::string &button = "") { return {action, {}, b
 const char kSystemIni[] = "[boot]\r\nshell=explorer.exe\r\n";
 // Another folder of the user's, which holds a program of its own, victim.exe.
 const char kElsewhere[] = "elsewhere:";
+// The row's host through a second drive letter, as subst or a mapped network drive gives.
+const char kSecondDrive[] = "second drive:";
+TStep OnSecondDrive(TAction action) { return {action, {}, "", kSecondDrive}; }
 // Starts the install step over program, the host when ""; with linkedDownload the download has
 // a second name.
 TStep InstallDirectly(TInstallOutcome outcome, const std::string &program = "",
@@ -233,10 +236,6 @@ struct TServed {
   bool VersionEndless = false; // the version reply names no length and never ends
   TDelta Delta = TDelta::None;
 };
-// Which path of the program goes through a second drive letter, as subst or a mapped network
-// drive gives: the one the program is started by, or the one the updater is given. A second
-// automatic start is given the other.
-enum class TSecondDrive { None, StartsProgram, NamesProgram };
 // What holds once the updater has ended.
 struct TLeft {
   size_t Requests; // how many of the version check, the download and its signature were asked
@@ -261,7 +260,6 @@ struct TWorkflowRow {
   TPlaces Places = {};
   std::optional<TUpdateOutcome> Quiet = std::nullopt; // set: started with /quiet, ends so
   bool Automatic = false;                             // with /auto instead
-  TSecondDrive SecondDrive = TSecondDrive::None;
   bool ProgramReadOnly = false; // the program file is marked read-only, as its owner may mark it
 };
 TWorkflowRow Row(const char *name, TServed served, const char *currentVersion,
@@ -317,10 +315,6 @@ TWorkflowRow In(TPlaces places, TWorkflowRow row) {
 }
 TWorkflowRow ReadOnly(TWorkflowRow row) {
   row.ProgramReadOnly = true;
-  return row;
-}
-TWorkflowRow Through(TSecondDrive secondDrive, TWorkflowRow row) {
-  row.SecondDrive = secondDrive;
   return row;
 }
 // A row whose settings ask for deltas, and whose server answers the delta's request so.
@@ -585,7 +579,7 @@ protected:
   /// What the started host wrote into its marker; "" while there is none or it is being written.
   std::string MarkerText() const;
   /// Starts the updater as the host starts it; the row follows it and its download.
-  void StartUpdater();
+  void StartUpdater(bool onSecondDrive = false);
   std::unique_ptr<TUpdaterProcess> StartedUpdater(bool onSecondDrive);
   /// The program's full path, or the path to it through a second drive letter.
   std::string ProgramPath(bool onSecondDrive) const;
@@ -758,8 +752,8 @@ void UpdaterWorkflow::Perform(const TStep &step, const std::string &picture) {
     ExpectFlushBeforeMove();
     break;
   case TAction::StartHost:
-    Hosts.push_back(std::make_unique<TUpdaterProcess>(
-        ProgramPath(GetParam().SecondDrive == TSecondDrive::StartsProgram), "/stay"));
+    Hosts.push_back(
+        std::make_unique<TUpdaterProcess>(ProgramPath(step.Program == kSecondDrive), "/stay"));
     ASSERT_TRUE(WaitUntil([&] { return MarkerText() == "version 1\n"; }));
     DeleteFileW(WideFromUtf8(Folder.PathOf(Names.Marker())).c_str());
     break;
@@ -801,9 +795,8 @@ void UpdaterWorkflow::Perform(const TStep &step, const std::string &picture) {
     DeleteFileW(WideFromUtf8(Folder.PathOf(Names.Marker())).c_str());
     break;
   case TAction::SecondAuto:
-    EXPECT_EQ(
-        StartedUpdater(GetParam().SecondDrive != TSecondDrive::NamesProgram)->WaitForExitCode(),
-        std::optional<DWORD>(static_cast<DWORD>(TUpdateOutcome::AlreadyRunning)));
+    EXPECT_EQ(StartedUpdater(step.Program == kSecondDrive)->WaitForExitCode(),
+              std::optional<DWORD>(static_cast<DWORD>(TUpdateOutcome::AlreadyRunning)));
     break;
   case TAction::EndSession: {
     DWORD_PTR agreed = 0;
@@ -821,7 +814,7 @@ void UpdaterWorkflow::Perform(const TStep &step, const std::string &picture) {
     EXPECT_TRUE(ProgramIs(TContent::OldProgram)) << "the old program is not whole";
     break;
   case TAction::StartUpdater:
-    StartUpdater();
+    StartUpdater(step.Program == kSecondDrive);
     break;
   case TAction::Ended:
     ExpectEndWithoutFurtherBox();
@@ -948,8 +941,8 @@ std::unique_ptr<TUpdaterProcess> UpdaterWorkflow::StartedUpdater(bool onSecondDr
   return updater;
 }
 
-void UpdaterWorkflow::StartUpdater() {
-  Updater = StartedUpdater(GetParam().SecondDrive == TSecondDrive::NamesProgram);
+void UpdaterWorkflow::StartUpdater(bool onSecondDrive) {
+  Updater = StartedUpdater(onSecondDrive);
   ++UpdatersStarted;
 }
 
@@ -1332,22 +1325,18 @@ const std::vector<TWorkflowRow> kRows = {
                        Do(TAction::ExpectWaiting), Do(TAction::SecondAuto), Do(TAction::EndHost)},
                       {2, kNew, kNone, kNotStarted})),
     // The program is the same file whichever drive letter reaches it.
-    Automatically(
-        TUpdateOutcome::Updated,
-        Through(TSecondDrive::StartsProgram,
-                Row("auto_program_started_through_a_second_drive",
-                    {"200 OK", "2", TDownload::Whole}, "1",
-                    {Do(TAction::StartHost), Do(TAction::StartUpdater), Do(TAction::ExpectWaiting),
-                     Do(TAction::EndHost), Do(TAction::RunProgram)},
-                    {2, kNew, kNone, kNotStarted}))),
-    Automatically(
-        TUpdateOutcome::Updated,
-        Through(TSecondDrive::NamesProgram,
-                Row("auto_program_named_through_a_second_drive", {"200 OK", "2", TDownload::Whole},
-                    "1",
-                    {Do(TAction::StartHost), Do(TAction::StartUpdater), Do(TAction::ExpectWaiting),
-                     Do(TAction::SecondAuto), Do(TAction::EndHost)},
-                    {2, kNew, kNone, kNotStarted}))),
+    Automatically(TUpdateOutcome::Updated,
+                  Row("auto_program_started_through_a_second_drive",
+                      {"200 OK", "2", TDownload::Whole}, "1",
+                      {OnSecondDrive(TAction::StartHost), Do(TAction::StartUpdater),
+                       Do(TAction::ExpectWaiting), Do(TAction::EndHost), Do(TAction::RunProgram)},
+                      {2, kNew, kNone, kNotStarted})),
+    Automatically(TUpdateOutcome::Updated,
+                  Row("auto_program_named_through_a_second_drive",
+                      {"200 OK", "2", TDownload::Whole}, "1",
+                      {Do(TAction::StartHost), OnSecondDrive(TAction::StartUpdater),
+                       Do(TAction::ExpectWaiting), Do(TAction::SecondAuto), Do(TAction::EndHost)},
+                      {2, kNew, kNone, kNotStarted})),
     // A program file that no move may replace: nothing is downloaded, at any start.
     Automatically(
         TUpdateOutcome::ProgramReadOnly,
