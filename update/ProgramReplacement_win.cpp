@@ -1,6 +1,6 @@
 #include "update/ProgramReplacement.h"
 
-#include "framework/win32/Handles_win.h"
+#include "framework/win32/FileIdentity_win.h"
 #include "framework/win32/WideText_win.h"
 
 #include <windows.h>
@@ -14,18 +14,13 @@ bool ReplaceProgramFile(const std::string &download, const std::string &program)
 // The attribute stops a move over the file even for an administrator; the updater never clears
 // it, since its owner set it.
 bool ProgramIsReadOnly(const std::string &program) {
-  const std::wstring path = WideFromUtf8(program);
-  const DWORD attributes = GetFileAttributesW(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES)
-    return false;
-  if (attributes & FILE_ATTRIBUTE_READONLY)
-    return true;
-  const TFileHandle file(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
-                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  const TFileHandle file = OpenForAttributes(WideFromUtf8(program));
+  BY_HANDLE_FILE_INFORMATION information;
   DWORD volumeFlags = 0;
   return file.Get() != INVALID_HANDLE_VALUE &&
-         GetVolumeInformationByHandleW(file.Get(), nullptr, 0, nullptr, nullptr, &volumeFlags,
-                                       nullptr, 0) &&
-         (volumeFlags & FILE_READ_ONLY_VOLUME) != 0;
+         GetFileInformationByHandle(file.Get(), &information) &&
+         ((information.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0 ||
+          (GetVolumeInformationByHandleW(file.Get(), nullptr, 0, nullptr, nullptr, &volumeFlags,
+                                         nullptr, 0) &&
+           (volumeFlags & FILE_READ_ONLY_VOLUME) != 0));
 }

@@ -1,7 +1,5 @@
 #include "framework/win32/FileIdentity_win.h"
 
-#include "framework/win32/Handles_win.h"
-
 #include <cstring>
 
 namespace {
@@ -16,12 +14,14 @@ constexpr auto kFileIdInfo = static_cast<FILE_INFO_BY_HANDLE_CLASS>(18);
 
 } // namespace
 
-// Opened for its attributes only and sharing everything, so that a running program, a file
-// open for writing or one about to be deleted still tells who it is.
+TFileHandle OpenForAttributes(const std::wstring &path) {
+  return TFileHandle(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+}
+
 std::optional<TFileIdentity> FileIdentityOf(const std::wstring &path) {
-  const TFileHandle file(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
-                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  const TFileHandle file = OpenForAttributes(path);
   if (file.Get() == INVALID_HANDLE_VALUE)
     return std::nullopt;
   TFileIdInfo wide{};

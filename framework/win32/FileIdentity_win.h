@@ -1,5 +1,7 @@
 #pragma once
 
+#include "framework/win32/Handles_win.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -17,6 +19,11 @@ struct TFileIdentity {
     return Volume == other.Volume && FileIdHigh == other.FileIdHigh && FileIdLow == other.FileIdLow;
   }
 };
+
+/// The file that path (UTF-16) leads to, links followed, opened to read its attributes only and
+/// sharing everything, so that a running program, a file open for writing or one about to be
+/// deleted still opens; INVALID_HANDLE_VALUE when it cannot be opened so.
+TFileHandle OpenForAttributes(const std::wstring &path);
 
 /// The identity of the file that path (UTF-16) leads to, links followed; nothing when it cannot
 /// be opened, not even to read its attributes.
