@@ -9,6 +9,13 @@
 /// The button sets of the plain message box.
 enum class TMessageButtons { Ok, YesNo, RetryCancel };
 
+/// The user's answer to the offer with release notes.
+enum class TOfferAnswer {
+  Download,    // Yes, or Enter
+  Decline,     // No, Esc or the close box: asked again at the next start
+  SkipVersion, // this version is not offered again to a start with a switch
+};
+
 /// What a wait for the processes that run the program came to.
 enum class TProgramWait {
   NoneRan,     // no process ran it
@@ -40,6 +47,12 @@ public:
   /// Retry. Transfer events are handled, nested, while it is up.
   virtual bool ShowMessage(const std::string &caption, const std::string &text,
                            TMessageButtons buttons) = 0;
+  /// Shows the offer with the release notes in a window of its own, modal as the plain message
+  /// box is: caption, question, the notes (UTF-8, plain text, line ends "\n") in a read-only area
+  /// that scrolls, and Yes, No and "Skip This Version"; returns when the user has answered.
+  /// Transfer events are handled, nested, while it is up.
+  virtual TOfferAnswer ShowOffer(const std::string &caption, const std::string &question,
+                                 const std::string &notes) = 0;
   /// Starts program through the shell, visible, with the dialog as owner; the outcome is ignored.
   virtual void StartProgram(const std::string &program) = 0;
   /// Starts the updater itself with parameters and an administrator's rights, which the system

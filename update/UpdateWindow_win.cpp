@@ -138,6 +138,13 @@ bool TUpdateWindow::ShowMessage(const std::string &caption, const std::string &t
   }
 }
 
+TOfferAnswer TUpdateWindow::ShowOffer(const std::string &caption, const std::string &question,
+                                      const std::string &notes) {
+  return ShowMessageBox(question + "\n\n" + notes, caption, MB_YESNO) == IDYES
+             ? TOfferAnswer::Download
+             : TOfferAnswer::Decline;
+}
+
 void TUpdateWindow::StartProgram(const std::string &program) {
   ShellExecuteW(Handle(), L"open", WideFromUtf8(program).c_str(), nullptr, nullptr, SW_SHOW);
 }

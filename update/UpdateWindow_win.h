@@ -34,6 +34,8 @@ public:
   void ShowError(const std::string &text) override;
   bool ShowMessage(const std::string &caption, const std::string &text,
                    TMessageButtons buttons) override;
+  TOfferAnswer ShowOffer(const std::string &caption, const std::string &question,
+                         const std::string &notes) override;
   void StartProgram(const std::string &program) override;
   std::optional<uint32_t> RunInstallStep(const std::string &parameters) override;
   bool ClaimProgram(const std::string &program) override;

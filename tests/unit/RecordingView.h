@@ -10,6 +10,7 @@
 
 /// Stands in for the update dialog's window: writes what the dialog shows into Log, in order,
 /// and answers its questions through Answer, which may also act while the box is "up".
+///   "offer <caption> [question] notes [N]",
 ///   "title [T]", "status [S]", "downloadStatus [S]", "bar <maximum> <position>",
 ///   "cancel disabled", "error [text]", "box <caption> [text] yes/no", "start <program>",
 ///   "install <parameters>", "show running updater", "reveal", "background", "wait",
@@ -19,6 +20,8 @@ public:
   std::vector<std::string> Log;
   /// Decides the answer to a plain message box; unset, every box is answered No (or Cancel).
   std::function<bool(const std::string &caption)> Answer;
+  /// Answers the offer with release notes; unset, it is declined.
+  std::function<TOfferAnswer()> OfferAnswer;
   /// Plays the install step; unset, it never starts.
   std::function<std::optional<uint32_t>(const std::string &parameters)> InstallStep;
 
@@ -51,6 +54,11 @@ public:
     static const char *const kButtons[] = {"ok", "yes/no", "retry/cancel"};
     Log.push_back("box " + caption + " [" + text + "] " + kButtons[static_cast<int>(buttons)]);
     return Answer && Answer(caption);
+  }
+  TOfferAnswer ShowOffer(const std::string &caption, const std::string &question,
+                         const std::string &notes) override {
+    Log.push_back("offer " + caption + " [" + question + "] notes [" + notes + "]");
+    return OfferAnswer ? OfferAnswer() : TOfferAnswer::Decline;
   }
   void StartProgram(const std::string &program) override { Log.push_back("start " + program); }
   std::optional<uint32_t> RunInstallStep(const std::string &parameters) override {
