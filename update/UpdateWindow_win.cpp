@@ -9,6 +9,7 @@
 #include "framework/win32/WholePath_win.h"
 #include "framework/win32/WideText_win.h"
 #include "update/AboutDlg_win.h"
+#include "update/OfferDlg_win.h"
 #include "update/ProgramProcesses_win.h"
 #include "update/Resources.h"
 
@@ -138,11 +139,11 @@ bool TUpdateWindow::ShowMessage(const std::string &caption, const std::string &t
   }
 }
 
+// The offer, with its notes, goes once it is answered.
 TOfferAnswer TUpdateWindow::ShowOffer(const std::string &caption, const std::string &question,
                                       const std::string &notes) {
-  return ShowMessageBox(question + "\n\n" + notes, caption, MB_YESNO) == IDYES
-             ? TOfferAnswer::Download
-             : TOfferAnswer::Decline;
+  TOfferDlg offer(this, caption, question, notes);
+  return offer.Ask();
 }
 
 void TUpdateWindow::StartProgram(const std::string &program) {

@@ -5,10 +5,10 @@
 #include <stdexcept>
 
 TControl::TControl(TComponent *owner, TForm &form, const char *windowClass, DWORD style,
-                   TBounds bounds, const std::string &caption)
+                   TBounds bounds, const std::string &caption, DWORD exStyle)
     : TComponent(owner), fForm(form), fId(form.NextControlId()) {
   HWND window = CreateWindowExW(
-      0, WideFromUtf8(windowClass).c_str(), WideFromUtf8(caption).c_str(),
+      exStyle, WideFromUtf8(windowClass).c_str(), WideFromUtf8(caption).c_str(),
       WS_CHILD | WS_VISIBLE | style, form.Scaled(bounds.Left), form.Scaled(bounds.Top),
       form.Scaled(bounds.Width), form.Scaled(bounds.Height), form.Handle(),
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(fId)), GetModuleHandleW(nullptr), nullptr);

@@ -8,7 +8,7 @@
 
 #include <string>
 
-/// A child window of a form: a label, a button, a progress bar, a picture.
+/// A child window of a form: a label, a button, a progress bar, a picture, a text to read.
 class TControl : public TComponent {
 public:
   HWND Handle() const { return fWindow.Get(); }
@@ -24,10 +24,12 @@ public:
   virtual void Command(WORD) {}
   /// The colour of the control's text; CLR_INVALID: the system's own.
   virtual COLORREF TextColor() const { return CLR_INVALID; }
+  /// The system colour (COLOR_...) behind the control's text when it draws as static text.
+  virtual int BackgroundColor() const { return COLOR_BTNFACE; }
 
 protected:
   TControl(TComponent *owner, TForm &form, const char *windowClass, DWORD style, TBounds bounds,
-           const std::string &caption);
+           const std::string &caption, DWORD exStyle = 0);
 
   TForm &Form() const { return fForm; }
   /// Destroys the window ahead of the control, for a control whose own resources the window

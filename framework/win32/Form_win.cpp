@@ -45,6 +45,17 @@ private:
   std::vector<HWND> fDisabled;
 };
 
+// The font of message boxes, already in the display's pixels. On Windows it is Segoe UI, which
+// the system links to fonts of the scripts it lacks, CJK among them.
+TGdiObject<HFONT> CreateMessageFont() {
+  NONCLIENTMETRICSW metrics = {};
+  metrics.cbSize = sizeof metrics;
+  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
+    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof metrics.lfMessageFont,
+               &metrics.lfMessageFont);
+  return TGdiObject<HFONT>(CreateFontIndirectW(&metrics.lfMessageFont));
+}
+
 } // namespace
 
 TForm::TForm(TComponent *owner, const TFormLayout &layout)
@@ -71,7 +82,8 @@ TForm::TForm(TComponent *owner, const TFormLayout &layout)
                        L"", layout.Style, left, top, width, height,
                        ownerForm ? ownerForm->Handle() : nullptr, nullptr, module, this))
     throw std::runtime_error("The window cannot be created");
-  fFont = CreateScaledFont(layout.FontName, layout.FontHeight, false, false);
+  fFont = layout.FontName ? CreateScaledFont(layout.FontName, layout.FontHeight, false, false)
+                          : CreateMessageFont();
 }
 
 // The controls go first, while the window they live in still exists.
@@ -103,8 +115,11 @@ void TForm::SetCaption(const std::string &caption) {
 
 void TForm::Show() {
   ShowWindow(Handle(), SW_SHOW);
-  if (HWND first = GetNextDlgTabItem(Handle(), nullptr, FALSE))
-    SetFocus(first);
+  HWND focus = fDefaultControlId ? GetDlgItem(Handle(), fDefaultControlId) : nullptr;
+  if (!focus || !IsWindowEnabled(focus))
+    focus = GetNextDlgTabItem(Handle(), nullptr, FALSE);
+  if (focus)
+    SetFocus(focus);
 }
 
 void TForm::Close() {
@@ -119,6 +134,9 @@ void TForm::Close() {
 // A request to quit ends the loop and is posted again, so that it still ends the main loop.
 // Calls from workers are served meanwhile, since they arrive as messages. The other windows are
 // enabled again before this one hides, so that the window system can activate one of them.
+// The window that waits for an answer asks for the foreground, which the system grants a
+// program that has it or was just started by the one that has it, and otherwise flashes its
+// button in the task bar.
 int TForm::ShowModal() {
   const HWND active = GetActiveWindow();
   {
@@ -126,6 +144,7 @@ int TForm::ShowModal() {
     fModal = true;
     ModalResult = 0;
     Show();
+    SetForegroundWindow(Handle());
     MSG message;
     while (ModalResult == 0) {
       const BOOL taken = GetMessageW(&message, nullptr, 0, 0);
@@ -179,18 +198,25 @@ LRESULT CALLBACK TForm::WindowProc(HWND window, UINT message, WPARAM wParam, LPA
 LRESULT TForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
   case WM_COMMAND:
-    if (lParam)
+    if (lParam) {
       if (TControl *control = ControlOf(reinterpret_cast<HWND>(lParam)))
         control->Command(HIWORD(wParam));
+    } else if (LOWORD(wParam) == IDCANCEL && fCancelControlId) {
+      // Esc: IsDialogMessage names IDCANCEL, which no control of a form has.
+      const HWND cancel = GetDlgItem(Handle(), fCancelControlId);
+      if (TControl *control = ControlOf(cancel); control && IsWindowEnabled(cancel))
+        control->Command(BN_CLICKED);
+    }
     return 0;
   case WM_CTLCOLORSTATIC:
     if (TControl *control = ControlOf(reinterpret_cast<HWND>(lParam))) {
       const COLORREF color = control->TextColor();
-      if (color != CLR_INVALID) {
+      const int background = control->BackgroundColor();
+      if (color != CLR_INVALID || background != COLOR_BTNFACE) {
         const auto dc = reinterpret_cast<HDC>(wParam);
-        SetTextColor(dc, color);
-        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+        SetTextColor(dc, color != CLR_INVALID ? color : GetSysColor(COLOR_WINDOWTEXT));
+        SetBkColor(dc, GetSysColor(background));
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(background));
       }
     }
     break;

@@ -19,9 +19,9 @@ struct TFormLayout {
   DWORD Style;
   DWORD ExStyle;
   bool CentreOnDesktop; // else the window system's default placement
-  const char *FontName;
-  int FontHeight; // in pixels at 96 pixels per inch, negative for the character height
-  int Icon = 0;   // the resource identifier of the window's icon; 0: the window system's own
+  const char *FontName; // nullptr: the system's message font, as the user has set it
+  int FontHeight;       // in pixels at 96 pixels per inch, negative for the character height
+  int Icon = 0;         // the resource identifier of the window's icon; 0: the window system's own
 };
 
 class TControl;
@@ -45,11 +45,12 @@ public:
   /// Closes the window: a modal one ends ShowModal with IDCANCEL, one whose closing ends the
   /// program runs OnClosingEnds, any other hides.
   void Close();
-  /// Shows the window and gives the focus to its first control that takes it.
+  /// Shows the window and gives the focus to its default button, or else to its first control
+  /// that takes it.
   void Show();
-  /// Shows the window modally: every other window of the program is disabled until a button
-  /// with a modal result (or the program's end) closes it; the window is then hidden, not
-  /// destroyed. Returns the modal result.
+  /// Shows the window modally, in front: every other window of the program is disabled until a
+  /// button with a modal result (or the program's end) closes it; the window is then hidden, not
+  /// destroyed, and the window that was active is active again. Returns the modal result.
   int ShowModal();
   /// Set by a button with a modal result; a non-zero value ends ShowModal.
   int ModalResult = 0;
@@ -58,6 +59,8 @@ public:
   int NextControlId() { return fNextControlId++; }
   /// The button that Enter activates.
   void SetDefaultControl(int id) { fDefaultControlId = id; }
+  /// The button that Esc activates; none unless set.
+  void SetCancelControl(int id) { fCancelControlId = id; }
 
   /// Asked before the window closes; the window stays open when it clears CanClose.
   TCloseQueryEvent OnCloseQuery;
@@ -88,5 +91,6 @@ private:
   int fPixelsPerInch = 96;
   int fNextControlId = 100;
   int fDefaultControlId = 0;
+  int fCancelControlId = 0;
   bool fModal = false; // inside ShowModal
 };
