@@ -32,6 +32,10 @@ public:
   void ShowError(const std::string &text) override { Fail(text); }
   bool ShowMessage(const std::string &caption, const std::string &text,
                    TMessageButtons buttons) override;
+  TOfferAnswer ShowOffer(const std::string &caption, const std::string &question,
+                         const std::string &notes) override {
+    return fWindow.ShowOffer(caption, question, notes);
+  }
   void StartProgram(const std::string &program) override { fWindow.StartProgram(program); }
   std::optional<uint32_t> RunInstallStep(const std::string &parameters) override {
     return fWindow.RunInstallStep(parameters);
