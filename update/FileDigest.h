@@ -15,6 +15,9 @@ using TSha256 = std::array<uint8_t, 32>;
 /// (off Windows).
 std::optional<TSha256> Sha256Of(const THeldDownload &file);
 
+/// The SHA-256 of text's bytes; nothing where the platform has no hash.
+std::optional<TSha256> Sha256OfText(const std::string &text);
+
 /// The SHA-256 of the file fileName, held while it is read; nothing when it cannot be.
 std::optional<TSha256> Sha256OfFile(const std::string &fileName);
 using TFileDigest = std::function<std::optional<TSha256>(const std::string &fileName)>;

@@ -8,6 +8,7 @@
 #include <bcrypt.h>
 
 #include <algorithm>
+#include <functional>
 #include <vector>
 
 namespace {
@@ -22,9 +23,8 @@ struct TDestroyHash {
   void operator()(BCRYPT_HASH_HANDLE hash) const { BCryptDestroyHash(hash); }
 };
 
-} // namespace
-
-std::optional<TSha256> Sha256Of(const THeldDownload &file) {
+// The digest of what feed hands the hash; nothing when the platform cannot hash or feed fails.
+std::optional<TSha256> DigestOf(const std::function<bool(BCRYPT_HASH_HANDLE hash)> &feed) {
   BCRYPT_ALG_HANDLE rawAlgorithm = nullptr;
   if (!BCRYPT_SUCCESS(
           BCryptOpenAlgorithmProvider(&rawAlgorithm, BCRYPT_SHA256_ALGORITHM, nullptr, 0)))
@@ -34,20 +34,36 @@ std::optional<TSha256> Sha256Of(const THeldDownload &file) {
   if (!BCRYPT_SUCCESS(BCryptCreateHash(algorithm.Get(), &rawHash, nullptr, 0, nullptr, 0, 0)))
     return std::nullopt;
   const TOwnedHandle<BCRYPT_HASH_HANDLE, TDestroyHash> hash(rawHash);
+  TSha256 digest;
+  if (!feed(hash.Get()) ||
+      !BCRYPT_SUCCESS(BCryptFinishHash(hash.Get(), digest.data(), digest.size(), 0)))
+    return std::nullopt;
+  return digest;
+}
 
+} // namespace
+
+std::optional<TSha256> Sha256Of(const THeldDownload &file) {
   const uint64_t size = file.Size();
   if (!file.Held() || size > UINT32_MAX)
     return std::nullopt;
-  std::vector<UCHAR> piece(kHashPiece);
-  for (uint32_t offset = 0; offset < size;) {
-    const auto length = static_cast<ULONG>(std::min<uint64_t>(kHashPiece, size - offset));
-    if (!file.ReadAt(offset, piece.data(), length) ||
-        !BCRYPT_SUCCESS(BCryptHashData(hash.Get(), piece.data(), length, 0)))
-      return std::nullopt;
-    offset += length;
-  }
-  TSha256 digest;
-  if (!BCRYPT_SUCCESS(BCryptFinishHash(hash.Get(), digest.data(), digest.size(), 0)))
-    return std::nullopt;
-  return digest;
+  return DigestOf([&](BCRYPT_HASH_HANDLE hash) {
+    std::vector<UCHAR> piece(kHashPiece);
+    for (uint32_t offset = 0; offset < size;) {
+      const auto length = static_cast<ULONG>(std::min<uint64_t>(kHashPiece, size - offset));
+      if (!file.ReadAt(offset, piece.data(), length) ||
+          !BCRYPT_SUCCESS(BCryptHashData(hash, piece.data(), length, 0)))
+        return false;
+      offset += length;
+    }
+    return true;
+  });
+}
+
+std::optional<TSha256> Sha256OfText(const std::string &text) {
+  return DigestOf([&](BCRYPT_HASH_HANDLE hash) {
+    std::string bytes = text; // the platform takes the data it hashes as writable
+    return BCRYPT_SUCCESS(BCryptHashData(hash, reinterpret_cast<PUCHAR>(&bytes[0]),
+                                         static_cast<ULONG>(bytes.size()), 0));
+  });
 }

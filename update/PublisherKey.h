@@ -18,6 +18,8 @@ public:
   /// Whether signature, as `openssl dgst -sha256 -sign` writes it, is this key's signature of
   /// the whole content of download.
   virtual bool Signed(const THeldDownload &download, const std::string &signature) const = 0;
+  /// Whether signature is this key's signature of text, byte for byte.
+  virtual bool SignedText(const std::string &text, const std::string &signature) const = 0;
 };
 
 /// The key that base64 holds: the base64 text of its DER SubjectPublicKeyInfo, as

@@ -14,6 +14,7 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -56,8 +57,17 @@ public:
   TPlatformPublisherKey(BCRYPT_KEY_HANDLE key, size_t fieldSize)
       : fKey(key), fFieldSize(fieldSize) {}
 
-  // The signature's form is checked before the download is read: a bad one costs no hashing.
   bool Signed(const THeldDownload &download, const std::string &signature) const override {
+    return Verifies(signature, [&] { return Sha256Of(download); });
+  }
+  bool SignedText(const std::string &text, const std::string &signature) const override {
+    return Verifies(signature, [&] { return Sha256OfText(text); });
+  }
+
+private:
+  // The signature's form is checked before the digest is taken: a bad one costs no hashing.
+  bool Verifies(const std::string &signature,
+                const std::function<std::optional<TSha256>()> &digestOf) const {
     std::optional<std::string> platformSignature = signature;
     BCRYPT_PKCS1_PADDING_INFO pkcs1{BCRYPT_SHA256_ALGORITHM};
     void *padding = nullptr;
@@ -70,14 +80,13 @@ public:
     }
     if (!platformSignature || platformSignature->empty())
       return false;
-    std::optional<TSha256> digest = Sha256Of(download);
+    std::optional<TSha256> digest = digestOf();
     return digest &&
            Succeeded(BCryptVerifySignature(fKey.Get(), padding, digest->data(), digest->size(),
                                            reinterpret_cast<PUCHAR>(&(*platformSignature)[0]),
                                            static_cast<ULONG>(platformSignature->size()), flags));
   }
 
-private:
   TOwnedHandle<BCRYPT_KEY_HANDLE, TDestroyKey> fKey;
   size_t fFieldSize;
 };

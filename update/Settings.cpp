@@ -4,21 +4,24 @@ namespace {
 
 constexpr uint32_t kDefaultTimeoutSeconds = 60;
 constexpr uint32_t kMaxTimeoutSeconds = 3600;
+constexpr uint32_t kMaxIntervalHours = 366 * 24;
 
 // Plain decimal digits only: a sign, a hexadecimal prefix or a unit would read as something
-// the publisher did not mean.
-uint32_t TimeoutSecondsOf(const std::string &text) {
+// the publisher did not mean. The number given for an empty text, or invalid when it is none
+// up to maximum.
+uint32_t WholeNumberOf(const std::string &text, uint32_t whenEmpty, uint32_t maximum,
+                       uint32_t invalid) {
   if (text.empty())
-    return kDefaultTimeoutSeconds;
-  uint32_t seconds = 0;
+    return whenEmpty;
+  uint32_t number = 0;
   for (const char c : text) {
     if (c < '0' || c > '9')
-      return 0;
-    seconds = seconds * 10 + static_cast<uint32_t>(c - '0');
-    if (seconds > kMaxTimeoutSeconds)
-      return 0;
+      return invalid;
+    number = number * 10 + static_cast<uint32_t>(c - '0');
+    if (number > maximum)
+      return invalid;
   }
-  return seconds;
+  return number;
 }
 
 // A setting's length counts characters as the platform does, in UTF-16 units: a character
@@ -40,7 +43,8 @@ bool TUpdaterSettings::Usable() const {
     return CharacterCount(value) <= kMaxSettingLength;
   };
   return VersionFile != "null" && DownloadFile != "null" && fits(AppTitle) && fits(VersionFile) &&
-         fits(DownloadFile) && fits(PublicKey) && TimeoutSeconds != 0 &&
+         fits(DownloadFile) && fits(PublicKey) && fits(ReleaseNotes) && TimeoutSeconds != 0 &&
+         CheckIntervalHours != kNoInterval &&
          (DeltaUpdates.empty() || DeltaUpdates == "0" || AsksForDeltas());
 }
 
@@ -50,9 +54,13 @@ TUpdaterSettings ReadUpdaterSettings(const std::string &settingsFile, const TPro
   settings.AppTitle = read(settingsFile, kSection, "AppTitle", "");
   settings.VersionFile = read(settingsFile, kSection, "VersionFile", "null");
   settings.DownloadFile = read(settingsFile, kSection, "DownloadFile", "null");
-  settings.TimeoutSeconds = TimeoutSecondsOf(read(settingsFile, kSection, "Timeout", ""));
+  settings.TimeoutSeconds = WholeNumberOf(read(settingsFile, kSection, "Timeout", ""),
+                                          kDefaultTimeoutSeconds, kMaxTimeoutSeconds, 0);
   settings.PublicKey = read(settingsFile, kSection, "PublicKey", "");
   settings.DeltaUpdates = read(settingsFile, kSection, "DeltaUpdates", "");
+  settings.ReleaseNotes = read(settingsFile, kSection, "ReleaseNotes", "");
+  settings.CheckIntervalHours = WholeNumberOf(read(settingsFile, kSection, "CheckInterval", ""), 0,
+                                              kMaxIntervalHours, TUpdaterSettings::kNoInterval);
   return settings;
 }
 

@@ -33,11 +33,20 @@ struct TUpdaterSettings {
   /// never. Any other value is not usable.
   std::string DeltaUpdates;
 
+  /// URL of the release notes shown in the offer; "" when missing: the offer shows none.
+  std::string ReleaseNotes;
+  /// The least time between two checks of a start with a switch, in hours; 0 when the key is
+  /// missing or empty: every start checks. kNoInterval when "CheckInterval" is not a whole
+  /// number of hours up to a year.
+  uint32_t CheckIntervalHours = 0;
+
+  static constexpr uint32_t kNoInterval = UINT32_MAX;
+
   bool AsksForDeltas() const { return DeltaUpdates == "1"; }
 
   /// Whether every setting can mean what its key says: both URLs present ("null", exactly in
   /// lower case, stands for a missing one), no value longer than a setting may be, a usable
-  /// timeout and DeltaUpdates.
+  /// timeout, DeltaUpdates and CheckInterval.
   bool Usable() const;
 };
 

@@ -1,7 +1,10 @@
 #include "update/UpdateDlg.h"
 
 #include "framework/FileRemoval.h"
+#include "update/ReleaseNotes.h"
 #include "update/VersionFile.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -9,16 +12,21 @@ const char kNotEnoughParameters[] =
     "There are not enough parameters for the updater to continue.\nQuintarel cannot be run "
     "directly.\nIt must be invoked with certian parameters.";
 
+// How long the release notes and their signature may keep the offer waiting for a byte.
+constexpr uint32_t kNotesTimeoutSeconds = 5;
+
 } // namespace
 
 TUpdateDlg::TUpdateDlg(TComponent *owner, TUpdateView &view, TInternetApi &internet,
                        const TUpdateStartup &startup)
     : TComponent(owner), CheckVersion(Own<THTTPGet>(internet)), Downloader(Own<THTTPGet>(internet)),
       DownloadSignature(Own<THTTPGet>(internet)), DownloadDelta(Own<THTTPGet>(internet)),
-      DeltaDecoder(Own<TDeltaDecoder>()), fView(view), fUpdaterFile(startup.ProgramFileName),
-      fCheckPublisher(startup.CheckPublisher), fChooseDownloadTarget(startup.ChooseDownloadTarget),
+      DeltaDecoder(Own<TDeltaDecoder>()), DownloadNotes(Own<THTTPGet>(internet)),
+      DownloadNotesSignature(Own<THTTPGet>(internet)), fView(view),
+      fUpdaterFile(startup.ProgramFileName), fCheckPublisher(startup.CheckPublisher),
+      fChooseDownloadTarget(startup.ChooseDownloadTarget),
       fAdmitInstallStep(startup.AdmitInstallStep), fDigestProgram(startup.DigestProgram),
-      fIsReadOnly(startup.IsReadOnly) {
+      fIsReadOnly(startup.IsReadOnly), fWriteRecord(startup.WriteRecord), fNow(startup.Now) {
   ReadState([this] { WireComponents(); });
   Start(startup);
 }
@@ -66,6 +74,15 @@ void TUpdateDlg::WireComponents() {
 
   DeltaDecoder.Name = "DeltaDecoder";
 
+  // Notes are raw UTF-8, read no further than they may be.
+  DownloadNotes.Name = "DownloadNotes";
+  DownloadNotes.BinaryData = true;
+  DownloadNotes.MaxTextLength = kMaxReleaseNotesSize;
+
+  DownloadNotesSignature.Name = "DownloadNotesSignature";
+  DownloadNotesSignature.BinaryData = true;
+  DownloadNotesSignature.MaxTextLength = kMaxSignatureSize;
+
   CheckVersion.OnDoneString = MethodOf<&TUpdateDlg::CheckVersionDoneString>(this);
   CheckVersion.OnError = MethodOf<&TUpdateDlg::CheckVersionError>(this);
   Downloader.OnProgress = MethodOf<&TUpdateDlg::DownloaderProgress>(this);
@@ -79,6 +96,11 @@ void TUpdateDlg::WireComponents() {
   DownloadDelta.OnError = MethodOf<&TUpdateDlg::DownloadDeltaError>(this);
   DeltaDecoder.OnDone = MethodOf<&TUpdateDlg::DeltaDecoderDone>(this);
   DeltaDecoder.OnError = MethodOf<&TUpdateDlg::DeltaDecoderError>(this);
+  DownloadNotes.OnDoneString = MethodOf<&TUpdateDlg::DownloadNotesDoneString>(this);
+  DownloadNotes.OnError = MethodOf<&TUpdateDlg::DownloadNotesError>(this);
+  DownloadNotesSignature.OnDoneString =
+      MethodOf<&TUpdateDlg::DownloadNotesSignatureDoneString>(this);
+  DownloadNotesSignature.OnError = MethodOf<&TUpdateDlg::DownloadNotesSignatureError>(this);
   fView.ConnectUserActions(MethodOf<&TUpdateDlg::CancelClick>(this),
                            MethodOf<&TUpdateDlg::FormCloseQuery>(this));
 }
@@ -113,10 +135,16 @@ void TUpdateDlg::Start(const TUpdateStartup &startup) {
   // The signature lies beside the download, under the download's whole URL and ".sig".
   DownloadSignature.URL = settings.DownloadFile + ".sig";
   fAsksForDeltas = settings.AsksForDeltas();
-  for (THTTPGet *transfer : {&CheckVersion, &Downloader, &DownloadSignature, &DownloadDelta}) {
+  DownloadNotes.URL = settings.ReleaseNotes;
+  DownloadNotesSignature.URL = settings.ReleaseNotes + ".sig";
+  for (THTTPGet *transfer : {&CheckVersion, &Downloader, &DownloadSignature, &DownloadDelta,
+                             &DownloadNotes, &DownloadNotesSignature}) {
     transfer->Agent = UpdaterTitle;
     transfer->Timeout = settings.TimeoutSeconds;
   }
+  // Notes that do not come at once are not worth keeping the offer waiting.
+  for (THTTPGet *transfer : {&DownloadNotes, &DownloadNotesSignature})
+    transfer->Timeout = std::min(transfer->Timeout, kNotesTimeoutSeconds);
 
   std::optional<std::unique_ptr<TPublisherKey>> key =
       ImportSettingsKey(settings, startup.ImportKey);
@@ -125,6 +153,12 @@ void TUpdateDlg::Start(const TUpdateStartup &startup) {
     return;
   }
   fPublisherKey = std::move(*key);
+  fCheckIntervalHours = settings.CheckIntervalHours;
+  fRecord = startup.ReadRecord(fProgramFile);
+  if (CheckedRecently()) {
+    End(TUpdateOutcome::UpToDate);
+    return;
+  }
   fView.SetStatus("Checking for update...");
   CheckVersion.GetString();
 }

@@ -3,6 +3,7 @@
 #include "framework/Component.h"
 #include "framework/FileExtension.h"
 #include "httpget/HttpGet.h"
+#include "update/CheckRecord.h"
 #include "update/DeltaDecoder.h"
 #include "update/DownloadTarget.h"
 #include "update/FileDigest.h"
@@ -30,8 +31,11 @@ struct TUpdateStartup {
   TPublisherKeyImport ImportKey = ImportPublisherKey;             // reads the settings' PublicKey
   TDownloadTargetChoice ChooseDownloadTarget = DownloadTargetFor; // when the download starts
   TInstallStepAdmission AdmitInstallStep = InstallStepAdmits;     // before a download that needs it
-  TFileDigest DigestProgram = Sha256OfFile;      // names the delta for the installed program
-  TReadOnlyCheck IsReadOnly = ProgramIsReadOnly; // once an update is found
+  TFileDigest DigestProgram = Sha256OfFile;        // names the delta for the installed program
+  TReadOnlyCheck IsReadOnly = ProgramIsReadOnly;   // once an update is found
+  TCheckRecordRead ReadRecord = StoredCheckRecord; // the user's record for the program
+  TCheckRecordWrite WriteRecord = StoreCheckRecord;
+  TWallClock Now = SecondsSinceEpoch;
 };
 
 /// The update dialog: the updater's main window for the whole run. Its window draws what it
@@ -57,6 +61,8 @@ public:
   THTTPGet &DownloadSignature; // fetches the download's signature when the settings name a key
   THTTPGet &DownloadDelta;     // fetches the delta against the installed program, when asked for
   TDeltaDecoder &DeltaDecoder; // rebuilds the download from the delta and the installed program
+  THTTPGet &DownloadNotes;     // fetches the release notes that the offer shows, when named
+  THTTPGet &DownloadNotesSignature; // fetches their signature when the settings name a key
   std::string UpdaterTitle;
   int32_t PercentDone = 0; // the last download percentage shown
 
@@ -72,6 +78,10 @@ public:
   void DownloadDeltaError(TObject *sender);
   void DeltaDecoderDone(TObject *sender, std::string fileName, int32_t fileSize);
   void DeltaDecoderError(TObject *sender);
+  void DownloadNotesDoneString(TObject *sender, std::string notes);
+  void DownloadNotesError(TObject *sender);
+  void DownloadNotesSignatureDoneString(TObject *sender, std::string signature);
+  void DownloadNotesSignatureError(TObject *sender);
   void CancelClick(TObject *sender);
   void FormCloseQuery(TObject *sender, bool &canClose);
   /// The session ends: the update is abandoned, as a close abandons it, without a question.
@@ -80,6 +90,14 @@ public:
 private:
   void Start(const TUpdateStartup &startup);
   void WireComponents();
+  /// Whether a start with a switch ends without a check: one reached the server within the
+  /// interval that the settings give.
+  bool CheckedRecently() const;
+  /// Notes that the version file's check reached the server, where the settings keep an interval.
+  void RecordCheck();
+  /// Asks the user whether to download the update, with notes where there are any ("": none),
+  /// and goes on as they answer.
+  void Offer(const std::string &notes);
   /// Starts the download where the program's folder lets it lie; or, where only the install step
   /// could install it and would refuse it, tells the user why and asks for the end.
   void StartDownload();
@@ -131,6 +149,13 @@ private:
   TInstallStepAdmission fAdmitInstallStep;
   TFileDigest fDigestProgram;
   TReadOnlyCheck fIsReadOnly;
+  TCheckRecordWrite fWriteRecord;
+  TWallClock fNow;
+  TCheckRecord fRecord;             // the user's record for the program, as read at the start
+  uint32_t fCheckIntervalHours = 0; // 0: every start checks
+  std::string fLatestVersion;       // the version the version file offers
+  std::string fNotesBody;           // the release notes as they came, for their signature
+  std::string fNotes;               // and as the offer shows them
   std::unique_ptr<TPublisherKey> fPublisherKey; // nullptr: the settings name no key
   std::optional<THeldDownload> fDownload;       // the finished download, from its end on
   std::string fSignature;                       // the download's signature, once it has passed

@@ -7,6 +7,7 @@
 #include "update/PercentDone.h"
 #include "update/ProgramImage.h"
 #include "update/ProgramReplacement.h"
+#include "update/ReleaseNotes.h"
 #include "update/UpdateDlg.h"
 #include "update/VersionFile.h"
 
@@ -97,31 +98,103 @@ void TUpdateDlg::CheckVersionDoneString(TObject *, std::string result) {
          kNotANumber + QuotedForMessage(result) + ", which is not a whole number.");
     return;
   }
+  RecordCheck();
   if (!OffersUpdate(fCurrentVersion, latestVersion)) {
     if (fMode == TStartMode::Asked)
       fView.ShowMessage(kLatestCaption, kLatest, TMessageButtons::Ok);
     End(TUpdateOutcome::UpToDate);
     return;
   }
+  // The user's own check for updates offers what they skipped; a host's start never does.
+  if (fMode != TStartMode::Asked && latestVersion == fRecord.SkippedVersion) {
+    End(TUpdateOutcome::Declined);
+    return;
+  }
+  fLatestVersion = latestVersion;
   // A program file that no move may replace is known before anything is fetched, so that an
   // automatic start costs nobody a download that could never be installed.
-  const bool readOnly = fIsReadOnly(fProgramFile);
   if (fMode == TStartMode::Automatic) {
-    if (readOnly)
+    if (fIsReadOnly(fProgramFile))
       End(TUpdateOutcome::ProgramReadOnly);
     else
       DownloadUnseen();
     return;
   }
+  if (fIsReadOnly(fProgramFile)) {
+    fUpdateFound = true;
+    if (fMode == TStartMode::Quiet)
+      fView.Reveal();
+    Fail(TUpdateOutcome::ProgramReadOnly, kReadOnlyProgram);
+  } else if (DownloadNotes.URL.empty()) {
+    Offer("");
+  } else {
+    DownloadNotes.GetString();
+  }
+}
+
+bool TUpdateDlg::CheckedRecently() const {
+  return fMode != TStartMode::Asked && fCheckIntervalHours != 0 &&
+         CheckedWithin(fRecord, fNow(), fCheckIntervalHours);
+}
+
+void TUpdateDlg::RecordCheck() {
+  if (fCheckIntervalHours == 0)
+    return;
+  fRecord.CheckedAt = fNow();
+  fWriteRecord(fProgramFile, fRecord);
+}
+
+// Notes that cannot be shown as they are, or whose signature does not verify with the
+// publisher's key, are as if there were none: words in the offer are the publisher's or none.
+void TUpdateDlg::DownloadNotesDoneString(TObject *, std::string notes) {
+  if (fEnded)
+    return;
+  const std::optional<std::string> shown = ReleaseNotesText(notes);
+  if (!shown || !fPublisherKey) {
+    Offer(shown.value_or(""));
+    return;
+  }
+  fNotesBody = std::move(notes);
+  fNotes = *shown;
+  DownloadNotesSignature.GetString();
+}
+
+void TUpdateDlg::DownloadNotesError(TObject *) {
+  if (!fEnded)
+    Offer("");
+}
+
+void TUpdateDlg::DownloadNotesSignatureDoneString(TObject *, std::string signature) {
+  if (!fEnded)
+    Offer(fPublisherKey->SignedText(fNotesBody, signature) ? fNotes : "");
+}
+
+void TUpdateDlg::DownloadNotesSignatureError(TObject *) {
+  if (!fEnded)
+    Offer("");
+}
+
+// Without notes the offer is the plain question it has always been.
+void TUpdateDlg::Offer(const std::string &notes) {
   fUpdateFound = true;
   if (fMode == TStartMode::Quiet)
     fView.Reveal();
-  if (readOnly)
-    Fail(TUpdateOutcome::ProgramReadOnly, kReadOnlyProgram);
-  else if (Confirm(kOfferCaption, kOffer))
+  const TOfferAnswer answer =
+      notes.empty() ? (fView.ShowMessage(kOfferCaption, kOffer, TMessageButtons::YesNo)
+                           ? TOfferAnswer::Download
+                           : TOfferAnswer::Decline)
+                    : fView.ShowOffer(kOfferCaption, kOffer, notes);
+  if (fEnded)
+    return;
+  if (answer == TOfferAnswer::Download) {
     StartDownload();
-  else
-    End(TUpdateOutcome::Declined);
+    return;
+  }
+  if (answer == TOfferAnswer::SkipVersion) {
+    fRecord.SkippedVersion = fLatestVersion;
+    fWriteRecord(fProgramFile, fRecord);
+  }
+  End(TUpdateOutcome::Declined);
 }
 
 // Administrator rights are asked for only for what the install step would take, so a download

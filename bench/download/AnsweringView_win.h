@@ -32,10 +32,9 @@ public:
   void ShowError(const std::string &text) override { Fail(text); }
   bool ShowMessage(const std::string &caption, const std::string &text,
                    TMessageButtons buttons) override;
-  /// The offer with release notes is answered Yes, as the plain offer is: the clock starts.
-  TOfferAnswer ShowOffer(const std::string &, const std::string &, const std::string &) override {
-    Started = TClock::now();
-    return TOfferAnswer::Download;
+  TOfferAnswer ShowOffer(const std::string &caption, const std::string &question,
+                         const std::string &notes) override {
+    return fWindow.ShowOffer(caption, question, notes);
   }
   void StartProgram(const std::string &program) override { fWindow.StartProgram(program); }
   std::optional<uint32_t> RunInstallStep(const std::string &parameters) override {

@@ -69,7 +69,9 @@ TEST_F(UpdateDlgStartup, ReadsTheSettingsFileBesideItsOwnProgram) {
                            "D:\\Tools\\upd.ini [Updater] DownloadFile (null)",
                            "D:\\Tools\\upd.ini [Updater] Timeout ()",
                            "D:\\Tools\\upd.ini [Updater] PublicKey ()",
-                           "D:\\Tools\\upd.ini [Updater] DeltaUpdates ()"}));
+                           "D:\\Tools\\upd.ini [Updater] DeltaUpdates ()",
+                           "D:\\Tools\\upd.ini [Updater] ReleaseNotes ()",
+                           "D:\\Tools\\upd.ini [Updater] CheckInterval ()"}));
 }
 
 TEST_F(UpdateDlgStartup, WiresTheTransfersAndStartsTheVersionCheck) {
@@ -181,7 +183,15 @@ TEST_F(UpdateDlgStartup, SettingsThatCannotMeanWhatTheySayEndItBeforeAnythingIsF
       {"DeltaUpdates", "0", 60},
       {"DeltaUpdates", "yes", 0},
       {"DeltaUpdates", "2", 0},
-      {"DeltaUpdates", " 1", 0}};
+      {"DeltaUpdates", " 1", 0},
+      {"ReleaseNotes", longest, 60},
+      {"ReleaseNotes", longest + "x", 0},
+      // Whole hours up to a year; 0 or none: every start checks.
+      {"CheckInterval", "0", 60},
+      {"CheckInterval", "8784", 60},
+      {"CheckInterval", "8785", 0},
+      {"CheckInterval", "1.5", 0},
+      {"CheckInterval", "-1", 0}};
   for (const auto &[key, value, seconds] : rows) {
     SCOPED_TRACE(key + "=" + value.substr(0, 20));
     Settings["AppTitle"] = "Foo";
@@ -190,6 +200,8 @@ TEST_F(UpdateDlgStartup, SettingsThatCannotMeanWhatTheySayEndItBeforeAnythingIsF
     Settings["Timeout"] = "";
     Settings["PublicKey"] = "";
     Settings["DeltaUpdates"] = "";
+    Settings["ReleaseNotes"] = "";
+    Settings["CheckInterval"] = "";
     Settings[key] = value;
     view.Log.clear();
     const int opensBefore = net.Count("Open(");

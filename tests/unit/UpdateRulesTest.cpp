@@ -1,12 +1,14 @@
 // The rules by which the updater judges what the host and the server sent: the start's switch,
-// the version file, the download's percentage, and whether a downloaded file may take the
-// program's place.
+// the version file, the release notes, the download's percentage, and whether a downloaded file
+// may take the program's place; and the record it keeps of its checks.
 
 #include "framework/IntegerSyntax.h"
+#include "update/CheckRecord.h"
 #include "update/HeldDownload.h"
 #include "update/HostRequest.h"
 #include "update/PercentDone.h"
 #include "update/ProgramImage.h"
+#include "update/ReleaseNotes.h"
 #include "update/VersionFile.h"
 
 #include <gtest/gtest.h>
@@ -16,6 +18,7 @@
 #include <filesystem>
 #include <fstream>
 #include <limits>
+#include <optional>
 #include <string>
 
 namespace {
@@ -74,6 +77,43 @@ TEST(VersionFile, QuotesABodyForTheMessage) {
               {"\x7f", "#127"}, {"\xe9", "'\xe9'"}};
   for (const auto &row : rows)
     EXPECT_EQ(QuotedForMessage(row.Body), row.Shown);
+}
+
+// Every line end becomes a line feed; what is not UTF-8 is no notes at all, never half of them.
+TEST(ReleaseNotes, AreShownAsPlainUtf8OrNotAtAll) {
+  const struct {
+    std::string Body;
+    std::optional<std::string> Shown;
+  } rows[] = {
+      {"a\rb\r\n\nc", "a\nb\n\nc"},
+      {"\xEF\xBB\xBF\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D \xF0\x9F\x98\x80",
+       "\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D \xF0\x9F\x98\x80"},
+      {std::string("a\xC2\x85\x7F\0b\xE2\x81\xA6"
+                   "c",
+                   10),
+       "abc"}, // C1, DEL, NUL, a bidirectional isolate
+      {std::string(kMaxReleaseNotesSize, 'a'), std::string(kMaxReleaseNotesSize, 'a')},
+      {"", std::nullopt},
+      {"\xEF\xBB\xBF \r\n\t\r\n", std::nullopt},
+      {"\xC0\xAF", std::nullopt},                    // "/" in two bytes
+      {"\xED\xA0\x80", std::nullopt},                // a surrogate
+      {"\xF4\x90\x80\x80", std::nullopt},            // past U+10FFFF
+      {"ok \xE6\x97", std::nullopt},                 // cut short
+      {std::string("\xFF\xFEn\0", 4), std::nullopt}, // UTF-16
+  };
+  for (const auto &row : rows)
+    EXPECT_EQ(ReleaseNotesText(row.Body), row.Shown) << row.Body.substr(0, 16);
+}
+
+// A record is read back as written, and anything else is no record.
+TEST(CheckRecord, ReadsWhatItWroteAndNothingElse) {
+  for (const TCheckRecord &record : {TCheckRecord{}, TCheckRecord{1800000000, ""},
+                                     TCheckRecord{std::nullopt, "-5"}, TCheckRecord{0, "10"}})
+    EXPECT_EQ(CheckRecordOf(CheckRecordText(record)), record);
+  for (const char *damaged :
+       {"checked=1", "checked=-1\n", "checked=1\nchecked=2\n", "skipped=\n", "skipped=1.0\n",
+        "when=1\n", "checked=1e5\n", "checked=9999999999999999999999\n"})
+    EXPECT_EQ(CheckRecordOf(damaged), TCheckRecord{}) << damaged;
 }
 
 TEST(PercentDone, IsTruncatedAndNeverOverflows) {

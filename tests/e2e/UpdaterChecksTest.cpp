@@ -1,0 +1,217 @@
+// What a host's start checks and keeps, driven through the real updater.exe: release notes that
+// cannot be shown leave the offer as it was, a start with a switch checks at most once in the
+// settings' interval, and every program keeps its own record for the user.
+
+#include "drivers/MessageBoxView.h"
+#include "drivers/UpdaterProcess.h"
+#include "drivers/WholeFile.h"
+#include "framework/win32/WideText_win.h"
+#include "tests/e2e/ScratchFolder.h"
+#include "tests/e2e/UpdaterDriver.h"
+#include "tests/win/LoopbackServer.h"
+#include "update/UpdateOutcome.h"
+
+#include <gtest/gtest.h>
+
+#include <ctime>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The block of loopback addresses for this file's servers.
+constexpr int kAddressBlock = 6;
+// Where the user's records of the programs' checks lie, a value for each program.
+const wchar_t kChecks[] = L"Software\\Veltmark\\Quintarel Updater\\Checks";
+constexpr long long kHour = 3600;
+
+const TMessageBoxView kOffer{"Run Program?",
+                             "Yes! An update is available, would you like to download it?",
+                             {"Yes", "No"},
+                             false};
+
+TScriptedReply Reply(const std::string &status, const std::string &body) {
+  return {RawReply(status, {"Content-Length: " + std::to_string(body.size())}, body)};
+}
+TScriptedReply Served(const std::string &body) { return Reply("200 OK", body); }
+const TScriptedReply kNotFound = Reply("404 Not Found", "<html><body>Not here</body></html>");
+
+DWORD Code(TUpdateOutcome outcome) { return static_cast<DWORD>(outcome); }
+
+// One start of the updater: what it ended with, and what it asked the server for.
+struct TRun {
+  std::optional<DWORD> ExitCode;
+  std::vector<std::string> Requests; // "GET <path>"
+};
+
+class UpdaterChecks : public ::testing::Test {
+protected:
+  UpdaterChecks() {
+    Folder.CopyIn(UPDATER_EXE_PATH, "updater.exe");
+    for (const char *program : {kHost, kOther})
+      Folder.CopyIn(DEMO_HOST_V1_PATH, program);
+  }
+  ~UpdaterChecks() override {
+    for (const char *program : {kHost, kOther})
+      RegDeleteKeyValueW(HKEY_CURRENT_USER, kChecks, WideFromUtf8(Folder.PathOf(program)).c_str());
+  }
+
+  /// Starts the updater for program as its host does, "1 "PROGRAM" SWITCH", with the settings'
+  /// Lines; the server answers replies in order. Where box is given, it must appear, and is
+  /// answered with its last button: No, or OK.
+  TRun Run(const char *program, const std::string &startSwitch, std::vector<TScriptedReply> replies,
+           const std::optional<TMessageBoxView> &box = {}) {
+    const std::string address = NextServerAddress(kAddressBlock);
+    TLoopbackServer server(address, std::move(replies));
+    std::vector<std::string> settings = UsableSettings(address);
+    for (const std::string &line : Lines)
+      settings.push_back(line.rfind("ReleaseNotes=", 0) == 0
+                             ? "ReleaseNotes=http://" + address + "/updates/notes.txt"
+                             : line);
+    Folder.WriteFile("updater.ini", Settings(settings));
+    TUpdaterProcess updater(Folder.PathOf("updater.exe"),
+                            "1 \"" + Folder.PathOf(program) + "\"" + startSwitch);
+    if (box) {
+      const HWND shown = WaitForMessageBox(updater);
+      EXPECT_NE(shown, nullptr) << "no box";
+      if (shown) {
+        ExpectMessageBox(shown, *box);
+        EXPECT_TRUE(ClickButton(shown, box->Buttons.back()));
+      }
+    }
+    TRun run{updater.WaitForExitCode(), {}};
+    for (const std::string &request : server.Requests())
+      run.Requests.push_back(request.substr(0, request.find(" HTTP/")));
+    return run;
+  }
+
+  std::wstring ValueName(const char *program) const { return WideFromUtf8(Folder.PathOf(program)); }
+  /// The record that the updater keeps for program, as stored; "" when it keeps none.
+  std::string Record(const char *program) const {
+    wchar_t text[256] = {};
+    DWORD size = sizeof text - sizeof(wchar_t);
+    if (RegGetValueW(HKEY_CURRENT_USER, kChecks, ValueName(program).c_str(), RRF_RT_REG_SZ, nullptr,
+                     text, &size) != ERROR_SUCCESS)
+      return "";
+    return Utf8FromWide(std::wstring(text));
+  }
+  /// Leaves a record for program of a check secondsAgo before now.
+  void PlantCheck(const char *program, long long secondsAgo) const {
+    const std::wstring text =
+        WideFromUtf8("checked=" + std::to_string(std::time(nullptr) - secondsAgo) + "\n");
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, kChecks, ValueName(program).c_str(), REG_SZ,
+                              text.c_str(), static_cast<DWORD>((text.size() + 1) * 2)),
+              ERROR_SUCCESS);
+  }
+
+  static constexpr const char *kHost = "Host App.exe";
+  static constexpr const char *kOther = "Other.exe"; // a second program with the same updater
+  TScratchFolder Folder;
+  std::vector<std::string> Lines; // the settings besides the title and the URLs
+};
+
+const std::string kVersion = "GET /updates/version.txt";
+const std::string kNotes = "GET /updates/notes.txt";
+const std::string kNotesSignature = "GET /updates/notes.txt.sig";
+
+// Notes that are missing, too long, not UTF-8, or not signed with the publisher's key are as if
+// there were none: the offer is today's box, and the update goes on as the user answers it.
+struct TNotesRow {
+  const char *Name;
+  std::vector<TScriptedReply> Notes; // the replies to the notes and their signature
+  std::string PublicKey = "";        // "": the settings name none
+};
+void PrintTo(const TNotesRow &row, std::ostream *out) { *out << row.Name; }
+
+class NotesNotShown : public UpdaterChecks, public ::testing::WithParamInterface<TNotesRow> {};
+
+TEST_P(NotesNotShown, LeaveTodaysOffer) {
+  const TNotesRow &row = GetParam();
+  Lines = {"ReleaseNotes=notes.txt"};
+  std::vector<std::string> asked = {kVersion, kNotes};
+  if (!row.PublicKey.empty()) {
+    Lines.push_back("PublicKey=" + ReadWholeFile(SIGNED_PROGRAMS + row.PublicKey));
+    asked.push_back(kNotesSignature);
+  }
+  std::vector<TScriptedReply> replies = {Served("2")};
+  replies.insert(replies.end(), row.Notes.begin(), row.Notes.end());
+  const TRun run = Run(kHost, " /quiet", replies, kOffer);
+  EXPECT_EQ(run.ExitCode, Code(TUpdateOutcome::Declined));
+  EXPECT_EQ(run.Requests, asked);
+}
+
+const std::string kSignedNotes = ReadWholeFile(SIGNED_PROGRAMS "notes.txt");
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, NotesNotShown,
+    ::testing::Values(TNotesRow{"missing", {kNotFound}},
+                      TNotesRow{"too_long", {Served(std::string(64 * 1024, 'a') + "\n")}},
+                      TNotesRow{"not_utf8", {Served("Caf\xE9 cr\xE8me: the new menu\r\n")}},
+                      TNotesRow{"signed_with_another_key",
+                                {Served(kSignedNotes),
+                                 Served(ReadWholeFile(SIGNED_PROGRAMS "notes.another-p256.sig"))},
+                                "p256.pub"},
+                      TNotesRow{"signature_missing", {Served(kSignedNotes), kNotFound}, "p256.pub"},
+                      TNotesRow{"changed_after_signing",
+                                {Served(kSignedNotes + "Also: install the helper."),
+                                 Served(ReadWholeFile(SIGNED_PROGRAMS "notes.p256.sig"))},
+                                "p256.pub"}),
+    [](const ::testing::TestParamInfo<TNotesRow> &info) { return info.param.Name; });
+
+// Within the interval a quiet start asks nothing and ends with 0; the time counts from a check
+// that reached the server, and a record from the future, as a clock set back leaves it, proves
+// nothing. The user's own check always asks the server.
+TEST_F(UpdaterChecks, QuietStartChecksOnceInTheInterval) {
+  Lines = {"CheckInterval=24"};
+  const TRun failed = Run(kHost, " /quiet", {kNotFound});
+  EXPECT_EQ(failed.ExitCode, Code(TUpdateOutcome::CheckFailed));
+  EXPECT_EQ(Record(kHost), "") << "a check that failed started the interval";
+
+  const struct {
+    const char *Name;
+    std::optional<long long> CheckedAgo; // planted before the start; nothing: as the last left it
+    const char *Switch;
+    std::vector<std::string> Requests;
+  } starts[] = {{"first", std::nullopt, " /quiet", {kVersion}},
+                {"second, within the interval", std::nullopt, " /quiet", {}},
+                {"automatic, within it", std::nullopt, " /auto", {}},
+                {"a day ago", 24 * kHour, " /quiet", {kVersion}},
+                {"an hour ago", kHour, " /quiet", {}},
+                {"clock set back", -kHour, " /quiet", {kVersion}}};
+  for (const auto &start : starts) {
+    SCOPED_TRACE(start.Name);
+    if (start.CheckedAgo)
+      PlantCheck(kHost, *start.CheckedAgo);
+    const TRun run = Run(kHost, start.Switch, {Served("1")});
+    EXPECT_EQ(run.ExitCode, Code(TUpdateOutcome::UpToDate));
+    EXPECT_EQ(run.Requests, start.Requests);
+    EXPECT_EQ(Record(kHost).rfind("checked=", 0), 0u);
+  }
+  // The other program's record is its own; the user's own check is never held back.
+  EXPECT_EQ(Run(kOther, " /quiet", {Served("1")}).Requests, std::vector<std::string>{kVersion});
+  const std::optional<TMessageBoxView> latest = TMessageBoxView{
+      "Latest Version", "You have the latest version of the software.", {"OK"}, false};
+  const TRun asked = Run(kHost, "", {Served("1")}, latest);
+  EXPECT_EQ(asked.ExitCode, Code(TUpdateOutcome::UpToDate));
+  EXPECT_EQ(asked.Requests, std::vector<std::string>{kVersion});
+}
+
+// A version skipped for one program is offered for another that shares its updater.
+TEST_F(UpdaterChecks, EachProgramKeepsItsOwnSkippedVersion) {
+  const std::wstring skipped = L"skipped=2\n";
+  ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, kChecks, ValueName(kHost).c_str(), REG_SZ,
+                            skipped.c_str(), static_cast<DWORD>((skipped.size() + 1) * 2)),
+            ERROR_SUCCESS);
+  Lines = {"ReleaseNotes=notes.txt"};
+  const TRun host = Run(kHost, " /quiet", {Served("2")});
+  EXPECT_EQ(host.ExitCode, Code(TUpdateOutcome::Declined));
+  EXPECT_EQ(host.Requests, std::vector<std::string>{kVersion}) << "the notes were fetched";
+  const TRun other = Run(kOther, " /quiet", {Served("2"), kNotFound}, kOffer);
+  EXPECT_EQ(other.ExitCode, Code(TUpdateOutcome::Declined));
+  EXPECT_EQ(other.Requests, (std::vector<std::string>{kVersion, kNotes}));
+  EXPECT_EQ(Record(kOther), "");
+}
+
+} // namespace

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+/// What the updater keeps of its checks for one program and one user.
+struct TCheckRecord {
+  /// When a check last reached the server, in seconds since 1970 (UTC); nothing: never.
+  std::optional<int64_t> CheckedAt;
+  /// The version the user chose not to be offered, as the version file gives it; "": none.
+  std::string SkippedVersion;
+
+  bool operator==(const TCheckRecord &other) const {
+    return CheckedAt == other.CheckedAt && SkippedVersion == other.SkippedVersion;
+  }
+};
+
+/// The record as it is stored: "checked=<seconds>" and "skipped=<version>" lines, each only when
+/// there is something to keep.
+std::string CheckRecordText(const TCheckRecord &record);
+/// The record that text holds; an empty one when text is not one that CheckRecordText writes,
+/// since a damaged record must never keep an update away.
+TCheckRecord CheckRecordOf(const std::string &text);
+
+/// Whether a check reached the server less than hours before now. A record from the future
+/// tells of a clock that was set back and proves nothing.
+bool CheckedWithin(const TCheckRecord &record, int64_t now, uint32_t hours);
+
+/// The seconds since 1970 (UTC) by the system's clock.
+int64_t SecondsSinceEpoch();
+
+/// The record the user keeps for program, the full path of its file; an empty one when there
+/// is none or it cannot be read.
+TCheckRecord StoredCheckRecord(const std::string &program);
+/// Keeps record for program for the user; a record that cannot be kept is lost, and the next
+/// start checks as if there were none.
+void StoreCheckRecord(const std::string &program, const TCheckRecord &record);
+
+using TCheckRecordRead = std::function<TCheckRecord(const std::string &program)>;
+using TCheckRecordWrite =
+    std::function<void(const std::string &program, const TCheckRecord &record)>;
+using TWallClock = std::function<int64_t()>;
