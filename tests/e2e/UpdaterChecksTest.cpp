@@ -90,17 +90,15 @@ protected:
   std::wstring ValueName(const char *program) const { return WideFromUtf8(Folder.PathOf(program)); }
   /// The record that the updater keeps for program, as stored; "" when it keeps none.
   std::string Record(const char *program) const {
-    wchar_t text[256] = {};
+    wchar_t text[128] = {};
     DWORD size = sizeof text - sizeof(wchar_t);
-    if (RegGetValueW(HKEY_CURRENT_USER, kChecks, ValueName(program).c_str(), RRF_RT_REG_SZ, nullptr,
-                     text, &size) != ERROR_SUCCESS)
-      return "";
+    RegGetValueW(HKEY_CURRENT_USER, kChecks, ValueName(program).c_str(), RRF_RT_REG_SZ, nullptr,
+                 text, &size);
     return Utf8FromWide(std::wstring(text));
   }
-  /// Leaves a record for program of a check secondsAgo before now.
-  void PlantCheck(const char *program, long long secondsAgo) const {
-    const std::wstring text =
-        WideFromUtf8("checked=" + std::to_string(std::time(nullptr) - secondsAgo) + "\n");
+  /// Leaves record as the record for program.
+  void Plant(const char *program, const std::string &record) const {
+    const std::wstring text = WideFromUtf8(record);
     ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, kChecks, ValueName(program).c_str(), REG_SZ,
                               text.c_str(), static_cast<DWORD>((text.size() + 1) * 2)),
               ERROR_SUCCESS);
@@ -183,7 +181,7 @@ TEST_F(UpdaterChecks, QuietStartChecksOnceInTheInterval) {
   for (const auto &start : starts) {
     SCOPED_TRACE(start.Name);
     if (start.CheckedAgo)
-      PlantCheck(kHost, *start.CheckedAgo);
+      Plant(kHost, "checked=" + std::to_string(std::time(nullptr) - *start.CheckedAgo) + "\n");
     const TRun run = Run(kHost, start.Switch, {Served("1")});
     EXPECT_EQ(run.ExitCode, Code(TUpdateOutcome::UpToDate));
     EXPECT_EQ(run.Requests, start.Requests);
@@ -198,16 +196,16 @@ TEST_F(UpdaterChecks, QuietStartChecksOnceInTheInterval) {
   EXPECT_EQ(asked.Requests, std::vector<std::string>{kVersion});
 }
 
-// A version skipped for one program is offered for another that shares its updater.
+// A version skipped is not offered to a host's start, without a request for the notes, nor
+// installed by an automatic one; it is offered for another program that shares the updater.
 TEST_F(UpdaterChecks, EachProgramKeepsItsOwnSkippedVersion) {
-  const std::wstring skipped = L"skipped=2\n";
-  ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, kChecks, ValueName(kHost).c_str(), REG_SZ,
-                            skipped.c_str(), static_cast<DWORD>((skipped.size() + 1) * 2)),
-            ERROR_SUCCESS);
+  Plant(kHost, "skipped=2\n");
   Lines = {"ReleaseNotes=notes.txt"};
-  const TRun host = Run(kHost, " /quiet", {Served("2")});
-  EXPECT_EQ(host.ExitCode, Code(TUpdateOutcome::Declined));
-  EXPECT_EQ(host.Requests, std::vector<std::string>{kVersion}) << "the notes were fetched";
+  for (const char *startSwitch : {" /quiet", " /auto"}) {
+    const TRun host = Run(kHost, startSwitch, {Served("2")});
+    EXPECT_EQ(host.ExitCode, Code(TUpdateOutcome::Declined)) << startSwitch;
+    EXPECT_EQ(host.Requests, std::vector<std::string>{kVersion}) << startSwitch;
+  }
   const TRun other = Run(kOther, " /quiet", {Served("2"), kNotFound}, kOffer);
   EXPECT_EQ(other.ExitCode, Code(TUpdateOutcome::Declined));
   EXPECT_EQ(other.Requests, (std::vector<std::string>{kVersion, kNotes}));

@@ -13,7 +13,6 @@
 #include <cstdint>
 #include <deque>
 #include <filesystem>
-#include <map>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -45,9 +44,6 @@ const std::string kOlderVersion =
 
 constexpr uint32_t ExitCode(TInstallOutcome outcome) { return static_cast<uint32_t>(outcome); }
 constexpr uint32_t kInstalled = ExitCode(TInstallOutcome::Installed);
-// The clock of every run: some time in 2027.
-constexpr int64_t kNow = 1800000000;
-constexpr int64_t kHour = 3600;
 
 // The smallest file that passes for a program image: "MZ", the offset 64 at byte 60, "PE\0\0".
 std::string ProgramImage() {
@@ -175,7 +171,7 @@ protected:
     startup.AdmitInstallStep = [](const std::string &, const std::string &, bool) {
       return TInstallOutcome::Installed;
     };
-    startup.CommandLine = "upd.exe " + currentVersion + " " + Program() + Switch;
+    startup.CommandLine = "upd.exe " + currentVersion + " " + Program();
     startup.ProgramFileName = "/opt/upd.exe";
     startup.ReadProfileString = [this](const std::string &, const std::string &,
                                        const std::string &key, const std::string &defaultValue) {
@@ -183,18 +179,8 @@ protected:
         return std::string("Foo");
       if (key == "DeltaUpdates")
         return std::string(Delta ? "1" : "");
-      if (key == "VersionFile" || key == "DownloadFile")
-        return "http://h/" + key;
-      return Settings.count(key) ? Settings.at(key) : defaultValue;
+      return key == "VersionFile" || key == "DownloadFile" ? "http://h/" + key : defaultValue;
     };
-    startup.ReadRecord = [this](const std::string &program) {
-      EXPECT_EQ(program, Program());
-      return Record;
-    };
-    startup.WriteRecord = [this](const std::string &, const TCheckRecord &record) {
-      Record = record;
-    };
-    startup.Now = [] { return kNow; };
     startup.DigestProgram = [this](const std::string &file) -> std::optional<TSha256> {
       EXPECT_EQ(file, Program());
       if (ProgramUnreadable)
@@ -235,9 +221,6 @@ protected:
   }
 
   TRecordingView view;
-  std::string Switch;                          // after the program: " /quiet", " /auto" or none
-  std::map<std::string, std::string> Settings; // besides the URLs and the title
-  TCheckRecord Record;                         // the user's record for the program
   std::deque<std::string> User;
   std::deque<std::optional<uint32_t>> InstallSteps;
   TPublisherVerdict Verdict = TPublisherVerdict::Accepted;
@@ -395,104 +378,6 @@ TEST_F(UpdateWorkflow, CancelWhileTheDeltaIsDecodedLeavesNothing) {
   EXPECT_TRUE(ContentOf(Program()) == oldProgram);
   EXPECT_FALSE(std::filesystem::exists(Download()));
   EXPECT_FALSE(std::filesystem::exists(DeltaFileOf(Download())));
-}
-
-// A start with a switch checks at most once in the settings' interval, and never offers a
-// version that the user skipped; the user's own check does both. The notes come with the offer,
-// only once there is one, and only when they can be shown as they are.
-TEST_F(UpdateWorkflow, OffersAsTheRecordAndTheReleaseNotesSay) {
-  const TCheckRecord kNoRecord;
-  const TCheckRecord kAnHourAgo{kNow - kHour, ""};
-  const TCheckRecord kCheckedNow{kNow, ""};
-  const TCheckRecord kSkipped2{std::nullopt, "2"};
-  const std::string kNotes = "notes [Fixed: the crash on start.\n[2JЖурнал 日志]";
-  const struct {
-    const char *Name, *Switch, *Interval;
-    TCheckRecord Before;
-    std::vector<std::string> Served; // the version file, then the notes; "404": not found
-    TLines Dialogs;                  // the offers and the end
-    int Requests;
-    uint32_t ExitCode;
-    TCheckRecord After;
-  } rows[] = {
-      {"within the interval", " /quiet", "2", kAnHourAgo, {}, {"end"}, 0, 0, kAnHourAgo},
-      {"within it, automatic", " /auto", "2", kAnHourAgo, {}, {"end"}, 0, 0, kAnHourAgo},
-      {"interval passed", " /quiet", "1", kAnHourAgo, {"1"}, {"end"}, 1, 0, kCheckedNow},
-      {"clock set back", " /quiet", "2", {kNow + kHour, ""}, {"1"}, {"end"}, 1, 0, kCheckedNow},
-      {"damaged record",
-       " /quiet",
-       "2",
-       CheckRecordOf("checked=x\n"),
-       {"1"},
-       {"end"},
-       1,
-       0,
-       kCheckedNow},
-      {"user's own check", "", "2", kAnHourAgo, {"2"}, {kOffer, "end"}, 1, 0, kCheckedNow},
-      {"failed check", " /quiet", "2", kNoRecord, {"404"}, {"end"}, 1, 3, kNoRecord},
-      {"no interval kept", " /quiet", "", kNoRecord, {"1"}, {"end"}, 1, 0, kNoRecord},
-      {"skipped, quiet", " /quiet", "", kSkipped2, {"2"}, {"end"}, 1, 2, kSkipped2},
-      {"skipped, automatic", " /auto", "", kSkipped2, {"2"}, {"end"}, 1, 2, kSkipped2},
-      {"skipped, user's own", "", "", kSkipped2, {"2"}, {kOffer, "end"}, 1, 0, kSkipped2},
-      {"newer than skipped", " /quiet", "", kSkipped2, {"3"}, {kOffer, "end"}, 1, 2, kSkipped2},
-      {"notes skipped",
-       " /quiet",
-       "",
-       kNoRecord,
-       {"2", "\xEF\xBB\xBF\r\nFixed: the\t crash on start.\r\n\x1B[2J\xE2\x80\xAEЖурнал 日志\r\n"},
-       {"offer", "end"},
-       2,
-       2,
-       kSkipped2},
-      {"notes missing", " /quiet", "", kNoRecord, {"2", "404"}, {kOffer, "end"}, 2, 2, kNoRecord},
-      {"notes not UTF-8",
-       " /quiet",
-       "",
-       kNoRecord,
-       {"2", "caf\xE9"},
-       {kOffer, "end"},
-       2,
-       2,
-       kNoRecord},
-      {"notes too long",
-       " /quiet",
-       "",
-       kNoRecord,
-       {"2", std::string(65537, 'a')},
-       {kOffer, "end"},
-       2,
-       2,
-       kNoRecord},
-  };
-  WriteFile(Program(), kOldProgram);
-  for (const auto &row : rows) {
-    SCOPED_TRACE(row.Name);
-    Switch = row.Switch;
-    Settings = {{"CheckInterval", row.Interval}};
-    if (row.Served.size() > 1)
-      Settings["ReleaseNotes"] = "http://h/notes.txt";
-    Record = row.Before;
-    net.Replies.clear();
-    for (const std::string &body : row.Served)
-      net.Replies.push_back(
-          {body == "404" ? "404" : "200", std::to_string(body.size()), {}, {body}});
-    User = {"Run Program? no"};
-    view.OfferAnswer = [] { return TOfferAnswer::SkipVersion; };
-    view.Log.clear();
-    const int opensBefore = net.Count("Open(");
-    const TUpdateDlg &dialog = Start("1");
-    ASSERT_TRUE(PumpUntilWorkersEnded());
-    TLines dialogs = Dialogs();
-    for (const std::string &line : view.Log)
-      if (line.rfind("offer ", 0) == 0) {
-        EXPECT_EQ(line.substr(line.find("] notes [") + 2), kNotes);
-        dialogs.insert(dialogs.end() - 1, "offer");
-      }
-    EXPECT_EQ(dialogs, row.Dialogs);
-    EXPECT_EQ(net.Count("Open(") - opensBefore, row.Requests);
-    EXPECT_EQ(dialog.ExitCode(), row.ExitCode);
-    EXPECT_EQ(Record, row.After);
-  }
 }
 
 } // namespace
