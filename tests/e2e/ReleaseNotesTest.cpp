@@ -79,13 +79,15 @@ TEST(ReleaseNotes, TheOfferShowsTheNotesAndTakesTheAnswer) {
       EXPECT_TRUE(KeepScreenshot(updater.Id(), std::string("offer-") + start.Name));
       for (WORD key : start.Keys) {
         Press(key);
-        if (key == VK_NEXT) // the notes have the focus, and scroll
+        if (key == VK_NEXT) { // the notes have the focus, and scroll
           EXPECT_TRUE(WaitUntil([&] { return SendMessageW(notes, EM_GETFIRSTVISIBLELINE, 0, 0); }));
+        }
       }
-      if (start.Button == "close")
+      if (start.Button == "close") {
         PostMessageW(offer, WM_SYSCOMMAND, SC_CLOSE, 0);
-      else if (!start.Button.empty())
+      } else if (!start.Button.empty()) {
         EXPECT_TRUE(ClickButton(offer, start.Button));
+      }
     }
     const bool yes =
         start.Button == "Yes" || (!start.Keys.empty() && start.Keys.back() == VK_RETURN);

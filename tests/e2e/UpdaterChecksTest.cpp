@@ -5,6 +5,7 @@
 #include "drivers/MessageBoxView.h"
 #include "drivers/UpdaterProcess.h"
 #include "drivers/WholeFile.h"
+#include "drivers/WindowFinder.h"
 #include "framework/win32/WideText_win.h"
 #include "tests/e2e/ScratchFolder.h"
 #include "tests/e2e/UpdaterDriver.h"
@@ -59,8 +60,8 @@ protected:
   }
 
   /// Starts the updater for program as its host does, "1 "PROGRAM" SWITCH", with the settings'
-  /// Lines; the server answers replies in order. Where box is given, it must appear, and is
-  /// answered with its last button: No, or OK.
+  /// Lines; the server answers replies in order. Where box is given, it must appear (a message
+  /// box, or the offer with notes), and is answered with its last button: No, or OK.
   TRun Run(const char *program, const std::string &startSwitch, std::vector<TScriptedReply> replies,
            const std::optional<TMessageBoxView> &box = {}) {
     const std::string address = NextServerAddress(kAddressBlock);
@@ -74,7 +75,10 @@ protected:
     TUpdaterProcess updater(Folder.PathOf("updater.exe"),
                             "1 \"" + Folder.PathOf(program) + "\"" + startSwitch);
     if (box) {
-      const HWND shown = WaitForMessageBox(updater);
+      const HWND shown = WaitForTopLevelWindow(updater.Id(), [](HWND window) {
+        return IsVisibleDialogBox(window) ||
+               (IsWindowVisible(window) && WindowClassName(window) == "TOfferDlg");
+      });
       EXPECT_NE(shown, nullptr) << "no box";
       if (shown) {
         ExpectMessageBox(shown, *box);
@@ -116,16 +120,18 @@ const std::string kNotesSignature = "GET /updates/notes.txt.sig";
 
 // Notes that are missing, too long, not UTF-8, or not signed with the publisher's key are as if
 // there were none: the offer is today's box, and the update goes on as the user answers it.
+// Notes signed with the key are shown.
 struct TNotesRow {
   const char *Name;
   std::vector<TScriptedReply> Notes; // the replies to the notes and their signature
   std::string PublicKey = "";        // "": the settings name none
+  bool Shown = false;
 };
 void PrintTo(const TNotesRow &row, std::ostream *out) { *out << row.Name; }
 
-class NotesNotShown : public UpdaterChecks, public ::testing::WithParamInterface<TNotesRow> {};
+class ReleaseNotesOffer : public UpdaterChecks, public ::testing::WithParamInterface<TNotesRow> {};
 
-TEST_P(NotesNotShown, LeaveTodaysOffer) {
+TEST_P(ReleaseNotesOffer, IsTodaysBoxUnlessTheNotesCanBeShown) {
   const TNotesRow &row = GetParam();
   Lines = {"ReleaseNotes=notes.txt"};
   std::vector<std::string> asked = {kVersion, kNotes};
@@ -135,7 +141,10 @@ TEST_P(NotesNotShown, LeaveTodaysOffer) {
   }
   std::vector<TScriptedReply> replies = {Served("2")};
   replies.insert(replies.end(), row.Notes.begin(), row.Notes.end());
-  const TRun run = Run(kHost, " /quiet", replies, kOffer);
+  TMessageBoxView offer = kOffer;
+  if (row.Shown)
+    offer.Buttons.insert(offer.Buttons.begin(), "Skip This Version");
+  const TRun run = Run(kHost, " /quiet", replies, offer);
   EXPECT_EQ(run.ExitCode, Code(TUpdateOutcome::Declined));
   EXPECT_EQ(run.Requests, asked);
 }
@@ -143,7 +152,7 @@ TEST_P(NotesNotShown, LeaveTodaysOffer) {
 const std::string kSignedNotes = ReadWholeFile(SIGNED_PROGRAMS "notes.txt");
 
 INSTANTIATE_TEST_SUITE_P(
-    Rows, NotesNotShown,
+    Rows, ReleaseNotesOffer,
     ::testing::Values(TNotesRow{"missing", {kNotFound}},
                       TNotesRow{"too_long", {Served(std::string(64 * 1024, 'a') + "\n")}},
                       TNotesRow{"not_utf8", {Served("Caf\xE9 cr\xE8me: the new menu\r\n")}},
@@ -155,7 +164,12 @@ INSTANTIATE_TEST_SUITE_P(
                       TNotesRow{"changed_after_signing",
                                 {Served(kSignedNotes + "Also: install the helper."),
                                  Served(ReadWholeFile(SIGNED_PROGRAMS "notes.p256.sig"))},
-                                "p256.pub"}),
+                                "p256.pub"},
+                      TNotesRow{"signed",
+                                {Served(kSignedNotes),
+                                 Served(ReadWholeFile(SIGNED_PROGRAMS "notes.p256.sig"))},
+                                "p256.pub",
+                                true}),
     [](const ::testing::TestParamInfo<TNotesRow> &info) { return info.param.Name; });
 
 // Within the interval a quiet start asks nothing and ends with 0; the time counts from a check
