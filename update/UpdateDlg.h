@@ -95,6 +95,8 @@ private:
   bool CheckedRecently() const;
   /// Notes that the version file's check reached the server, where the settings keep an interval.
   void RecordCheck();
+  /// Marks that an update was found, from which on a quiet start shows itself, and shows it.
+  void ShowFoundUpdate();
   /// Asks the user whether to download the update, with notes where there are any ("": none),
   /// and goes on as they answer.
   void Offer(const std::string &notes);

@@ -113,17 +113,16 @@ void TUpdateDlg::CheckVersionDoneString(TObject *, std::string result) {
   fLatestVersion = latestVersion;
   // A program file that no move may replace is known before anything is fetched, so that an
   // automatic start costs nobody a download that could never be installed.
+  const bool readOnly = fIsReadOnly(fProgramFile);
   if (fMode == TStartMode::Automatic) {
-    if (fIsReadOnly(fProgramFile))
+    if (readOnly)
       End(TUpdateOutcome::ProgramReadOnly);
     else
       DownloadUnseen();
     return;
   }
-  if (fIsReadOnly(fProgramFile)) {
-    fUpdateFound = true;
-    if (fMode == TStartMode::Quiet)
-      fView.Reveal();
+  if (readOnly) {
+    ShowFoundUpdate();
     Fail(TUpdateOutcome::ProgramReadOnly, kReadOnlyProgram);
   } else if (DownloadNotes.URL.empty()) {
     Offer("");
@@ -174,11 +173,15 @@ void TUpdateDlg::DownloadNotesSignatureError(TObject *) {
     Offer("");
 }
 
-// Without notes the offer is the plain question it has always been.
-void TUpdateDlg::Offer(const std::string &notes) {
+void TUpdateDlg::ShowFoundUpdate() {
   fUpdateFound = true;
   if (fMode == TStartMode::Quiet)
     fView.Reveal();
+}
+
+// Without notes the offer is the plain question it has always been.
+void TUpdateDlg::Offer(const std::string &notes) {
+  ShowFoundUpdate();
   const TOfferAnswer answer =
       notes.empty() ? (fView.ShowMessage(kOfferCaption, kOffer, TMessageButtons::YesNo)
                            ? TOfferAnswer::Download
