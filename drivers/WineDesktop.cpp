@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <exception>
 #include <stdexcept>
 
 namespace {
@@ -79,4 +80,24 @@ void RecordExitCode(const std::string &exitCodeFile, int exitCode) {
   } catch (const std::runtime_error &failure) {
     std::fprintf(stderr, "%s\n", failure.what());
   }
+}
+
+int RunWithDesktop(const char *name, const std::function<bool(const TArguments &)> &inDesktop,
+                   const std::function<int(const TArguments &)> &run) {
+  const std::string exitCodeFile = ExitCodeFileArgument();
+  TArguments args = SplitCommandLine(Utf8FromWide(GetCommandLineW()));
+  args.erase(args.begin());
+  if (exitCodeFile.empty() && inDesktop(args) && RunningUnderWine())
+    return RunInVirtualDesktop();
+  if (!exitCodeFile.empty())
+    args.pop_back(); // the desktop's run names its exit code file last
+  int exitCode = 1;
+  try {
+    exitCode = run(args);
+  } catch (const std::exception &error) {
+    std::fprintf(stderr, "%s: %s\n", name, error.what());
+  }
+  if (!exitCodeFile.empty())
+    RecordExitCode(exitCodeFile, exitCode);
+  return exitCode;
 }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <functional>
 #include <string>
+#include <vector>
 
 /// Wine draws caption bars only inside a virtual desktop of its own, so under Wine a driver (the
 /// end-to-end tests, the demo's) runs again inside one, where everything it starts lives too
@@ -17,3 +19,11 @@ std::string ExitCodeFileArgument();
 int RunInVirtualDesktop();
 /// Records the inner run's exit code for the outer run.
 void RecordExitCode(const std::string &exitCodeFile, int exitCode);
+
+using TArguments = std::vector<std::string>;
+/// The whole of a program's main that runs in a virtual desktop where arguments ask for one:
+/// under Wine, when inDesktop holds for this program's arguments (its own path left out), runs
+/// it again inside a new desktop and returns what that run recorded; otherwise returns what run
+/// returns for them, or 1 after telling on stderr, after name, what run threw.
+int RunWithDesktop(const char *name, const std::function<bool(const TArguments &)> &inDesktop,
+                   const std::function<int(const TArguments &)> &run);

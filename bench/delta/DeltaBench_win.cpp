@@ -16,15 +16,12 @@
 #include "bench/download/Measures_win.h"
 #include "drivers/WholeFile.h"
 #include "drivers/WineDesktop.h"
-#include "framework/CommandLine.h"
-#include "framework/win32/WideText_win.h"
 #include "update/FileDigest.h"
 
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
-#include <exception>
 #include <functional>
 #include <optional>
 #include <stdexcept>
@@ -110,7 +107,7 @@ int RunUpdateBenchmark(const std::vector<std::string> &args) {
   return 0;
 }
 
-int Run(std::vector<std::string> args) {
+int Run(const std::vector<std::string> &args) {
   if (args.size() == 5 && args[0] == "decode")
     return RunDecodeBenchmark({args.begin() + 1, args.end()});
   if (args.size() >= 7 && args[0] == "updates")
@@ -126,20 +123,7 @@ int Run(std::vector<std::string> args) {
 int main() {
   // The updater's questions are answered in a virtual desktop: on Wine's bare display each
   // message box costs about a second after it has gone.
-  const std::string exitCodeFile = ExitCodeFileArgument();
-  std::vector<std::string> args = SplitCommandLine(Utf8FromWide(GetCommandLineW()));
-  args.erase(args.begin());
-  if (!args.empty() && args[0] == "updates" && exitCodeFile.empty() && RunningUnderWine())
-    return RunInVirtualDesktop();
-  if (!exitCodeFile.empty())
-    args.pop_back(); // the desktop's run names its exit code file last
-  int exitCode = 1;
-  try {
-    exitCode = Run(args);
-  } catch (const std::exception &error) {
-    std::fprintf(stderr, "bench_delta: %s\n", error.what());
-  }
-  if (!exitCodeFile.empty())
-    RecordExitCode(exitCodeFile, exitCode);
-  return exitCode;
+  return RunWithDesktop(
+      "bench_delta", [](const TArguments &args) { return !args.empty() && args[0] == "updates"; },
+      Run);
 }

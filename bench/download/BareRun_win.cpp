@@ -1,5 +1,6 @@
 #include "bench/download/BareRun_win.h"
 
+#include "bench/download/BareRequest_win.h"
 #include "bench/download/Measures_win.h"
 #include "bench/download/TimedUiThread_win.h"
 #include "framework/win32/Application_win.h"
@@ -20,11 +21,6 @@ namespace {
 
 constexpr DWORD kChunkSize = 1025; // what the transfer worker reads at a time
 
-struct TCloseInternetHandle {
-  void operator()(HINTERNET handle) const { InternetCloseHandle(handle); }
-};
-using TInternetHandleOwner = TOwnedHandle<HINTERNET, TCloseInternetHandle>;
-
 // A window whose progress bar the bare loop moves.
 HWND ShowProgressBar() {
   const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
@@ -41,23 +37,11 @@ HWND ShowProgressBar() {
 // person can follow it (every 100 ms, as the updater does) and at the end.
 bool BareTransfer(const std::string &server, const std::string &file, const std::string &target,
                   HWND bar) {
-  const TInternetHandleOwner session(
-      InternetOpenA("Bench", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
-  const TInternetHandleOwner connection(InternetConnectA(session.Get(), server.c_str(),
-                                                         INTERNET_DEFAULT_HTTP_PORT, "", "",
-                                                         INTERNET_SERVICE_HTTP, 0, 0));
-  const char *acceptTypes[] = {"*/*", nullptr};
-  const TInternetHandleOwner request(HttpOpenRequestA(connection.Get(), "GET", ("/" + file).c_str(),
-                                                      "HTTP/1.0", "", acceptTypes,
-                                                      INTERNET_FLAG_RELOAD, 0));
-  if (!HttpSendRequestA(request.Get(), nullptr, 0, nullptr, 0))
-    return false;
-  char length[32] = {}, status[32] = {};
-  DWORD lengthSize = sizeof length, statusSize = sizeof status, lengthIndex = 0, statusIndex = 0;
-  if (!HttpQueryInfoA(request.Get(), HTTP_QUERY_CONTENT_LENGTH, length, &lengthSize,
-                      &lengthIndex) ||
-      !HttpQueryInfoA(request.Get(), HTTP_QUERY_STATUS_CODE, status, &statusSize, &statusIndex) ||
-      status[0] != '2')
+  const TBareRequest request(server, "/" + file, false);
+  char length[32] = {};
+  DWORD lengthSize = sizeof length, lengthIndex = 0;
+  if (!request.Succeeded() ||
+      !HttpQueryInfoA(request.Get(), HTTP_QUERY_CONTENT_LENGTH, length, &lengthSize, &lengthIndex))
     return false;
   const HANDLE created = CreateFileW(WideFromUtf8(target).c_str(), GENERIC_READ | GENERIC_WRITE,
                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,

@@ -4,16 +4,22 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 double MillisecondsBetween(TClock::time_point from, TClock::time_point to) {
   return std::chrono::duration<double, std::milli>(to - from).count();
 }
 
-double Median(std::vector<double> values) {
+double Quantile(std::vector<double> values, double fraction) {
   std::sort(values.begin(), values.end());
-  const size_t middle = values.size() / 2;
-  return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+  const double at = fraction * static_cast<double>(values.size() - 1);
+  const size_t below = static_cast<size_t>(at);
+  if (below + 1 >= values.size())
+    return values.back();
+  return values[below] + (at - static_cast<double>(below)) * (values[below + 1] - values[below]);
 }
+
+double Median(std::vector<double> values) { return Quantile(std::move(values), 0.5); }
 
 double PeakWorkingSetMiB(HANDLE process) {
   PROCESS_MEMORY_COUNTERS counters = {};

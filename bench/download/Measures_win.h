@@ -11,6 +11,9 @@
 using TClock = std::chrono::steady_clock;
 
 double MillisecondsBetween(TClock::time_point from, TClock::time_point to);
+/// The value below which fraction (0 to 1) of values lie, between the two nearest samples where
+/// it falls between them; values must not be empty.
+double Quantile(std::vector<double> values, double fraction);
 /// The middle of values, or the mean of the two middle ones; values must not be empty.
 double Median(std::vector<double> values);
 /// The most memory the process has had in its working set so far, in MiB; this process unless
