@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 
@@ -37,8 +36,3 @@ TCheckRecord StoredCheckRecord(const std::string &program);
 /// Keeps record for program for the user; a record that cannot be kept is lost, and the next
 /// start checks as if there were none.
 void StoreCheckRecord(const std::string &program, const TCheckRecord &record);
-
-using TCheckRecordRead = std::function<TCheckRecord(const std::string &program)>;
-using TCheckRecordWrite =
-    std::function<void(const std::string &program, const TCheckRecord &record)>;
-using TWallClock = std::function<int64_t()>;

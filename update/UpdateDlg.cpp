@@ -26,7 +26,7 @@ TUpdateDlg::TUpdateDlg(TComponent *owner, TUpdateView &view, TInternetApi &inter
       fUpdaterFile(startup.ProgramFileName), fCheckPublisher(startup.CheckPublisher),
       fChooseDownloadTarget(startup.ChooseDownloadTarget),
       fAdmitInstallStep(startup.AdmitInstallStep), fDigestProgram(startup.DigestProgram),
-      fIsReadOnly(startup.IsReadOnly), fWriteRecord(startup.WriteRecord), fNow(startup.Now) {
+      fIsReadOnly(startup.IsReadOnly) {
   ReadState([this] { WireComponents(); });
   Start(startup);
 }
@@ -154,7 +154,7 @@ void TUpdateDlg::Start(const TUpdateStartup &startup) {
   }
   fPublisherKey = std::move(*key);
   fCheckIntervalHours = settings.CheckIntervalHours;
-  fRecord = startup.ReadRecord(fProgramFile);
+  fRecord = StoredCheckRecord(fProgramFile);
   if (CheckedRecently()) {
     End(TUpdateOutcome::UpToDate);
     return;

@@ -31,11 +31,8 @@ struct TUpdateStartup {
   TPublisherKeyImport ImportKey = ImportPublisherKey;             // reads the settings' PublicKey
   TDownloadTargetChoice ChooseDownloadTarget = DownloadTargetFor; // when the download starts
   TInstallStepAdmission AdmitInstallStep = InstallStepAdmits;     // before a download that needs it
-  TFileDigest DigestProgram = Sha256OfFile;        // names the delta for the installed program
-  TReadOnlyCheck IsReadOnly = ProgramIsReadOnly;   // once an update is found
-  TCheckRecordRead ReadRecord = StoredCheckRecord; // the user's record for the program
-  TCheckRecordWrite WriteRecord = StoreCheckRecord;
-  TWallClock Now = SecondsSinceEpoch;
+  TFileDigest DigestProgram = Sha256OfFile;      // names the delta for the installed program
+  TReadOnlyCheck IsReadOnly = ProgramIsReadOnly; // once an update is found
 };
 
 /// The update dialog: the updater's main window for the whole run. Its window draws what it
@@ -151,13 +148,10 @@ private:
   TInstallStepAdmission fAdmitInstallStep;
   TFileDigest fDigestProgram;
   TReadOnlyCheck fIsReadOnly;
-  TCheckRecordWrite fWriteRecord;
-  TWallClock fNow;
   TCheckRecord fRecord;             // the user's record for the program, as read at the start
   uint32_t fCheckIntervalHours = 0; // 0: every start checks
   std::string fLatestVersion;       // the version the version file offers
-  std::string fNotesBody;           // the release notes as they came, for their signature
-  std::string fNotes;               // and as the offer shows them
+  std::string fNotes;               // the release notes as they came, until their signature
   std::unique_ptr<TPublisherKey> fPublisherKey; // nullptr: the settings name no key
   std::optional<THeldDownload> fDownload;       // the finished download, from its end on
   std::string fSignature;                       // the download's signature, once it has passed

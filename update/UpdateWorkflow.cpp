@@ -133,14 +133,14 @@ void TUpdateDlg::CheckVersionDoneString(TObject *, std::string result) {
 
 bool TUpdateDlg::CheckedRecently() const {
   return fMode != TStartMode::Asked && fCheckIntervalHours != 0 &&
-         CheckedWithin(fRecord, fNow(), fCheckIntervalHours);
+         CheckedWithin(fRecord, SecondsSinceEpoch(), fCheckIntervalHours);
 }
 
 void TUpdateDlg::RecordCheck() {
   if (fCheckIntervalHours == 0)
     return;
-  fRecord.CheckedAt = fNow();
-  fWriteRecord(fProgramFile, fRecord);
+  fRecord.CheckedAt = SecondsSinceEpoch();
+  StoreCheckRecord(fProgramFile, fRecord);
 }
 
 // Notes that cannot be shown as they are, or whose signature does not verify with the
@@ -153,8 +153,7 @@ void TUpdateDlg::DownloadNotesDoneString(TObject *, std::string notes) {
     Offer(shown.value_or(""));
     return;
   }
-  fNotesBody = std::move(notes);
-  fNotes = *shown;
+  fNotes = std::move(notes);
   DownloadNotesSignature.GetString();
 }
 
@@ -165,7 +164,7 @@ void TUpdateDlg::DownloadNotesError(TObject *) {
 
 void TUpdateDlg::DownloadNotesSignatureDoneString(TObject *, std::string signature) {
   if (!fEnded)
-    Offer(fPublisherKey->SignedText(fNotesBody, signature) ? fNotes : "");
+    Offer(fPublisherKey->SignedText(fNotes, signature) ? *ReleaseNotesText(fNotes) : "");
 }
 
 void TUpdateDlg::DownloadNotesSignatureError(TObject *) {
@@ -195,7 +194,7 @@ void TUpdateDlg::Offer(const std::string &notes) {
   }
   if (answer == TOfferAnswer::SkipVersion) {
     fRecord.SkippedVersion = fLatestVersion;
-    fWriteRecord(fProgramFile, fRecord);
+    StoreCheckRecord(fProgramFile, fRecord);
   }
   End(TUpdateOutcome::Declined);
 }
