@@ -4,7 +4,7 @@
 // hold: a frame may declare up to kMaxDeltaProgramSize and reach it with four bytes per block, but
 // the decoder holds a window of at most that size, so a run stays at a few hundred MB,
 // AddressSanitizer's quarantine included.
-#include "update/DeltaDecoding.h"
+#include "update/delta/DeltaDecoding.h"
 
 #include <zstd.h>
 

@@ -1,7 +1,7 @@
 // A signature file as the server sends it, read for a key whose curve's size the first byte
 // picks (1 to 66 bytes): the conversion gives exactly twice that size or nothing, reads only the
 // input, and what it gives it gives again for the same r and s written in shortest DER.
-#include "update/SignatureFormats.h"
+#include "update/verify/SignatureFormats.h"
 
 #include <cstdint>
 #include <cstdlib>

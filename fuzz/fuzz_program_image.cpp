@@ -1,7 +1,7 @@
 // A downloaded file: the program image check asks only for bytes the file holds (a request
 // beyond them is answered false, never served), and accepts only "MZ" at 0 with "PE\0\0" at
 // the little-endian offset kept at byte 60.
-#include "update/ProgramImage.h"
+#include "update/verify/ProgramImage.h"
 
 #include <cstdint>
 #include <cstdlib>

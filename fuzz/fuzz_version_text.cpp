@@ -2,7 +2,7 @@
 // canonical text is that decimal. The comparison that decides on an update is a strict total
 // order over any three texts.
 #include "framework/IntegerSyntax.h"
-#include "update/VersionFile.h"
+#include "update/offer/VersionFile.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -4,17 +4,17 @@
 #include "framework/win32/UnforeseenEnd_win.h"
 #include "framework/win32/WideText_win.h"
 #include "httpget/WinInetApi_win.h"
-#include "update/InstallStep.h"
-#include "update/ProfileReader_win.h"
-#include "update/UpdateDlg.h"
-#include "update/UpdateWindow_win.h"
+#include "update/dialog/UpdateDlg.h"
+#include "update/dialog/UpdateWindow_win.h"
+#include "update/install/InstallStep.h"
+#include "update/request/ProfileReader_win.h"
 
 #include <windows.h>
 
 namespace {
 
 TUpdateStartup ProcessStartup() {
-  return {Utf8FromWide(GetCommandLineW()), ModuleFileName(nullptr), ReadPrivateProfileString};
+  return {{Utf8FromWide(GetCommandLineW()), ModuleFileName(nullptr), ReadPrivateProfileString}};
 }
 
 // The system ends the process once its window has answered the end of the session, with exit

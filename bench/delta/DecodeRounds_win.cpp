@@ -1,7 +1,7 @@
 #include "bench/delta/DecodeRounds_win.h"
 
 #include "bench/download/Measures_win.h"
-#include "update/DeltaDecoding.h"
+#include "update/delta/DeltaDecoding.h"
 
 #include <algorithm>
 #include <atomic>

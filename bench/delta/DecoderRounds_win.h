@@ -1,7 +1,7 @@
 #pragma once
 
 #include "framework/win32/Application_win.h"
-#include "update/DeltaDecoder.h"
+#include "update/delta/DeltaDecoder.h"
 
 #include <windows.h>
 

@@ -16,7 +16,7 @@
 #include "bench/download/Measures_win.h"
 #include "drivers/WholeFile.h"
 #include "drivers/WineDesktop.h"
-#include "update/FileDigest.h"
+#include "update/verify/FileDigest.h"
 
 #include <windows.h>
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "bench/download/Measures_win.h"
-#include "update/UpdateView.h"
-#include "update/UpdateWindow_win.h"
+#include "update/dialog/UpdateView.h"
+#include "update/dialog/UpdateWindow_win.h"
 
 #include <atomic>
 #include <cstdint>

@@ -7,8 +7,8 @@
 #include "framework/win32/Application_win.h"
 #include "framework/win32/WideText_win.h"
 #include "httpget/WinInetApi_win.h"
-#include "update/UpdateDlg.h"
-#include "update/UpdateWindow_win.h"
+#include "update/dialog/UpdateDlg.h"
+#include "update/dialog/UpdateWindow_win.h"
 
 #include <windows.h>
 
@@ -56,16 +56,16 @@ bool RunUpdater(const std::string &server, const std::string &file, const std::s
   auto &window = application.Own<TUpdateWindow>();
   TAnsweringView view(window);
   const std::string host = folder + "\\host.exe";
-  const TUpdateStartup startup{"bench.exe 1 \"" + host + "\"", folder + "\\bench.exe",
-                               [&](const std::string &, const std::string &, const std::string &key,
-                                   const std::string &defaultValue) {
-                                 if (key == "AppTitle")
-                                   return std::string("Bench");
-                                 if (key == "VersionFile" || key == "DownloadFile")
-                                   return "http://" + server + "/" +
-                                          (key == "VersionFile" ? "version.txt" : file);
-                                 return defaultValue;
-                               }};
+  const TUpdateStartup startup{{"bench.exe 1 \"" + host + "\"", folder + "\\bench.exe",
+                                [&](const std::string &, const std::string &,
+                                    const std::string &key, const std::string &defaultValue) {
+                                  if (key == "AppTitle")
+                                    return std::string("Bench");
+                                  if (key == "VersionFile" || key == "DownloadFile")
+                                    return "http://" + server + "/" +
+                                           (key == "VersionFile" ? "version.txt" : file);
+                                  return defaultValue;
+                                }}};
   window.Own<TUpdateDlg>(view, WinInetApi(), startup);
   std::vector<double> latencies;
   std::thread clicker;

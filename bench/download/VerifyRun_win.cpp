@@ -2,8 +2,8 @@
 
 #include "bench/download/Measures_win.h"
 #include "drivers/WholeFile.h"
-#include "update/HeldDownload.h"
-#include "update/PublisherKey.h"
+#include "update/download/HeldDownload.h"
+#include "update/verify/PublisherKey.h"
 
 #include <cstdio>
 #include <memory>

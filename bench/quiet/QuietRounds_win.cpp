@@ -3,7 +3,7 @@
 #include "bench/auto/UpdaterInstall_win.h"
 #include "bench/quiet/TimedStart_win.h"
 #include "framework/win32/ModuleFileName_win.h"
-#include "update/CheckRecord.h"
+#include "update/offer/CheckRecord.h"
 
 #include <stdexcept>
 #include <utility>

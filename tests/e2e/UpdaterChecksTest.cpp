@@ -10,7 +10,7 @@
 #include "tests/e2e/ScratchFolder.h"
 #include "tests/e2e/UpdaterDriver.h"
 #include "tests/win/LoopbackServer.h"
-#include "update/UpdateOutcome.h"
+#include "update/dialog/UpdateOutcome.h"
 
 #include <gtest/gtest.h>
 

@@ -14,8 +14,8 @@
 #include "tests/e2e/ScratchFolder.h"
 #include "tests/e2e/UpdaterDriver.h"
 #include "tests/win/LoopbackServer.h"
-#include "update/InstallStep.h"
-#include "update/UpdateOutcome.h"
+#include "update/dialog/UpdateOutcome.h"
+#include "update/install/InstallStep.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>

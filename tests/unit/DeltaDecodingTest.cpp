@@ -1,7 +1,7 @@
 // Rebuilding a program from a delta and the installed program, with zstd's own deltas and with
 // frames that a server could send instead.
 
-#include "update/DeltaDecoding.h"
+#include "update/delta/DeltaDecoding.h"
 #include "tests/unit/Deltas.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // tools/make-deltas as a publisher runs it: its delta bears the name the updater asks for and the
 // updater's own decoder rebuilds the new release from it; a failed run leaves no delta behind.
 
-#include "update/DeltaDecoding.h"
+#include "update/delta/DeltaDecoding.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "update/UpdateView.h"
+#include "update/dialog/UpdateView.h"
 
 #include <cstdint>
 #include <functional>

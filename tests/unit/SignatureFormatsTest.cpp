@@ -1,7 +1,7 @@
 // The forms in which the publisher's key and its signatures arrive, and the form the platform
 // verifies.
 
-#include "update/SignatureFormats.h"
+#include "update/verify/SignatureFormats.h"
 
 #include <gtest/gtest.h>
 

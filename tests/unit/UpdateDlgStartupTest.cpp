@@ -1,4 +1,4 @@
-#include "update/UpdateDlg.h"
+#include "update/dialog/UpdateDlg.h"
 
 #include "tests/unit/RecordingView.h"
 #include "tests/unit/TransferFixture.h"

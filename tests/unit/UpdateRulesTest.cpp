@@ -3,13 +3,13 @@
 // may take the program's place; and the record it keeps of its checks.
 
 #include "framework/IntegerSyntax.h"
-#include "update/CheckRecord.h"
-#include "update/HeldDownload.h"
-#include "update/HostRequest.h"
-#include "update/PercentDone.h"
-#include "update/ProgramImage.h"
-#include "update/ReleaseNotes.h"
-#include "update/VersionFile.h"
+#include "update/dialog/PercentDone.h"
+#include "update/download/HeldDownload.h"
+#include "update/offer/CheckRecord.h"
+#include "update/offer/ReleaseNotes.h"
+#include "update/offer/VersionFile.h"
+#include "update/request/HostRequest.h"
+#include "update/verify/ProgramImage.h"
 
 #include <gtest/gtest.h>
 

@@ -4,9 +4,9 @@
 #include "tests/unit/Deltas.h"
 #include "tests/unit/RecordingView.h"
 #include "tests/unit/TransferFixture.h"
-#include "update/DeltaDecoder.h"
-#include "update/HeldDownload.h"
-#include "update/UpdateDlg.h"
+#include "update/delta/DeltaDecoder.h"
+#include "update/dialog/UpdateDlg.h"
+#include "update/download/HeldDownload.h"
 
 #include <gtest/gtest.h>
 

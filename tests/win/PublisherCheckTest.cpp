@@ -1,8 +1,8 @@
 // The publisher check against the real WinTrust and version.dll, with copies of two programs
 // with file versions that tests/trust/signed-programs signed for this run.
 
-#include "update/PublisherCheck.h"
-#include "update/HeldDownload.h"
+#include "update/verify/PublisherCheck.h"
+#include "update/download/HeldDownload.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 #include "drivers/WaitBound.h"
 #include "framework/win32/Application_win.h"
 #include "framework/win32/UnforeseenEnd_win.h"
-#include "update/UpdateWindow_win.h"
+#include "update/dialog/UpdateWindow_win.h"
 
 #include <windows.h>
 

@@ -1,5 +1,5 @@
-#include "update/AboutDlg_win.h"
-#include "update/UpdateWindow_win.h"
+#include "update/dialog/AboutDlg_win.h"
+#include "update/dialog/UpdateWindow_win.h"
 
 #include "framework/win32/Application_win.h"
 

@@ -1,7 +1,0 @@
-#include "update/DownloadTarget.h"
-
-#include "framework/FileExtension.h"
-
-std::string TemporaryNameBeside(const std::string &program) {
-  return ChangeFileExt(program, "~.tmp");
-}

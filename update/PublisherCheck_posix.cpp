@@ -1,8 +1,0 @@
-#include "update/PublisherCheck.h"
-
-// Program files here carry no Authenticode signature, so nothing arms the check.
-TPublisherVerdict CheckDownloadPublisher(const THeldDownload &, const std::string &, bool) {
-  return TPublisherVerdict::Accepted;
-}
-
-bool CarriesPublisherSignature(const std::string &) { return false; }
