@@ -40,3 +40,23 @@ std::optional<TFileIdentity> FileIdentityOf(const std::wstring &path) {
   identity.FileIdLow = static_cast<uint64_t>(narrow.nFileIndexHigh) << 32 | narrow.nFileIndexLow;
   return identity;
 }
+
+std::wstring ResolvedPathOf(const std::wstring &path) {
+  const TFileHandle file = OpenForAttributes(path);
+  if (file.Get() == INVALID_HANDLE_VALUE)
+    return L"";
+  constexpr DWORD kFlags = FILE_NAME_NORMALIZED | VOLUME_NAME_DOS;
+  // Asked with no room, the call gives the length it needs, its end included.
+  const DWORD needed = GetFinalPathNameByHandleW(file.Get(), nullptr, 0, kFlags);
+  if (needed == 0)
+    return L"";
+  std::wstring resolved(needed, L'\0');
+  const DWORD length = GetFinalPathNameByHandleW(file.Get(), resolved.data(), needed, kFlags);
+  if (length == 0 || length >= needed) // a folder on the way was renamed meanwhile
+    return L"";
+  resolved.resize(length);
+  const std::wstring unc = L"\\\\?\\UNC\\", local = L"\\\\?\\";
+  if (resolved.rfind(unc, 0) == 0)
+    return L"\\\\" + resolved.substr(unc.size());
+  return resolved.rfind(local, 0) == 0 ? resolved.substr(local.size()) : resolved;
+}

@@ -28,3 +28,9 @@ TFileHandle OpenForAttributes(const std::wstring &path);
 /// The identity of the file that path (UTF-16) leads to, links followed; nothing when it cannot
 /// be opened, not even to read its attributes.
 std::optional<TFileIdentity> FileIdentityOf(const std::wstring &path);
+
+/// The one path the system gives the file that path (UTF-16) leads to, however it was spelt: its
+/// drive as the volume's own (not a subst or second letter), long names, each name's own case,
+/// links followed; without the "\\?\" that the system puts before it. A name for the file that
+/// survives the file's replacement, as its identity does not; "" when it cannot be opened.
+std::wstring ResolvedPathOf(const std::wstring &path);

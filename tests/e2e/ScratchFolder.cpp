@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 
@@ -51,6 +52,14 @@ std::string TScratchFolder::LinuxPath() const {
   const std::string path = linuxPath;
   HeapFree(GetProcessHeap(), 0, linuxPath);
   return path;
+}
+
+std::string TScratchFolder::PathOnSecondDrive(const std::string &name) const {
+  std::string folder = LinuxPath();
+  if (folder.empty())
+    throw std::runtime_error("a second drive letter needs Wine's drive Z:");
+  std::replace(folder.begin(), folder.end(), '/', '\\');
+  return "Z:" + folder + "\\" + name;
 }
 
 // Wine starts a Linux program by its path on drive Z:, but cannot wait for it.

@@ -34,6 +34,10 @@ public:
   std::string ReadFile(const std::string &name) const;
   /// The folder's path as Linux names it; "" where there is no such name.
   std::string LinuxPath() const;
+  /// The full path of name inside the folder through a second drive letter, as subst or a mapped
+  /// network drive gives one: Wine's drive Z:, the Unix root. Throws std::runtime_error where
+  /// there is none.
+  std::string PathOnSecondDrive(const std::string &name) const;
   /// The names of the files in the folder.
   std::vector<std::string> FileNames() const;
   /// Makes the folder refuse new files, renames and deletions (access denied), or accept them

@@ -61,9 +61,10 @@ protected:
 
   /// Starts the updater for program as its host does, "1 "PROGRAM" SWITCH", with the settings'
   /// Lines; the server answers replies in order. Where box is given, it must appear (a message
-  /// box, or the offer with notes), and is answered with its last button: No, or OK.
+  /// box, or the offer with notes), and is answered with its last button: No, or OK. The host
+  /// names its program through a second drive letter where onSecondDrive says so.
   TRun Run(const char *program, const std::string &startSwitch, std::vector<TScriptedReply> replies,
-           const std::optional<TMessageBoxView> &box = {}) {
+           const std::optional<TMessageBoxView> &box = {}, bool onSecondDrive = false) {
     const std::string address = NextServerAddress(kAddressBlock);
     TLoopbackServer server(address, std::move(replies));
     std::vector<std::string> settings = UsableSettings(address);
@@ -72,8 +73,9 @@ protected:
                              ? "ReleaseNotes=http://" + address + "/updates/notes.txt"
                              : line);
     Folder.WriteFile("updater.ini", Settings(settings));
-    TUpdaterProcess updater(Folder.PathOf("updater.exe"),
-                            "1 \"" + Folder.PathOf(program) + "\"" + startSwitch);
+    const std::string path =
+        onSecondDrive ? Folder.PathOnSecondDrive(program) : Folder.PathOf(program);
+    TUpdaterProcess updater(Folder.PathOf("updater.exe"), "1 \"" + path + "\"" + startSwitch);
     if (box) {
       const HWND shown = WaitForTopLevelWindow(updater.Id(), [](HWND window) {
         return IsVisibleDialogBox(window) ||
@@ -100,10 +102,10 @@ protected:
                  text, &size);
     return Utf8FromWide(std::wstring(text));
   }
-  /// Leaves record as the record for program.
-  void Plant(const char *program, const std::string &record) const {
+  /// Leaves record as the record for program, a value of type.
+  void Plant(const char *program, const std::string &record, DWORD type = REG_SZ) const {
     const std::wstring text = WideFromUtf8(record);
-    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, kChecks, ValueName(program).c_str(), REG_SZ,
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, kChecks, ValueName(program).c_str(), type,
                               text.c_str(), static_cast<DWORD>((text.size() + 1) * 2)),
               ERROR_SUCCESS);
   }
@@ -174,7 +176,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 // Within the interval a quiet start asks nothing and ends with 0; the time counts from a check
 // that reached the server, and a record from the future, as a clock set back leaves it, proves
-// nothing. The user's own check always asks the server.
+// nothing, nor does a value of another type. A program has one record however its host names
+// it. The user's own check always asks the server.
 TEST_F(UpdaterChecks, QuietStartChecksOnceInTheInterval) {
   Lines = {"CheckInterval=24"};
   const TRun failed = Run(kHost, " /quiet", {kNotFound});
@@ -186,17 +189,22 @@ TEST_F(UpdaterChecks, QuietStartChecksOnceInTheInterval) {
     std::optional<long long> CheckedAgo; // planted before the start; nothing: as the last left it
     const char *Switch;
     std::vector<std::string> Requests;
+    DWORD Type = REG_SZ;        // of the value planted
+    bool OnSecondDrive = false; // the host names its program through a second drive letter
   } starts[] = {{"first", std::nullopt, " /quiet", {kVersion}},
                 {"second, within the interval", std::nullopt, " /quiet", {}},
+                {"through a second drive letter", std::nullopt, " /quiet", {}, REG_SZ, true},
                 {"automatic, within it", std::nullopt, " /auto", {}},
                 {"a day ago", 24 * kHour, " /quiet", {kVersion}},
                 {"an hour ago", kHour, " /quiet", {}},
+                {"an hour ago, as expandable text", kHour, " /quiet", {kVersion}, REG_EXPAND_SZ},
                 {"clock set back", -kHour, " /quiet", {kVersion}}};
   for (const auto &start : starts) {
     SCOPED_TRACE(start.Name);
     if (start.CheckedAgo)
-      Plant(kHost, "checked=" + std::to_string(std::time(nullptr) - *start.CheckedAgo) + "\n");
-    const TRun run = Run(kHost, start.Switch, {Served("1")});
+      Plant(kHost, "checked=" + std::to_string(std::time(nullptr) - *start.CheckedAgo) + "\n",
+            start.Type);
+    const TRun run = Run(kHost, start.Switch, {Served("1")}, {}, start.OnSecondDrive);
     EXPECT_EQ(run.ExitCode, Code(TUpdateOutcome::UpToDate));
     EXPECT_EQ(run.Requests, start.Requests);
     EXPECT_EQ(Record(kHost).rfind("checked=", 0), 0u);

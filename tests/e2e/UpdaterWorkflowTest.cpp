@@ -916,15 +916,8 @@ std::string UpdaterWorkflow::Describe(TContent content) const {
   return "";
 }
 
-// A second drive letter: Wine's drive Z:, the Unix root, and the prefix's link to drive C:.
 std::string UpdaterWorkflow::ProgramPath(bool onSecondDrive) const {
-  if (!onSecondDrive)
-    return Folder.PathOf(Names.Host);
-  std::string folder = Folder.LinuxPath();
-  if (folder.empty())
-    throw std::runtime_error("a second drive letter needs Wine's drive Z:");
-  std::replace(folder.begin(), folder.end(), '/', '\\');
-  return "Z:" + folder + "\\" + Names.Host;
+  return onSecondDrive ? Folder.PathOnSecondDrive(Names.Host) : Folder.PathOf(Names.Host);
 }
 
 std::unique_ptr<TUpdaterProcess> UpdaterWorkflow::StartedUpdater(bool onSecondDrive) {

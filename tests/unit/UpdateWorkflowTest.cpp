@@ -357,6 +357,24 @@ TEST_F(UpdateWorkflow, ShowsProgressAndLetsACloseThroughOnlyAtExactlyAHundred) {
   net.Resume();
 }
 
+// The delta's last byte is not the program's: until the program is rebuilt from it, a close asks
+// first, as it does everywhere below the checked download.
+TEST_F(UpdateWorkflow, ACloseAfterTheDeltasLastByteIsAskedAbout) {
+  WriteFile(Program(), kOldProgram);
+  Delta = DeltaOf(kOldProgram, kNewProgram);
+  User = {"Run Program? yes", "Abort no", "Replace? no"};
+  Serve("2");
+  net.PauseAt("CloseHandle(", 4); // the delta's request, its last byte read
+  TUpdateDlg &dialog = Start("1");
+  ASSERT_TRUE(ui.PumpUntil([&] { return net.Paused(); }));
+  ASSERT_EQ(net.Count("Open("), 2);
+  ASSERT_EQ(dialog.PercentDone, 100);
+  EXPECT_FALSE(view.RequestClose());
+  net.Resume();
+  ASSERT_TRUE(PumpUntilWorkersEnded());
+  EXPECT_EQ(Dialogs(), TLines({kOffer, kAbort, kReplace, "end"}));
+}
+
 // Cancel while the program is rebuilt from its delta ends the run: the decoding stops, and
 // neither the delta nor what was rebuilt of the program stays.
 TEST_F(UpdateWorkflow, CancelWhileTheDeltaIsDecodedLeavesNothing) {

@@ -153,7 +153,8 @@ private:
   bool fAwaitingSignature = false;              // the download waits for its signature
   bool fAsksForDeltas = false;                  // the settings ask for deltas
   bool fDeltaTried = false;                     // a delta has been asked for in this run
-  bool fRebuiltFromDelta = false;               // the download was rebuilt from a delta
+  bool fDeltaUnderWay = false;    // the delta is fetched or decoded: the program is not yet in hand
+  bool fRebuiltFromDelta = false; // the download was rebuilt from a delta
   TStartMode fMode = TStartMode::Asked;
   bool fUpdateFound = false; // an update was found; a quiet start shows itself from here
   TUpdateOutcome fOutcome = TUpdateOutcome::CheckFailed;

@@ -235,6 +235,7 @@ void TUpdateDlg::FetchUpdate() {
     if (const std::optional<TSha256> digest = fDigestProgram(fProgramFile)) {
       DownloadDelta.URL = DeltaUrlOf(Downloader.URL, *digest);
       DownloadDelta.FileName = DeltaFileOf(Downloader.FileName);
+      fDeltaUnderWay = true;
       DownloadDelta.GetFile();
       return;
     }
@@ -246,6 +247,7 @@ void TUpdateDlg::FetchUpdate() {
 // is fetched on the same road, and the user sees only that download's outcome.
 void TUpdateDlg::FallBackToWholeDownload() {
   RemoveFile(DeltaFileOf(Downloader.FileName));
+  fDeltaUnderWay = false;
   fRebuiltFromDelta = false;
   PercentDone = 0;
   Downloader.GetFile();
@@ -272,6 +274,7 @@ void TUpdateDlg::DeltaDecoderDone(TObject *, std::string fileName, int32_t fileS
     RemoveFile(fileName);
     return;
   }
+  fDeltaUnderWay = false;
   fRebuiltFromDelta = true;
   DownloaderDoneFile(this, fileName, fileSize);
 }
@@ -377,9 +380,10 @@ void TUpdateDlg::CancelClick(TObject *) {
 
 // A close that goes ahead ends the program through the window itself. Once the download is
 // complete (exactly 100 %), rebuilt if it came as a delta, and its signature, if any, has
-// arrived, nothing is left to abort, so nothing is asked.
+// arrived, nothing is left to abort, so nothing is asked. A delta's 100 % is only the delta's:
+// the program is still to be rebuilt from it.
 void TUpdateDlg::FormCloseQuery(TObject *, bool &canClose) {
-  if (!fEnded && MayShow() && (PercentDone != 100 || fAwaitingSignature || DeltaDecoder.Running()))
+  if (!fEnded && MayShow() && (PercentDone != 100 || fAwaitingSignature || fDeltaUnderWay))
     canClose = fView.ShowMessage(kAbortCaption, kAbort, TMessageButtons::YesNo) || fEnded;
   if (canClose && !fEnded) {
     fOutcome = TUpdateOutcome::Declined;
