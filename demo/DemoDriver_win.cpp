@@ -1,11 +1,14 @@
 // Takes updater.exe through a whole update as a user who wants it would, for the demonstration
-// without a display: `demo_driver <updater.exe> <arguments>...` starts the updater, answers its
-// questions, prints what it shows and keeps screenshots (BMP, in the working folder). The exit
-// code is 0 once every question was the expected one and the updater has ended.
+// without a display: `demo_driver [--notes NOTES_FILE] <updater.exe> <arguments>...` starts the
+// updater, answers its questions, prints what it shows and keeps screenshots (BMP, in the working
+// folder). With --notes the offer must show the release notes that NOTES_FILE holds (UTF-8, CR LF
+// line ends, as the offer shows them). The exit code is 0 once every question was the expected
+// one and the updater has ended.
 #include "drivers/MessageBoxView.h"
 #include "drivers/ScreenCapture.h"
 #include "drivers/UpdaterProcess.h"
 #include "drivers/WaitBound.h"
+#include "drivers/WholeFile.h"
 #include "drivers/WindowFinder.h"
 #include "drivers/WineDesktop.h"
 
@@ -13,14 +16,20 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <exception>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
 
 const char kDialogClass[] = "TUpdateDlg";
+// The offer is a message box, or a window of the updater's own when it shows release notes.
+const char kOfferClass[] = "TOfferDlg";
+const char kNotesOption[] = "--notes";
 const char kChecking[] = "Checking for update...";
 // Progress is printed at most this often, so that a download fills a few lines, not pages.
 constexpr DWORD kProgressLineMilliseconds = 500;
@@ -34,18 +43,20 @@ struct TAnswer {
   const char *Text;
   const char *Button;
   const char *Screenshot;
+  bool IsOffer;
 };
 
 const TAnswer kAnswers[] = {
     {"Run Program?", "Yes! An update is available, would you like to download it?", "Yes",
-     "2-offer"},
+     "2-offer", true},
     {"Replace?",
      "The update to the program has finished downloading.\nWould you like to replace the old "
      "program with the new one?",
-     "Yes", "4-replace"},
+     "Yes", "4-replace", false},
     {"Close Program", "Please exit any open versions of the program before clicking OK.", "OK",
-     "5-close-program"},
-    {"Run Program?", "Would you like to run the updated program now?", "Yes", "6-run-updated"},
+     "5-close-program", false},
+    {"Run Program?", "Would you like to run the updated program now?", "Yes", "6-run-updated",
+     false},
 };
 
 // One line for a text that may hold line feeds.
@@ -86,7 +97,9 @@ TDialogView ReadDialog(HWND dialog) {
 
 class TDemoRun {
 public:
-  explicit TDemoRun(const TUpdaterProcess &updater) : fUpdater(updater) {}
+  /// expectedNotes: the release notes that the offer must show; nothing when any or none will do.
+  TDemoRun(const TUpdaterProcess &updater, std::optional<std::string> expectedNotes)
+      : fUpdater(updater), fExpectedNotes(std::move(expectedNotes)) {}
 
   /// Waits for the question, shows it and gives the answer; false when another question or
   /// none came.
@@ -95,7 +108,8 @@ public:
     WaitUntil([&] {
       WatchDialog();
       for (HWND window : TopLevelWindowsOf(fUpdater.Id()))
-        if (IsVisibleDialogBox(window))
+        if (IsVisibleDialogBox(window) ||
+            (IsWindowVisible(window) && WindowClassName(window) == kOfferClass))
           box = window;
       return box || !fUpdater.Running();
     });
@@ -109,10 +123,21 @@ public:
       buttons += " [" + button + "]";
     std::printf("Question: %s %s%s\n", OneLine(question.Caption).c_str(),
                 OneLine(question.Text).c_str(), buttons.c_str());
+    const std::optional<std::string> notes = ReleaseNotesIn(box);
+    if (notes) {
+      std::printf("Release notes in the offer:\n");
+      PrintIndented(*notes);
+    }
     Keep(answer.Screenshot, box);
     if (question.Caption != answer.Caption || question.Text != answer.Text) {
       std::printf("Expected %s %s\n", OneLine(answer.Caption).c_str(),
                   OneLine(answer.Text).c_str());
+      return false;
+    }
+    if (answer.IsOffer && fExpectedNotes && notes != fExpectedNotes) {
+      std::printf(notes ? "Expected the release notes:\n"
+                        : "The offer came without its release notes, expected:\n");
+      PrintIndented(*fExpectedNotes);
       return false;
     }
     std::printf("Answer: [%s]\n", answer.Button);
@@ -129,6 +154,25 @@ public:
   }
 
 private:
+  /// The release notes that the offer window shows; nothing for a message box.
+  static std::optional<std::string> ReleaseNotesIn(HWND question) {
+    const HWND notes = WindowClassName(question) == kOfferClass
+                           ? FindWindowExW(question, nullptr, L"Edit", nullptr)
+                           : nullptr;
+    if (!notes)
+      return std::nullopt;
+    return WindowText(notes);
+  }
+
+  /// Prints text line by line, set off from the driver's own lines.
+  static void PrintIndented(const std::string &text) {
+    for (size_t start = 0; start <= text.size();) {
+      const size_t end = std::min(text.find("\r\n", start), text.size());
+      std::printf("  | %s\n", text.substr(start, end - start).c_str());
+      start = end + 2;
+    }
+  }
+
   /// Prints what the update dialog shows when it has changed, and keeps pictures of it while it
   /// checks and halfway through the download.
   void WatchDialog() {
@@ -174,6 +218,7 @@ private:
   }
 
   const TUpdaterProcess &fUpdater;
+  const std::optional<std::string> fExpectedNotes;
   TDialogView fPrinted;
   DWORD fPrintedAt = 0;
   bool fKeptChecking = false;
@@ -193,15 +238,20 @@ std::string CommandLineOf(int count, char **arguments) {
 
 // Runs the updater with the arguments and answers its questions; the driver's exit code.
 int Drive(int argc, char **argv) {
-  if (argc < 2) {
-    std::fprintf(stderr, "usage: demo_driver UPDATER_EXE [ARGUMENTS]...\n");
+  const bool withNotes = argc > 1 && std::string(argv[1]) == kNotesOption;
+  const int first = withNotes ? 3 : 1; // the updater's program
+  if (argc < first + 1) {
+    std::fprintf(stderr, "usage: demo_driver [--notes NOTES_FILE] UPDATER_EXE [ARGUMENTS]...\n");
     return 2;
   }
   try {
-    const std::string arguments = CommandLineOf(argc - 2, argv + 2);
-    std::printf("Starting %s %s\n", argv[1], arguments.c_str());
-    TUpdaterProcess updater(argv[1], arguments);
-    TDemoRun run(updater);
+    std::optional<std::string> expectedNotes;
+    if (withNotes)
+      expectedNotes = ReadWholeFile(argv[2]);
+    const std::string arguments = CommandLineOf(argc - first - 1, argv + first + 1);
+    std::printf("Starting %s %s\n", argv[first], arguments.c_str());
+    TUpdaterProcess updater(argv[first], arguments);
+    TDemoRun run(updater, std::move(expectedNotes));
     for (const TAnswer &answer : kAnswers)
       if (!run.Answer(answer))
         return 1;
