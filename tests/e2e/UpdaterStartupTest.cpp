@@ -220,61 +220,45 @@ INSTANTIATE_TEST_SUITE_P(
 
 // --- The settings file to start from that tools/make-updater puts beside updater.exe: refused
 // as written, so that an updater shipped with it unchanged asks nobody; usable once its required
-// keys are filled in, with every example value it gives. ---
-
-// The template with the lines of keys uncommented and its example addresses at address.
-std::string FilledInTemplate(const std::vector<std::string> &keys, const std::string &address) {
-  std::string text = ReadWholeFile(SETTINGS_TEMPLATE);
-  for (const std::string &key : keys) {
-    const size_t line = text.find("\n;" + key + "=");
-    if (line == std::string::npos)
-      ADD_FAILURE() << "the template has no line ;" << key << "=";
-    else
-      text.erase(line + 1, 1);
-  }
-  const std::string example = "https://updates.example.com/";
-  for (size_t at = text.find(example); at != std::string::npos; at = text.find(example, at))
-    text.replace(at, example.size(), "http://" + address + "/");
-  return text;
-}
+// keys are filled in, with every example value it gives, but not with its placeholder key. ---
 
 TEST_F(UpdaterStartup, TakesItsSettingsTemplateOnlyOnceFilledIn) {
-  const std::vector<std::string> required = {"VersionFile", "DownloadFile"};
-  // Every key whose value in the template is an example, not a placeholder.
-  std::vector<std::string> allButKey = required;
-  for (const char *key : {"AppTitle", "Timeout", "DeltaUpdates", "ReleaseNotes", "CheckInterval"})
-    allButKey.push_back(key);
-  std::vector<std::string> all = allButKey;
-  all.push_back("PublicKey");
   const struct {
     const char *Name;
     std::vector<std::string> Uncommented;
-    DWORD ExitCode; // the version file offers the host's own version: nothing newer
-  } rows[] = {
-      {"as written", {}, static_cast<DWORD>(TUpdateOutcome::SettingsUnusable)},
-      {"required keys", required, 0},
-      {"every key but the placeholder key", allButKey, 0},
-      {"the placeholder key too", all, static_cast<DWORD>(TUpdateOutcome::SettingsUnusable)}};
-  // A check of one row would keep the next one with CheckInterval from asking.
-  const auto forgetChecks = [&] {
-    RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Veltmark\\Quintarel Updater\\Checks",
-                       WideFromUtf8(Folder.PathOf("Host App.exe")).c_str());
-  };
+    bool Usable; // the version file offers the host's own version: nothing newer, exit code 0
+  } rows[] = {{"as written", {}, false},
+              {"required keys", {"VersionFile", "DownloadFile"}, true},
+              {"every example value",
+               {"VersionFile", "DownloadFile", "AppTitle", "Timeout", "DeltaUpdates",
+                "ReleaseNotes", "CheckInterval"},
+               true},
+              {"the placeholder key", {"VersionFile", "DownloadFile", "PublicKey"}, false}};
   for (const auto &row : rows) {
     SCOPED_TRACE(row.Name);
-    forgetChecks();
     const std::string address = NextServerAddress(kAddressBlock);
-    TLoopbackServer server(address, {{RawReply("200 OK", {"Content-Length: 1"}, "3")}});
-    Folder.WriteFile(kSettingsName, FilledInTemplate(row.Uncommented, address));
-    EXPECT_EQ(Start(HostParameters() + " /quiet")->WaitForExitCode(),
-              std::optional<DWORD>(row.ExitCode));
-    const std::vector<std::string> requests = server.Requests();
-    EXPECT_EQ(requests.size(), row.ExitCode == 0 ? 1u : 0u);
-    if (!requests.empty()) {
-      EXPECT_EQ(RequestLine(requests.front()), "GET /myprogram/version.txt HTTP/1.0");
+    std::string text = ReadWholeFile(SETTINGS_TEMPLATE);
+    for (const std::string &key : row.Uncommented) {
+      const size_t line = text.find("\n;" + key + "=");
+      ASSERT_NE(line, std::string::npos) << "the template has no line ;" << key << "=";
+      text.erase(line + 1, 1);
     }
+    const std::string example = "https://updates.example.com/";
+    for (size_t at; (at = text.find(example)) != std::string::npos;)
+      text.replace(at, example.size(), "http://" + address + "/");
+    TLoopbackServer server(address, {{RawReply("200 OK", {"Content-Length: 1"}, "3")}});
+    Folder.WriteFile(kSettingsName, text);
+    EXPECT_EQ(Start(HostParameters() + " /quiet")->WaitForExitCode(),
+              std::optional<DWORD>(
+                  row.Usable ? 0 : static_cast<DWORD>(TUpdateOutcome::SettingsUnusable)));
+    std::vector<std::string> requests = server.Requests();
+    for (std::string &request : requests)
+      request = RequestLine(request);
+    EXPECT_EQ(requests, row.Usable ? std::vector<std::string>{"GET /myprogram/version.txt HTTP/1.0"}
+                                   : std::vector<std::string>{});
   }
-  forgetChecks();
+  RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Veltmark\\Quintarel Updater\\Checks",
+                     WideFromUtf8(Folder.PathOf("Host App.exe")).c_str());
 }
 
 // --- Usable settings: the dialog shows its title and the version check goes out. ---
