@@ -41,6 +41,11 @@ void PrintCase(const TCaseRounds &rounds) {
   PrintFigure("  Yes to the checked file (\"Replace?\"), whole file", wholeMs, "ms", "");
   PrintFigure("  Yes to the checked file (\"Replace?\"), delta", deltaMs, "ms", "");
   std::printf("  delta/whole time: %.3f (medians)\n", Median(deltaMs) / Median(wholeMs));
+  PrintFigure("  longest the dialog left a message unanswered meanwhile, whole file",
+              Samples(rounds.Whole, &TUpdateMeasures::LongestUnansweredMs), "ms", "");
+  PrintFigure("  longest the dialog left a message unanswered meanwhile, delta",
+              Samples(rounds.Delta, &TUpdateMeasures::LongestUnansweredMs), "ms",
+              " (goal: within 100 ms)");
   PrintFigure("  updater's peak working set, whole file",
               Samples(rounds.Whole, &TUpdateMeasures::PeakMiB), "MiB", "");
   char goal[80];

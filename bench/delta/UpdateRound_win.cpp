@@ -9,6 +9,8 @@
 #include "drivers/WindowFinder.h"
 
 #include <algorithm>
+#include <chrono>
+#include <functional>
 #include <stdexcept>
 
 namespace {
@@ -18,6 +20,10 @@ const char kDownload[] = "Bench Program~.tmp"; // where the updater puts the che
 const char kOffer[] = "Run Program?";
 const char kChecked[] = "Replace?";
 constexpr DWORD kPollMilliseconds = 1; // the resolution of the times measured
+// How often the dialog is asked for an answer: seldom enough that the asking costs the updater,
+// which shares its processor, next to nothing. The longest wait measured falls short of the
+// longest time the dialog answers nothing by less than this.
+constexpr auto kAskPause = std::chrono::milliseconds(10);
 
 void Require(bool holds, const std::string &failure) {
   if (!holds)
@@ -30,12 +36,41 @@ std::string Settings(const TUpdateCase &update, bool deltas) {
          "/" + update.Name + "/new.exe\r\nDeltaUpdates=" + (deltas ? "1" : "0") + "\r\n";
 }
 
-// The question captioned caption, once it is up; nullptr when the updater ends first. Throws
-// std::runtime_error when it asks anything else (an error, say).
-HWND WaitForQuestion(const TUpdaterProcess &updater, const std::string &caption) {
+// How long a window takes to answer WM_NULL, asked again once kAskPause has passed since its
+// last answer: the longest wait is how long the window left its user without an answer.
+class TAnswerTimes {
+public:
+  explicit TAnswerTimes(HWND window) : fWindow(window) {}
+
+  void AskWhenDue() {
+    if (TClock::now() - fAnswered < kAskPause)
+      return;
+    const TClock::time_point asked = TClock::now();
+    DWORD_PTR answer = 0;
+    Require(SendMessageTimeoutW(fWindow, WM_NULL, 0, 0, SMTO_NORMAL, kWaitBoundMilliseconds,
+                                &answer) != 0,
+            "the update dialog did not answer");
+    fAnswered = TClock::now();
+    fLongestMs = std::max(fLongestMs, MillisecondsBetween(asked, fAnswered));
+  }
+  double LongestMs() const { return fLongestMs; }
+
+private:
+  HWND fWindow;
+  TClock::time_point fAnswered;
+  double fLongestMs = 0;
+};
+
+// The question captioned caption, once it is up, with meanwhile called at every look; nullptr
+// when the updater ends first. Throws std::runtime_error when it asks anything else (an error,
+// say).
+HWND WaitForQuestion(
+    const TUpdaterProcess &updater, const std::string &caption,
+    const std::function<void()> &meanwhile = [] {}) {
   HWND question = nullptr;
   WaitUntil(
       [&] {
+        meanwhile();
         question = VisibleMessageBox(updater.Id(), "");
         return question || !updater.Running();
       },
@@ -84,10 +119,12 @@ TUpdateMeasures RunUpdate(const TUpdateCase &update, const std::string &folder, 
   Require(offer != nullptr, "no offer came");
 
   TUpdateMeasures measures{};
+  TAnswerTimes answers(FindTopLevelWindow(updater.Id(), "TUpdateDlg"));
   const TClock::time_point yes = TClock::now();
   Require(ClickButton(offer, "Yes"), "the offer took no Yes");
-  const HWND checked = WaitForQuestion(updater, kChecked);
+  const HWND checked = WaitForQuestion(updater, kChecked, [&] { answers.AskWhenDue(); });
   measures.YesToCheckedMs = MillisecondsBetween(yes, TClock::now());
+  measures.LongestUnansweredMs = answers.LongestMs();
   Require(checked != nullptr, "no \"Replace?\" question came");
   // Read while the updater runs: an ended process has no figures left under Wine.
   measures.PeakMiB = PeakWorkingSetMiB(updater.Handle());

@@ -19,15 +19,18 @@ struct TUpdateCase {
 struct TUpdateMeasures {
   double YesToCheckedMs; // from the click on Yes in the offer to the "Replace?" question
   double PeakMiB;        // the updater's peak working set until then
-  double SentBytes;      // everything the server sent in the round, headers included
-  double BodyBytes;      // of which the files' and pages' own bytes
+  // The longest that the update dialog left a message unanswered meanwhile.
+  double LongestUnansweredMs;
+  double SentBytes; // everything the server sent in the round, headers included
+  double BodyBytes; // of which the files' and pages' own bytes
   std::vector<TServedRequest> Requests;
 };
 
 /// One update of the installed program in a new folder, with the updater beside it started as
 /// a host starts it (`updater.exe 1 "<program>"`), deltas asked for or not: the offer is
 /// answered Yes, the "Replace?" question, which comes once every check of the download has
-/// passed, No. Throws std::runtime_error when the updater strays from that road: another
+/// passed, No. Until that question the dialog is sent WM_NULL every few milliseconds, each
+/// answer timed. Throws std::runtime_error when the updater strays from that road: another
 /// question, a checked file that is not the new program, a delta not taken or a whole file
 /// fetched where the delta should have served.
 TUpdateMeasures RunUpdate(const TUpdateCase &update, const std::string &folder, bool deltas);

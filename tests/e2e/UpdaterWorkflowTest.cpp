@@ -14,6 +14,7 @@
 #include "tests/e2e/ScratchFolder.h"
 #include "tests/e2e/UpdaterDriver.h"
 #include "tests/win/LoopbackServer.h"
+#include "update/delta/DeltaDecoding.h"
 #include "update/dialog/UpdateOutcome.h"
 #include "update/install/InstallStep.h"
 
@@ -137,6 +138,9 @@ enum class TAction {
   // starts the install step on the served program and its signature as any program of the
   // user could, over Program, and expects Button's outcome (a TInstallOutcome, as a number)
   InstallDirectly,
+  // while the installed program is hashed, before the delta is asked for: the dialog answers
+  // within 100 ms, a close request brings the Abort question, and Yes ends the update
+  CloseWhileHashed,
   ExpectHidden,          // while the version reply stalls, the updater shows no window
   TraceDisk,             // records from now on how files reach the disk
   ExpectFlushBeforeMove, // the download was flushed before it took the program's name
@@ -260,7 +264,8 @@ struct TWorkflowRow {
   TPlaces Places = {};
   std::optional<TUpdateOutcome> Quiet = std::nullopt; // set: started with /quiet, ends so
   bool Automatic = false;                             // with /auto instead
-  bool ProgramReadOnly = false; // the program file is marked read-only, as its owner may mark it
+  bool ProgramReadOnly = false;   // the program file is marked read-only, as its owner may mark it
+  bool ProgramAtTheBound = false; // the program is padded with zeros to the delta's bound
 };
 TWorkflowRow Row(const char *name, TServed served, const char *currentVersion,
                  std::vector<TStep> steps, TLeft left) {
@@ -315,6 +320,10 @@ TWorkflowRow In(TPlaces places, TWorkflowRow row) {
 }
 TWorkflowRow ReadOnly(TWorkflowRow row) {
   row.ProgramReadOnly = true;
+  return row;
+}
+TWorkflowRow AtTheBound(TWorkflowRow row) {
+  row.ProgramAtTheBound = true;
   return row;
 }
 // A row whose settings ask for deltas, and whose server answers the delta's request so.
@@ -561,6 +570,8 @@ protected:
       Subfolder = std::make_unique<TScratchFolder>("", Names.UpdaterFolder);
     UpdaterHome().CopyIn(UPDATER_EXE_PATH, Names.Updater);
     Folder.CopyIn(GetParam().InstalledProgram, Names.Host);
+    if (GetParam().ProgramAtTheBound)
+      Folder.Lengthen(Names.Host, kMaxDeltaProgramSize);
     // What the install step must never touch: a program elsewhere, a file that is no program.
     Elsewhere.CopyIn(GetParam().InstalledProgram, "victim.exe");
     Folder.WriteFile("system.ini", kSystemIni);
@@ -671,6 +682,31 @@ void UpdaterWorkflow::Perform(const TStep &step, const std::string &picture) {
   case TAction::Release:
     Server->Release();
     break;
+  case TAction::CloseWhileHashed: {
+    // The hash of a program at the bound takes about 600 ms here, and up to a second with both
+    // processors busy; the offer has just gone, the Abort question comes 10-70 ms after the
+    // close request, and is answered as soon as it is up.
+    ASSERT_EQ(Server->Requests().size(), 1u) << "the delta was asked for before the close";
+    const HWND dialog = UpdateDialog(*Updater);
+    DWORD_PTR answer = 0;
+    EXPECT_TRUE(SendMessageTimeoutW(dialog, WM_NULL, 0, 0, SMTO_NORMAL, 100, &answer))
+        << "the dialog did not answer within 100 ms while the program was hashed";
+    const ULONGLONG asked = GetTickCount64();
+    ASSERT_TRUE(PostMessageW(dialog, WM_CLOSE, 0, 0));
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+          box = VisibleMessageBox(Updater->Id(), kAbort.Caption);
+          return box != nullptr;
+        },
+        kWaitBoundMilliseconds, 1));
+    RecordProperty("abort_question_ms_after_the_close_request",
+                   std::to_string(GetTickCount64() - asked));
+    EXPECT_EQ(Server->Requests().size(), 1u) << "the hash ended before the close was answered";
+    ExpectMessageBox(box, kAbort);
+    Click(box, "Yes");
+    break;
+  }
   case TAction::ExpectHidden: {
     ASSERT_TRUE(Server->WaitUntilStalled());
     const auto shown = [this] {
@@ -1434,6 +1470,13 @@ const std::vector<TWorkflowRow> kRows = {
                       Do(TAction::UnlockFolder), Do(TAction::Click, "Yes"),
                       Answer(kCloseProgram, "OK"), Answer(kRun, "Yes")},
                      {3, kNew, kNone, kStarted, 1})),
+    // While a program at the delta's bound is hashed, the window answers, and an abort leaves
+    // nothing: the delta is never asked for.
+    AtTheBound(
+        WithDelta(TDelta::NotFound,
+                  Row("closed_while_the_program_is_hashed", {"200 OK", "2", TDownload::Whole}, "1",
+                      {Answer(kOffer, "Yes"), Do(TAction::CloseWhileHashed)},
+                      {1, kOld, kNone, kNotStarted}))),
     Quietly(TUpdateOutcome::Updated,
             WithDelta(TDelta::Served, Row("quiet_delta", {"200 OK", "2", TDownload::Whole}, "1",
                                           kWholeRoad, {2, kNew, kNone, kStarted}))),

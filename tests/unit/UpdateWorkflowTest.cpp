@@ -10,9 +10,13 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <filesystem>
+#include <future>
+#include <memory>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -76,6 +80,9 @@ struct TWorkflowRow {
   /// The settings ask for deltas, and the server has the one for the old program.
   bool Deltas = false;
   bool ProgramUnreadable = false; // the installed program cannot be hashed
+  /// What the user does while the installed program is hashed: "cancel" clicks Cancel, "close"
+  /// asks to close the dialog, whose window goes with it when the close goes ahead.
+  std::string WhileHashed = "";
 };
 void PrintTo(const TWorkflowRow &row, std::ostream *out) { *out << row.Name; }
 
@@ -112,6 +119,24 @@ TWorkflowRow Unreadable(TWorkflowRow row) {
   row.ProgramUnreadable = true;
   return row;
 }
+// A row with deltas whose user acts, as whileHashed says, while the program is hashed; the
+// download is not asked for (the version file alone is fetched) unless dialogs go on to it.
+TWorkflowRow WhileHashed(const char *name, const std::string &whileHashed, const TLines &user,
+                         const TLines &dialogs, const std::string &programAfter = kOldProgram) {
+  TWorkflowRow row{name, user, dialogs, programAfter, std::nullopt};
+  row.Transfers = programAfter == kOldProgram ? 1 : 2;
+  row.Deltas = true;
+  row.WhileHashed = whileHashed;
+  return row;
+}
+
+// Holds the program's hash on the worker thread until the test lets it go, so that the user
+// can act meanwhile.
+struct THashGate {
+  std::atomic<bool> Hashing{false};
+  std::promise<void> Release;
+  std::shared_future<void> Released = Release.get_future().share();
+};
 
 // The roads through the dialog's own logic that a real window cannot steer: a box that returns
 // Yes after a close went ahead, and a program file that cannot be replaced until it can. The
@@ -181,9 +206,18 @@ protected:
         return std::string(Delta ? "1" : "");
       return key == "VersionFile" || key == "DownloadFile" ? "http://h/" + key : defaultValue;
     };
-    startup.DigestProgram = [this](const std::string &file) -> std::optional<TSha256> {
-      EXPECT_EQ(file, Program());
-      if (ProgramUnreadable)
+    // Called on the decoder's worker thread: it holds copies and the gate only, never the test.
+    startup.DigestProgram =
+        [program = Program(), unreadable = ProgramUnreadable, gate = Gate,
+         uiThread = std::this_thread::get_id()](const std::string &file) -> std::optional<TSha256> {
+      EXPECT_EQ(file, program);
+      EXPECT_NE(std::this_thread::get_id(), uiThread) << "hashed on the user-interface thread";
+      if (gate) {
+        gate->Hashing = true;
+        // Bounded, so that a test whose user never acts fails instead of hanging.
+        gate->Released.wait_for(std::chrono::seconds(30));
+      }
+      if (unreadable)
         return std::nullopt;
       TSha256 digest;
       digest.fill(0xAB);
@@ -226,6 +260,7 @@ protected:
   TPublisherVerdict Verdict = TPublisherVerdict::Accepted;
   std::optional<std::string> Delta; // served when the settings ask for deltas
   bool ProgramUnreadable = false;
+  std::shared_ptr<THashGate> Gate; // set: the hash waits for the test
 };
 
 TEST_P(UpdateWorkflow, EndsAsTheUserDecides) {
@@ -242,8 +277,19 @@ TEST_P(UpdateWorkflow, EndsAsTheUserDecides) {
   if (row.Deltas)
     Delta = DeltaOf(kOldProgram, kNewProgram);
   ProgramUnreadable = row.ProgramUnreadable;
+  if (!row.WhileHashed.empty())
+    Gate = std::make_shared<THashGate>();
   Serve("2");
   Start("1");
+  if (Gate) {
+    ASSERT_TRUE(ui.PumpUntil([&] { return Gate->Hashing.load(); }));
+    // A close that goes ahead takes the window, and the dialog with it, while the hash runs on.
+    if (row.WhileHashed == "cancel")
+      view.ClickCancel();
+    else if (view.RequestClose())
+      form.reset();
+    Gate->Release.set_value();
+  }
   ASSERT_TRUE(PumpUntilWorkersEnded());
 
   EXPECT_EQ(Dialogs(), row.Dialogs);
@@ -328,7 +374,18 @@ INSTANTIATE_TEST_SUITE_P(
         WithDeltas(WholeRoad("delta_rebuilds_the_program")),
         Unreadable(WithDeltas(WholeRoad("program_cannot_be_hashed"))),
         WithDeltas(InstallRow("delta_installed_by_the_install_step", {"Run Program? no"},
-                              {"install", kRun, "end"}, kNewProgram, {kInstalled}))),
+                              {"install", kRun, "end"}, kNewProgram, {kInstalled})),
+        // While the program is hashed the window answers: an abort ends the run as it does
+        // elsewhere, and the hash's end, which comes after, changes nothing; one declined lets
+        // the delta's road go on.
+        WhileHashed("cancel_while_the_program_is_hashed", "cancel",
+                    {"Run Program? yes", "Abort yes"}, {kOffer, kAbort, "end"}),
+        WhileHashed("closed_while_the_program_is_hashed", "close",
+                    {"Run Program? yes", "Abort yes"}, {kOffer, kAbort, "closed"}),
+        WhileHashed("close_declined_while_the_program_is_hashed", "close",
+                    {"Run Program? yes", "Abort no", "Replace? yes", "Close Program ok",
+                     "Run Program? no"},
+                    {kOffer, kAbort, kReplace, kClose, kRun, "end"}, kNewProgram)),
     [](const ::testing::TestParamInfo<TWorkflowRow> &info) { return info.param.Name; });
 
 // Each progress report moves the bar and the percentage; the close rule reads the percentage.
@@ -385,7 +442,10 @@ TEST_F(UpdateWorkflow, CancelWhileTheDeltaIsDecodedLeavesNothing) {
   User = {"Run Program? yes", "Abort yes"};
   Serve("2");
   TUpdateDlg &dialog = Start("1");
-  ASSERT_TRUE(ui.PumpUntil([&] { return dialog.DeltaDecoder.Running(); }));
+  // The decoder runs for the hash first, before the delta is there.
+  ASSERT_TRUE(ui.PumpUntil([&] {
+    return dialog.DeltaDecoder.Running() && std::filesystem::exists(DeltaFileOf(Download()));
+  }));
   // The first pieces of the program are written: the decoding is under way.
   while (!std::filesystem::exists(Download()) || std::filesystem::file_size(Download()) == 0)
     std::this_thread::yield();

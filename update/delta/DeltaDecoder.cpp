@@ -13,15 +13,36 @@
 #include <stdexcept>
 #include <vector>
 
-/// One decoding, on a thread of its own; it deletes itself once its owner has heard of its end.
-class TDeltaDecodeThread : public TThread {
+/// One step of the delta's work, on a thread of its own; it deletes itself once its owner has
+/// heard of its end.
+class TDeltaStepThread : public TThread {
+public:
+  /// Keeps the end from reaching an owner that is going away.
+  void Orphan() { OnTerminate = TNotifyEvent(); }
+};
+
+/// The installed program's hash.
+class TProgramDigestThread : public TDeltaStepThread {
+public:
+  TProgramDigestThread(std::string programFile, TFileDigest digest)
+      : ProgramFile(std::move(programFile)), Digest(std::move(digest)) {}
+
+  const std::string ProgramFile;
+  const TFileDigest Digest;
+  // The outcome, read by the completion callback once Execute has returned: nothing when the
+  // program could not be hashed, or the stop was asked for.
+  std::optional<TSha256> Outcome;
+
+protected:
+  void Execute() override;
+};
+
+/// One decoding.
+class TDeltaDecodeThread : public TDeltaStepThread {
 public:
   TDeltaDecodeThread(std::string programFile, std::string deltaFile, std::string fileName)
       : ProgramFile(std::move(programFile)), DeltaFile(std::move(deltaFile)),
         FileName(std::move(fileName)) {}
-
-  /// Keeps the end from reaching an owner that is going away.
-  void Orphan() { OnTerminate = TNotifyEvent(); }
 
   const std::string ProgramFile;
   const std::string DeltaFile;
@@ -57,6 +78,16 @@ std::optional<std::vector<char>> WholeContentOf(const THeldDownload &file,
 }
 
 } // namespace
+
+// A hash that fails in any way leaves the delta unnamed: the whole download follows.
+void TProgramDigestThread::Execute() {
+  try {
+    Outcome = Digest(ProgramFile);
+  } catch (const std::exception &) { // no memory for the pieces read
+  }
+  if (Terminated())
+    Outcome.reset();
+}
 
 // Nothing but a rebuilt program stays: what a refused or stopped decoding wrote goes.
 void TDeltaDecodeThread::Execute() {
@@ -114,11 +145,20 @@ TDeltaDecoder::~TDeltaDecoder() {
   Abort();
 }
 
+void TDeltaDecoder::DigestProgram() {
+  if (!fThread)
+    Start(std::make_unique<TProgramDigestThread>(ProgramFile, Digest),
+          MethodOf<&TDeltaDecoder::DigestDone>(this));
+}
+
 void TDeltaDecoder::Rebuild() {
-  if (fThread)
-    return;
-  auto worker = std::make_unique<TDeltaDecodeThread>(ProgramFile, DeltaFile, FileName);
-  worker->OnTerminate = MethodOf<&TDeltaDecoder::ThreadDone>(this);
+  if (!fThread)
+    Start(std::make_unique<TDeltaDecodeThread>(ProgramFile, DeltaFile, FileName),
+          MethodOf<&TDeltaDecoder::RebuildDone>(this));
+}
+
+void TDeltaDecoder::Start(std::unique_ptr<TDeltaStepThread> worker, TNotifyEvent done) {
+  worker->OnTerminate = done;
   fThread = StartSelfDeleting(std::move(worker));
   if (!fThread)
     OnError(this);
@@ -129,7 +169,16 @@ void TDeltaDecoder::Abort() {
     fThread->Terminate();
 }
 
-void TDeltaDecoder::ThreadDone(TObject *sender) {
+void TDeltaDecoder::DigestDone(TObject *sender) {
+  const auto &worker = static_cast<const TProgramDigestThread &>(*sender);
+  fThread = nullptr;
+  if (worker.Outcome)
+    OnDigest(this, *worker.Outcome);
+  else
+    OnError(this);
+}
+
+void TDeltaDecoder::RebuildDone(TObject *sender) {
   const auto &worker = static_cast<const TDeltaDecodeThread &>(*sender);
   fThread = nullptr;
   if (worker.Outcome == TDeltaOutcome::Rebuilt)

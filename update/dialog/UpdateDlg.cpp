@@ -25,8 +25,8 @@ TUpdateDlg::TUpdateDlg(TComponent *owner, TUpdateView &view, TInternetApi &inter
       DownloadNotesSignature(Own<THTTPGet>(internet)), fView(view),
       fUpdaterFile(startup.ProgramFileName), fCheckPublisher(startup.CheckPublisher),
       fChooseDownloadTarget(startup.ChooseDownloadTarget),
-      fAdmitInstallStep(startup.AdmitInstallStep), fDigestProgram(startup.DigestProgram),
-      fIsReadOnly(startup.IsReadOnly) {
+      fAdmitInstallStep(startup.AdmitInstallStep), fIsReadOnly(startup.IsReadOnly) {
+  DeltaDecoder.Digest = startup.DigestProgram;
   ReadState([this] { WireComponents(); });
   Start(startup);
 }
@@ -94,6 +94,7 @@ void TUpdateDlg::WireComponents() {
   DownloadDelta.OnProgress = MethodOf<&TUpdateDlg::DownloaderProgress>(this);
   DownloadDelta.OnDoneFile = MethodOf<&TUpdateDlg::DownloadDeltaDoneFile>(this);
   DownloadDelta.OnError = MethodOf<&TUpdateDlg::DownloadDeltaError>(this);
+  DeltaDecoder.OnDigest = MethodOf<&TUpdateDlg::DeltaDecoderDigest>(this);
   DeltaDecoder.OnDone = MethodOf<&TUpdateDlg::DeltaDecoderDone>(this);
   DeltaDecoder.OnError = MethodOf<&TUpdateDlg::DeltaDecoderError>(this);
   DownloadNotes.OnDoneString = MethodOf<&TUpdateDlg::DownloadNotesDoneString>(this);

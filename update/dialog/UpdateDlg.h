@@ -26,7 +26,10 @@
 /// install step finds, and the calls that only the dialog makes.
 struct TUpdateStartup : TInstallStartup {
   TDownloadTargetChoice ChooseDownloadTarget = DownloadTargetFor; // when the download starts
-  TFileDigest DigestProgram = Sha256OfFile;      // names the delta for the installed program
+  /// Names the delta for the installed program. Called on the delta's worker thread, never on
+  /// the user-interface thread: it may share with the rest of the program only what a thread
+  /// may share.
+  TFileDigest DigestProgram = Sha256OfFile;
   TReadOnlyCheck IsReadOnly = ProgramIsReadOnly; // once an update is found
 };
 
@@ -52,7 +55,8 @@ public:
   THTTPGet &Downloader;        // downloads the new program file to disk
   THTTPGet &DownloadSignature; // fetches the download's signature when the settings name a key
   THTTPGet &DownloadDelta;     // fetches the delta against the installed program, when asked for
-  TDeltaDecoder &DeltaDecoder; // rebuilds the download from the delta and the installed program
+  TDeltaDecoder &DeltaDecoder; // hashes the installed program, and rebuilds the download from
+                               // the delta and the installed program
   THTTPGet &DownloadNotes;     // fetches the release notes that the offer shows, when named
   THTTPGet &DownloadNotesSignature; // fetches their signature when the settings name a key
   std::string UpdaterTitle;
@@ -68,6 +72,7 @@ public:
   void DownloadSignatureError(TObject *sender);
   void DownloadDeltaDoneFile(TObject *sender, std::string fileName, int32_t fileSize);
   void DownloadDeltaError(TObject *sender);
+  void DeltaDecoderDigest(TObject *sender, TSha256 programDigest);
   void DeltaDecoderDone(TObject *sender, std::string fileName, int32_t fileSize);
   void DeltaDecoderError(TObject *sender);
   void DownloadNotesDoneString(TObject *sender, std::string notes);
@@ -99,7 +104,7 @@ private:
   /// otherwise asks for the end, and the update waits for the user.
   void DownloadUnseen();
   /// Fetches the update: first as a delta against the installed program, where the settings ask
-  /// for one and none has been tried in this run; otherwise whole.
+  /// for one and none has been tried in this run, once the program is hashed; otherwise whole.
   void FetchUpdate();
   /// Deletes what the delta left, and fetches the whole program instead, without a word.
   void FallBackToWholeDownload();
@@ -141,7 +146,6 @@ private:
   TPublisherCheck fCheckPublisher;
   TDownloadTargetChoice fChooseDownloadTarget;
   TInstallStepAdmission fAdmitInstallStep;
-  TFileDigest fDigestProgram;
   TReadOnlyCheck fIsReadOnly;
   TCheckRecord fRecord;             // the user's record for the program, as read at the start
   uint32_t fCheckIntervalHours = 0; // 0: every start checks

@@ -228,19 +228,26 @@ void TUpdateDlg::DownloadUnseen() {
 }
 
 // The delta is asked for by the installed program's own bytes, so that it can only be the one
-// made against them; one that the server does not have costs a request and nothing else.
+// made against them; one that the server does not have costs a request and nothing else. They
+// are hashed on the delta's worker: a program at the delta's bound takes about a second, which
+// the window must not spend unanswered. A program that cannot be hashed is fetched whole.
 void TUpdateDlg::FetchUpdate() {
   if (fAsksForDeltas && !fDeltaTried) {
     fDeltaTried = true;
-    if (const std::optional<TSha256> digest = fDigestProgram(fProgramFile)) {
-      DownloadDelta.URL = DeltaUrlOf(Downloader.URL, *digest);
-      DownloadDelta.FileName = DeltaFileOf(Downloader.FileName);
-      fDeltaUnderWay = true;
-      DownloadDelta.GetFile();
-      return;
-    }
+    fDeltaUnderWay = true;
+    DeltaDecoder.ProgramFile = fProgramFile;
+    DeltaDecoder.DigestProgram();
+    return;
   }
   Downloader.GetFile();
+}
+
+void TUpdateDlg::DeltaDecoderDigest(TObject *, TSha256 programDigest) {
+  if (fEnded)
+    return;
+  DownloadDelta.URL = DeltaUrlOf(Downloader.URL, programDigest);
+  DownloadDelta.FileName = DeltaFileOf(Downloader.FileName);
+  DownloadDelta.GetFile();
 }
 
 // A delta is only a cheaper way to the download: whatever went wrong with it, the whole program
