@@ -87,16 +87,6 @@ void TScratchFolder::CopyIn(const std::string &source, const std::string &name) 
     throw std::runtime_error("cannot copy " + source + " to " + PathOf(name));
 }
 
-void TScratchFolder::Lengthen(const std::string &name, uint64_t size) const {
-  const TFileHandle file(CreateFileW(WideFromUtf8(PathOf(name)).c_str(), GENERIC_WRITE, 0, nullptr,
-                                     OPEN_EXISTING, 0, nullptr));
-  LARGE_INTEGER end;
-  end.QuadPart = static_cast<LONGLONG>(size);
-  if (file.Get() == INVALID_HANDLE_VALUE ||
-      !SetFilePointerEx(file.Get(), end, nullptr, FILE_BEGIN) || !SetEndOfFile(file.Get()))
-    throw std::runtime_error("cannot lengthen " + PathOf(name));
-}
-
 bool TScratchFolder::Exists(const std::string &name) const {
   return GetFileAttributesW(WideFromUtf8(PathOf(name)).c_str()) != INVALID_FILE_ATTRIBUTES;
 }

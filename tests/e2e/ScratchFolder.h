@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -28,9 +27,6 @@ public:
   void WriteFile(const std::string &name, const std::string &text) const;
   /// Copies an existing file into the folder under name.
   void CopyIn(const std::string &source, const std::string &name) const;
-  /// Lengthens the file name inside the folder to size bytes with zeros, which the disk need not
-  /// hold (Wine leaves a sparse end); throws std::runtime_error when it cannot.
-  void Lengthen(const std::string &name, uint64_t size) const;
   /// Whether a file name exists inside the folder.
   bool Exists(const std::string &name) const;
   /// The whole content of the file name inside the folder; throws std::runtime_error when it

@@ -10,13 +10,11 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <deque>
 #include <filesystem>
 #include <future>
-#include <memory>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -80,8 +78,7 @@ struct TWorkflowRow {
   /// The settings ask for deltas, and the server has the one for the old program.
   bool Deltas = false;
   bool ProgramUnreadable = false; // the installed program cannot be hashed
-  /// What the user does while the installed program is hashed: "cancel" clicks Cancel, "close"
-  /// asks to close the dialog, whose window goes with it when the close goes ahead.
+  /// While the installed program is hashed the user clicks "cancel", or asks to "close".
   std::string WhileHashed = "";
 };
 void PrintTo(const TWorkflowRow &row, std::ostream *out) { *out << row.Name; }
@@ -119,24 +116,19 @@ TWorkflowRow Unreadable(TWorkflowRow row) {
   row.ProgramUnreadable = true;
   return row;
 }
-// A row with deltas whose user acts, as whileHashed says, while the program is hashed; the
-// download is not asked for (the version file alone is fetched) unless dialogs go on to it.
-TWorkflowRow WhileHashed(const char *name, const std::string &whileHashed, const TLines &user,
-                         const TLines &dialogs, const std::string &programAfter = kOldProgram) {
-  TWorkflowRow row{name, user, dialogs, programAfter, std::nullopt};
-  row.Transfers = programAfter == kOldProgram ? 1 : 2;
+// A row with deltas whose user aborts while the program is hashed: nothing but the version file
+// is fetched, and the dialog shows its end as endLine says.
+TWorkflowRow AbortedWhileHashed(const char *name, const char *whileHashed, const char *endLine) {
+  TWorkflowRow row{name,
+                   {"Run Program? yes", "Abort yes"},
+                   {kOffer, kAbort, endLine},
+                   kOldProgram,
+                   std::nullopt};
+  row.Transfers = 1;
   row.Deltas = true;
   row.WhileHashed = whileHashed;
   return row;
 }
-
-// Holds the program's hash on the worker thread until the test lets it go, so that the user
-// can act meanwhile.
-struct THashGate {
-  std::atomic<bool> Hashing{false};
-  std::promise<void> Release;
-  std::shared_future<void> Released = Release.get_future().share();
-};
 
 // The roads through the dialog's own logic that a real window cannot steer: a box that returns
 // Yes after a close went ahead, and a program file that cannot be replaced until it can. The
@@ -206,17 +198,14 @@ protected:
         return std::string(Delta ? "1" : "");
       return key == "VersionFile" || key == "DownloadFile" ? "http://h/" + key : defaultValue;
     };
-    // Called on the decoder's worker thread: it holds copies and the gate only, never the test.
+    // Called on the decoder's worker thread: it holds copies, never the test itself.
     startup.DigestProgram =
-        [program = Program(), unreadable = ProgramUnreadable, gate = Gate,
+        [program = Program(), unreadable = ProgramUnreadable, held = HashHeld,
          uiThread = std::this_thread::get_id()](const std::string &file) -> std::optional<TSha256> {
       EXPECT_EQ(file, program);
       EXPECT_NE(std::this_thread::get_id(), uiThread) << "hashed on the user-interface thread";
-      if (gate) {
-        gate->Hashing = true;
-        // Bounded, so that a test whose user never acts fails instead of hanging.
-        gate->Released.wait_for(std::chrono::seconds(30));
-      }
+      if (held.valid()) // bounded: a test that never lets it go fails instead of hanging
+        held.wait_for(std::chrono::seconds(30));
       if (unreadable)
         return std::nullopt;
       TSha256 digest;
@@ -260,7 +249,8 @@ protected:
   TPublisherVerdict Verdict = TPublisherVerdict::Accepted;
   std::optional<std::string> Delta; // served when the settings ask for deltas
   bool ProgramUnreadable = false;
-  std::shared_ptr<THashGate> Gate; // set: the hash waits for the test
+  std::promise<void> HashRelease;    // lets a held hash end
+  std::shared_future<void> HashHeld; // valid: the hash waits for HashRelease
 };
 
 TEST_P(UpdateWorkflow, EndsAsTheUserDecides) {
@@ -278,17 +268,17 @@ TEST_P(UpdateWorkflow, EndsAsTheUserDecides) {
     Delta = DeltaOf(kOldProgram, kNewProgram);
   ProgramUnreadable = row.ProgramUnreadable;
   if (!row.WhileHashed.empty())
-    Gate = std::make_shared<THashGate>();
+    HashHeld = HashRelease.get_future().share();
   Serve("2");
-  Start("1");
-  if (Gate) {
-    ASSERT_TRUE(ui.PumpUntil([&] { return Gate->Hashing.load(); }));
+  TUpdateDlg &dialog = Start("1");
+  if (HashHeld.valid()) {
+    ASSERT_TRUE(ui.PumpUntil([&] { return dialog.DeltaDecoder.Running(); }));
     // A close that goes ahead takes the window, and the dialog with it, while the hash runs on.
     if (row.WhileHashed == "cancel")
       view.ClickCancel();
     else if (view.RequestClose())
       form.reset();
-    Gate->Release.set_value();
+    HashRelease.set_value();
   }
   ASSERT_TRUE(PumpUntilWorkersEnded());
 
@@ -375,17 +365,10 @@ INSTANTIATE_TEST_SUITE_P(
         Unreadable(WithDeltas(WholeRoad("program_cannot_be_hashed"))),
         WithDeltas(InstallRow("delta_installed_by_the_install_step", {"Run Program? no"},
                               {"install", kRun, "end"}, kNewProgram, {kInstalled})),
-        // While the program is hashed the window answers: an abort ends the run as it does
-        // elsewhere, and the hash's end, which comes after, changes nothing; one declined lets
-        // the delta's road go on.
-        WhileHashed("cancel_while_the_program_is_hashed", "cancel",
-                    {"Run Program? yes", "Abort yes"}, {kOffer, kAbort, "end"}),
-        WhileHashed("closed_while_the_program_is_hashed", "close",
-                    {"Run Program? yes", "Abort yes"}, {kOffer, kAbort, "closed"}),
-        WhileHashed("close_declined_while_the_program_is_hashed", "close",
-                    {"Run Program? yes", "Abort no", "Replace? yes", "Close Program ok",
-                     "Run Program? no"},
-                    {kOffer, kAbort, kReplace, kClose, kRun, "end"}, kNewProgram)),
+        // While the program is hashed the window answers, and an abort ends the run as it does
+        // elsewhere: the hash's end, which comes after, changes nothing.
+        AbortedWhileHashed("cancel_while_the_program_is_hashed", "cancel", "end"),
+        AbortedWhileHashed("closed_while_the_program_is_hashed", "close", "closed")),
     [](const ::testing::TestParamInfo<TWorkflowRow> &info) { return info.param.Name; });
 
 // Each progress report moves the bar and the percentage; the close rule reads the percentage.
