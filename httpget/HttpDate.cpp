@@ -8,6 +8,9 @@ constexpr size_t kDateLength = sizeof "Sun, 06 Nov 1994 08:49:37 GMT" - 1;
 constexpr std::array<const char *, 7> kDayNames = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
 constexpr std::array<const char *, 12> kMonthNames = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                                       "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+// A reply kept longer than a year comes from a cache gone wrong: its Age tells nothing.
+constexpr int kMaxAgeSeconds = 365 * 86400;
+constexpr size_t kMaxAgeDigits = 8; // those of kMaxAgeSeconds
 
 // The number in text[at, at + digits), or -1 when one of them is no digit.
 int DigitsAt(const std::string &text, size_t at, size_t digits) {
@@ -18,6 +21,15 @@ int DigitsAt(const std::string &text, size_t at, size_t digits) {
     value = value * 10 + (text[i] - '0');
   }
   return value;
+}
+
+// The seconds that an Age header holds when they are plain decimal digits of at most a year,
+// else 0.
+int AgeSeconds(const std::string &text) {
+  if (text.empty() || text.size() > kMaxAgeDigits)
+    return 0;
+  const int age = DigitsAt(text, 0, text.size());
+  return age >= 0 && age <= kMaxAgeSeconds ? age : 0;
 }
 
 // Which of names text holds at at, or -1.
@@ -63,4 +75,12 @@ std::optional<int64_t> SecondsOfHttpDate(const std::string &text) {
       minute < 0 || minute > 59 || second < 0 || second > 60)
     return std::nullopt;
   return DaysSinceEpoch(year, month, day) * 86400 + hour * 3600 + minute * 60 + second;
+}
+
+std::optional<int64_t> ServerTimeOfReply(const std::optional<std::string> &date,
+                                         const std::optional<std::string> &age) {
+  const std::optional<int64_t> seconds = date ? SecondsOfHttpDate(*date) : std::nullopt;
+  if (!seconds)
+    return std::nullopt;
+  return *seconds + (age ? AgeSeconds(*age) : 0);
 }

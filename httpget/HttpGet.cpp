@@ -46,9 +46,10 @@ void THTTPGet::Abort() {
 // deletes itself. When no thread can be had, nothing has started and the transfer fails like
 // any other: the component raises no error of its own.
 void THTTPGet::Start(bool toFile) {
+  ServerTime.reset();
   auto worker = std::make_unique<THTTPGetThread>(
       fInternet, AcceptTypes, Agent, URL, FileName, UserName, Password, PostQuery, Referer,
-      BinaryData, UseCache, Timeout, MaxTextLength, ResumeDelay, OnProgress, toFile);
+      BinaryData, UseCache, Timeout, MaxTextLength, MaxFileSize, ResumeDelay, OnProgress, toFile);
   worker->OnTerminate = MethodOf<&THTTPGet::ThreadDone>(this);
   fThread = StartSelfDeleting(std::move(worker));
   if (!fThread)
@@ -57,6 +58,8 @@ void THTTPGet::Start(bool toFile) {
 
 void THTTPGet::ThreadDone(TObject *sender) {
   const auto &worker = static_cast<const THTTPGetThread &>(*sender);
+  if (worker.Succeeded)
+    ServerTime = worker.ServerTime;
   try {
     if (!worker.Succeeded)
       OnError(this);

@@ -4,6 +4,7 @@
 #include "httpget/HttpGetThread.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 using TOnDoneFileEvent = TMethod<TObject *, std::string, int32_t>;
@@ -38,6 +39,11 @@ public:
   /// is read no further than one byte past it and arrives cut there, so that the receiver sees
   /// that it is too long without holding what an endless server sends.
   uint32_t MaxTextLength = 0;
+  /// The largest file a file transfer writes; 0: no limit. A body announced or received longer
+  /// is written no further than one byte past it, resumed or not, and the transfer ends there as
+  /// done, so that the receiver sees that it is too long without reading what an endless server
+  /// sends.
+  uint32_t MaxFileSize = 0;
   /// The milliseconds a file transfer whose connection ended early waits before it asks for the
   /// rest; each later try waits twice as long as the one before.
   uint32_t ResumeDelay = 1000;
@@ -45,6 +51,11 @@ public:
   TOnDoneFileEvent OnDoneFile;
   TOnDoneStringEvent OnDoneString;
   TNotifyEvent OnError;
+  /// The seconds since 1970 (UTC) at which the server's clock made the reply that completed the
+  /// last transfer, the last part of a resumed file: its Date plus the Age a cache added to it.
+  /// Unset when that reply had no Date that parses, and from the start of each transfer until
+  /// it succeeds; set before OnDoneFile or OnDoneString runs.
+  std::optional<int64_t> ServerTime;
 
   /// Starts a transfer of URL into FileName; ignored while a transfer runs. With WaitThread it
   /// returns after the completion event, serving every message meanwhile and using no

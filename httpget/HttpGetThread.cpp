@@ -1,6 +1,7 @@
 #include "httpget/HttpGetThread.h"
 
 #include "framework/IntegerSyntax.h"
+#include "httpget/HttpDate.h"
 #include "httpget/ResumeRules.h"
 #include "httpget/TargetFile.h"
 #include "httpget/UrlSplit.h"
@@ -43,13 +44,14 @@ THTTPGetThread::THTTPGetThread(TInternetApi &internet, std::string acceptTypes, 
                                std::string url, std::string fileName, std::string userName,
                                std::string password, std::string postQuery, std::string referer,
                                bool binaryData, bool useCache, uint32_t timeout,
-                               uint32_t maxTextLength, uint32_t resumeDelay,
+                               uint32_t maxTextLength, uint32_t maxFileSize, uint32_t resumeDelay,
                                TOnProgressEvent progressHandler, bool toFile)
     : AcceptTypes(std::move(acceptTypes)), Agent(std::move(agent)), URL(std::move(url)),
       FileName(std::move(fileName)), UserName(std::move(userName)), Password(std::move(password)),
       PostQuery(std::move(postQuery)), Referer(std::move(referer)), BinaryData(binaryData),
-      UseCache(useCache), Timeout(timeout), MaxTextLength(maxTextLength), ResumeDelay(resumeDelay),
-      ToFile(toFile), fInternet(internet), ProgressHandler(progressHandler) {}
+      UseCache(useCache), Timeout(timeout), MaxTextLength(maxTextLength), MaxFileSize(maxFileSize),
+      ResumeDelay(resumeDelay), ToFile(toFile), fInternet(internet),
+      ProgressHandler(progressHandler) {}
 
 void THTTPGetThread::Orphan() {
   fOrphaned = true;
@@ -126,6 +128,10 @@ void THTTPGetThread::Transfer(const TUrlParts &url) {
   // What becomes the new program must be on the disk before anyone gives it the program's name.
   if (file && complete)
     file->Flush();
+  // An abort has closed the request, whose handle is then never used again.
+  if (complete && !Terminated())
+    ServerTime = ServerTimeOfReply(QueryText(request, TInternetApi::kQueryDate),
+                                   QueryText(request, TInternetApi::kQueryAge));
   ReportOutcome(ToFile ? complete : complete && Readed != 0);
 }
 
@@ -134,7 +140,7 @@ void THTTPGetThread::Transfer(const TUrlParts &url) {
 // of a new one, which starts the file again. The validator of the whole reply names it.
 THTTPGetThread::TBodyEnd THTTPGetThread::Resume(const TUrlParts &url,
                                                 TInternetApi::THandle connection,
-                                                TInternetApi::THandle request,
+                                                TInternetApi::THandle &request,
                                                 std::optional<TTargetFile> &file) {
   TBodyEnd end = TBodyEnd::EndedEarly;
   std::optional<std::string> validator;
@@ -317,8 +323,9 @@ THTTPGetThread::TBodyEnd THTTPGetThread::ReadBody(TInternetApi::THandle request,
     Readed += static_cast<int32_t>(BytesRead);
     if (ProgressHandler.Assigned())
       Synchronize([this] { UpdateProgress(); });
-    // A text past its limit is too long whatever follows: the rest is never read.
-    if (!file && MaxTextLength != 0 && ResultText.size() > MaxTextLength)
+    // A body past its limit is too long whatever follows or was announced: the rest is never
+    // read, nor asked for again.
+    if (Limit() != 0 && static_cast<uint32_t>(Readed) > Limit())
       return TBodyEnd::Whole;
   }
   if (!fLengthAnnounced || Readed == TotalSize)
@@ -326,10 +333,12 @@ THTTPGetThread::TBodyEnd THTTPGetThread::ReadBody(TInternetApi::THandle request,
   return Readed < TotalSize ? TBodyEnd::EndedEarly : TBodyEnd::Unusable;
 }
 
+// Readed counts the whole body, a resumed file's included, and never passes the limit by more
+// than one byte.
 uint32_t THTTPGetThread::NextReadSize() const {
-  if (ToFile || MaxTextLength == 0)
+  if (Limit() == 0)
     return kChunkSize;
-  return static_cast<uint32_t>(std::min<uint64_t>(kChunkSize, MaxTextLength + 1ull - Readed));
+  return static_cast<uint32_t>(std::min<uint64_t>(kChunkSize, Limit() + 1ull - Readed));
 }
 
 bool THTTPGetThread::FinalUrlIsSecure(TInternetApi::THandle request) {

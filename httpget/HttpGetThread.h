@@ -23,12 +23,12 @@ using TOnProgressEvent = TMethod<TObject *, int32_t, int32_t>;
 class THTTPGetThread : public TThread, private TInternetApi::TStatusSink {
 public:
   /// timeout: the seconds a transfer may receive nothing before it fails; 0 leaves WinINet's own.
-  /// maxTextLength, resumeDelay: see THTTPGet::MaxTextLength and THTTPGet::ResumeDelay.
+  /// maxTextLength, maxFileSize, resumeDelay: see THTTPGet's members of those names.
   THTTPGetThread(TInternetApi &internet, std::string acceptTypes, std::string agent,
                  std::string url, std::string fileName, std::string userName, std::string password,
                  std::string postQuery, std::string referer, bool binaryData, bool useCache,
-                 uint32_t timeout, uint32_t maxTextLength, uint32_t resumeDelay,
-                 TOnProgressEvent progressHandler, bool toFile);
+                 uint32_t timeout, uint32_t maxTextLength, uint32_t maxFileSize,
+                 uint32_t resumeDelay, TOnProgressEvent progressHandler, bool toFile);
 
   /// Stops progress and completion calls from reaching their objects, which are going away.
   void Orphan();
@@ -50,6 +50,7 @@ public:
   const bool UseCache;
   const uint32_t Timeout;
   const uint32_t MaxTextLength;
+  const uint32_t MaxFileSize;
   const uint32_t ResumeDelay;
   const bool ToFile;
 
@@ -59,6 +60,7 @@ public:
   int32_t TotalSize = 0;
   uint32_t BytesRead = 0;
   int32_t Readed = 0;
+  std::optional<int64_t> ServerTime; // see THTTPGet::ServerTime
 
 protected:
   void Execute() override;
@@ -71,9 +73,10 @@ private:
 
   void Transfer(const TUrlParts &url);
   void SetTimeouts(TInternetApi::THandle connection);
-  /// Asks again for the rest of a file whose body ended early, a few times at most.
+  /// Asks again for the rest of a file whose body ended early, a few times at most; request
+  /// becomes the last one sent.
   TBodyEnd Resume(const TUrlParts &url, TInternetApi::THandle connection,
-                  TInternetApi::THandle request, std::optional<TTargetFile> &file);
+                  TInternetApi::THandle &request, std::optional<TTargetFile> &file);
   /// Opens, publishes and sends a request with the given extra headers; nullptr when the
   /// transfer must end (a stop request, or a secure address that ended off https).
   TInternetApi::THandle SendRequest(const TUrlParts &url, TInternetApi::THandle connection,
@@ -97,7 +100,9 @@ private:
   void CloseHandles();
   /// Reads the body into file (created on the first call) or into ResultText.
   TBodyEnd ReadBody(TInternetApi::THandle request, std::optional<TTargetFile> &file);
-  /// How many bytes the next read asks for: a chunk, or what takes a text just past its limit.
+  /// The longest body this transfer keeps, MaxFileSize or MaxTextLength; 0: no limit.
+  uint32_t Limit() const { return ToFile ? MaxFileSize : MaxTextLength; }
+  /// How many bytes the next read asks for: a chunk, or what takes the body just past its limit.
   uint32_t NextReadSize() const;
   bool FinalUrlIsSecure(TInternetApi::THandle request);
   bool StatusIsSuccess(TInternetApi::THandle request);

@@ -20,6 +20,7 @@ public:
   static constexpr uint32_t kQueryDate = 9;            // HTTP_QUERY_DATE
   static constexpr uint32_t kQueryLastModified = 11;   // HTTP_QUERY_LAST_MODIFIED
   static constexpr uint32_t kQueryAcceptRanges = 42;   // HTTP_QUERY_ACCEPT_RANGES
+  static constexpr uint32_t kQueryAge = 48;            // HTTP_QUERY_AGE
   static constexpr uint32_t kQueryContentRange = 53;   // HTTP_QUERY_CONTENT_RANGE
   static constexpr uint32_t kQueryETag = 54;           // HTTP_QUERY_ETAG
   static constexpr uint32_t kOptionUrl = 34;           // INTERNET_OPTION_URL

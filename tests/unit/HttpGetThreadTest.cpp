@@ -420,7 +420,7 @@ public:
 TEST_F(TransferStop, BeforeTheSessionIsOpenedNothingIsCalled) {
   TWorkerOwner owner;
   auto *worker = new THTTPGetThread(net, "*/*", "agent", "http://h/x", TargetPath(), "", "", "", "",
-                                    false, false, 0, 0, 0, TOnProgressEvent(), true);
+                                    false, false, 0, 0, 0, 0, TOnProgressEvent(), true);
   worker->OnTerminate = MethodOf<&TWorkerOwner::WorkerDone>(&owner);
   worker->Terminate();
   worker->Start();
