@@ -71,6 +71,7 @@ TEST_F(UpdateDlgStartup, ReadsTheSettingsFileBesideItsOwnProgram) {
                            "D:\\Tools\\upd.ini [Updater] PublicKey ()",
                            "D:\\Tools\\upd.ini [Updater] DeltaUpdates ()",
                            "D:\\Tools\\upd.ini [Updater] ReleaseNotes ()",
+                           "D:\\Tools\\upd.ini [Updater] ReleaseRecord ()",
                            "D:\\Tools\\upd.ini [Updater] CheckInterval ()"}));
 }
 
@@ -186,6 +187,7 @@ TEST_F(UpdateDlgStartup, SettingsThatCannotMeanWhatTheySayEndItBeforeAnythingIsF
       {"DeltaUpdates", " 1", 0},
       {"ReleaseNotes", longest, 60},
       {"ReleaseNotes", longest + "x", 0},
+      {"ReleaseRecord", longest + "x", 0},
       // Whole hours up to a year; 0 or none: every start checks.
       {"CheckInterval", "0", 60},
       {"CheckInterval", "8784", 60},
@@ -201,6 +203,7 @@ TEST_F(UpdateDlgStartup, SettingsThatCannotMeanWhatTheySayEndItBeforeAnythingIsF
     Settings["PublicKey"] = "";
     Settings["DeltaUpdates"] = "";
     Settings["ReleaseNotes"] = "";
+    Settings["ReleaseRecord"] = "";
     Settings["CheckInterval"] = "";
     Settings[key] = value;
     view.Log.clear();

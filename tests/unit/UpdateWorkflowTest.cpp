@@ -212,8 +212,7 @@ protected:
       digest.fill(0xAB);
       return digest;
     };
-    startup.CheckPublisher = [this](const THeldDownload &download, const std::string &program,
-                                    bool) {
+    startup.CheckPublisher = [this](const THeldDownload &download, const std::string &program) {
       EXPECT_TRUE(download.Held());
       EXPECT_EQ(download.FileName(), InstallSteps.empty() ? Download() : TemporaryDownload());
       EXPECT_EQ(program, Program());
@@ -272,7 +271,7 @@ TEST_P(UpdateWorkflow, EndsAsTheUserDecides) {
   Serve("2");
   TUpdateDlg &dialog = Start("1");
   if (HashHeld.valid()) {
-    ASSERT_TRUE(ui.PumpUntil([&] { return dialog.DeltaDecoder.Running(); }));
+    ASSERT_TRUE(ui.PumpUntil([&] { return dialog.ProgramDigest.Running(); }));
     // A close that goes ahead takes the window, and the dialog with it, while the hash runs on.
     if (row.WhileHashed == "cancel")
       view.ClickCancel();

@@ -38,7 +38,6 @@ TEST(PublisherCheck, TakesOnlyThePublishersOwnSignedNewerBuilds) {
   const struct {
     const char *Case, *Program, *Download;
     TPublisherVerdict Verdict;
-    bool SignedWithKey = false; // the download passed the publisher's key
   } rows[] = {
       {"same certificate", "program-by-a.exe", "by-a~.tmp", TPublisherVerdict::Accepted},
       {"renewed certificate", "program-by-a.exe", "by-a-renewed~.tmp", TPublisherVerdict::Accepted},
@@ -52,29 +51,26 @@ TEST(PublisherCheck, TakesOnlyThePublishersOwnSignedNewerBuilds) {
        TPublisherVerdict::NotSignedByPublisher},
       {"lower file version", "program-by-a.exe", "older-by-a~.tmp",
        TPublisherVerdict::OlderVersion},
-      {"unsigned program", "program-unsigned.exe", "older-unsigned~.tmp",
+      // However the download is proven, or not at all, it never goes back to an older build.
+      {"unsigned program, older download", "program-unsigned.exe", "older-unsigned~.tmp",
+       TPublisherVerdict::OlderVersion},
+      {"unsigned program, unsigned download", "program-unsigned.exe", "unsigned~.tmp",
        TPublisherVerdict::Accepted},
       // A signature that does not verify here still arms the check, and names the publisher.
       {"untrusted program signature, unsigned download", "program-by-a-unknown.exe",
        "unsigned~.tmp", TPublisherVerdict::NotSignedByPublisher},
       {"untrusted program signature, download by the publisher", "program-by-a-unknown.exe",
        "by-a~.tmp", TPublisherVerdict::Accepted},
-      // The publisher's key, like its certificate, lets no older build through.
-      {"unsigned program, older download signed with the key", "program-unsigned.exe",
-       "older-unsigned~.tmp", TPublisherVerdict::OlderVersion, true},
-      {"unsigned program, download signed with the key", "program-unsigned.exe", "unsigned~.tmp",
-       TPublisherVerdict::Accepted, true},
       // Nor does a version that cannot be read.
       {"version resource that cannot be read", "program-unsigned-damaged-version.exe",
-       "unsigned~.tmp", TPublisherVerdict::VersionUnreadable, true},
+       "unsigned~.tmp", TPublisherVerdict::VersionUnreadable},
   };
   ASSERT_NE(WithDamagedVersionBlock(std::string(SIGNED_PROGRAMS) + "program-unsigned.exe"), "");
   for (const auto &row : rows) {
     SCOPED_TRACE(row.Case);
     const THeldDownload download(std::string(SIGNED_PROGRAMS) + row.Download);
     ASSERT_TRUE(download.Held());
-    EXPECT_EQ(CheckDownloadPublisher(download, std::string(SIGNED_PROGRAMS) + row.Program,
-                                     row.SignedWithKey),
+    EXPECT_EQ(CheckDownloadPublisher(download, std::string(SIGNED_PROGRAMS) + row.Program),
               row.Verdict);
   }
 }

@@ -13,36 +13,15 @@
 #include <stdexcept>
 #include <vector>
 
-/// One step of the delta's work, on a thread of its own; it deletes itself once its owner has
-/// heard of its end.
-class TDeltaStepThread : public TThread {
-public:
-  /// Keeps the end from reaching an owner that is going away.
-  void Orphan() { OnTerminate = TNotifyEvent(); }
-};
-
-/// The installed program's hash.
-class TProgramDigestThread : public TDeltaStepThread {
-public:
-  TProgramDigestThread(std::string programFile, TFileDigest digest)
-      : ProgramFile(std::move(programFile)), Digest(std::move(digest)) {}
-
-  const std::string ProgramFile;
-  const TFileDigest Digest;
-  // The outcome, read by the completion callback once Execute has returned: nothing when the
-  // program could not be hashed, or the stop was asked for.
-  std::optional<TSha256> Outcome;
-
-protected:
-  void Execute() override;
-};
-
-/// One decoding.
-class TDeltaDecodeThread : public TDeltaStepThread {
+/// One decoding; it deletes itself once its owner has heard of its end.
+class TDeltaDecodeThread : public TThread {
 public:
   TDeltaDecodeThread(std::string programFile, std::string deltaFile, std::string fileName)
       : ProgramFile(std::move(programFile)), DeltaFile(std::move(deltaFile)),
         FileName(std::move(fileName)) {}
+
+  /// Keeps the end from reaching an owner that is going away.
+  void Orphan() { OnTerminate = TNotifyEvent(); }
 
   const std::string ProgramFile;
   const std::string DeltaFile;
@@ -78,16 +57,6 @@ std::optional<std::vector<char>> WholeContentOf(const THeldDownload &file,
 }
 
 } // namespace
-
-// A hash that fails in any way leaves the delta unnamed: the whole download follows.
-void TProgramDigestThread::Execute() {
-  try {
-    Outcome = Digest(ProgramFile);
-  } catch (const std::exception &) { // no memory for the pieces read
-  }
-  if (Terminated())
-    Outcome.reset();
-}
 
 // Nothing but a rebuilt program stays: what a refused or stopped decoding wrote goes.
 void TDeltaDecodeThread::Execute() {
@@ -145,20 +114,11 @@ TDeltaDecoder::~TDeltaDecoder() {
   Abort();
 }
 
-void TDeltaDecoder::DigestProgram() {
-  if (!fThread)
-    Start(std::make_unique<TProgramDigestThread>(ProgramFile, Digest),
-          MethodOf<&TDeltaDecoder::DigestDone>(this));
-}
-
 void TDeltaDecoder::Rebuild() {
-  if (!fThread)
-    Start(std::make_unique<TDeltaDecodeThread>(ProgramFile, DeltaFile, FileName),
-          MethodOf<&TDeltaDecoder::RebuildDone>(this));
-}
-
-void TDeltaDecoder::Start(std::unique_ptr<TDeltaStepThread> worker, TNotifyEvent done) {
-  worker->OnTerminate = done;
+  if (fThread)
+    return;
+  auto worker = std::make_unique<TDeltaDecodeThread>(ProgramFile, DeltaFile, FileName);
+  worker->OnTerminate = MethodOf<&TDeltaDecoder::RebuildDone>(this);
   fThread = StartSelfDeleting(std::move(worker));
   if (!fThread)
     OnError(this);
@@ -167,15 +127,6 @@ void TDeltaDecoder::Start(std::unique_ptr<TDeltaStepThread> worker, TNotifyEvent
 void TDeltaDecoder::Abort() {
   if (fThread)
     fThread->Terminate();
-}
-
-void TDeltaDecoder::DigestDone(TObject *sender) {
-  const auto &worker = static_cast<const TProgramDigestThread &>(*sender);
-  fThread = nullptr;
-  if (worker.Outcome)
-    OnDigest(this, *worker.Outcome);
-  else
-    OnError(this);
 }
 
 void TDeltaDecoder::RebuildDone(TObject *sender) {

@@ -19,14 +19,15 @@ constexpr uint32_t kNotesTimeoutSeconds = 5;
 
 TUpdateDlg::TUpdateDlg(TComponent *owner, TUpdateView &view, TInternetApi &internet,
                        const TUpdateStartup &startup)
-    : TComponent(owner), CheckVersion(Own<THTTPGet>(internet)), Downloader(Own<THTTPGet>(internet)),
-      DownloadSignature(Own<THTTPGet>(internet)), DownloadDelta(Own<THTTPGet>(internet)),
-      DeltaDecoder(Own<TDeltaDecoder>()), DownloadNotes(Own<THTTPGet>(internet)),
-      DownloadNotesSignature(Own<THTTPGet>(internet)), fView(view),
+    : TComponent(owner), CheckVersion(Own<THTTPGet>(internet)),
+      DownloadRecord(Own<TSignedTextGet>(internet)), Downloader(Own<THTTPGet>(internet)),
+      DownloadDigest(Own<TDigestWorker>()), DownloadSignature(Own<THTTPGet>(internet)),
+      ProgramDigest(Own<TDigestWorker>()), DownloadDelta(Own<THTTPGet>(internet)),
+      DeltaDecoder(Own<TDeltaDecoder>()), DownloadNotes(Own<TSignedTextGet>(internet)), fView(view),
       fUpdaterFile(startup.ProgramFileName), fCheckPublisher(startup.CheckPublisher),
+      fDigestProgram(startup.DigestProgram), fDigestDownload(startup.DigestDownload),
       fChooseDownloadTarget(startup.ChooseDownloadTarget),
       fAdmitInstallStep(startup.AdmitInstallStep), fIsReadOnly(startup.IsReadOnly) {
-  DeltaDecoder.Digest = startup.DigestProgram;
   ReadState([this] { WireComponents(); });
   Start(startup);
 }
@@ -35,7 +36,7 @@ TUpdateDlg::TUpdateDlg(TComponent *owner, TUpdateView &view, TInternetApi &inter
 // folder, however far the download came: a transfer still writing shares its file for deletion.
 // Nor does a delta, nor a program that one is being rebuilt into, wherever they lie.
 TUpdateDlg::~TUpdateDlg() {
-  if (fAwaitingSignature)
+  if (fAwaitingSignature || fAwaitingDigest)
     fDownload->Delete();
   if (fDeltaTried)
     RemoveFile(DeltaFileOf(Downloader.FileName));
@@ -56,6 +57,10 @@ void TUpdateDlg::WireComponents() {
   CheckVersion.WaitThread = false;
   CheckVersion.MaxTextLength = kVersionFileMaxLength;
 
+  // The record is raw UTF-8, read no further than it may be.
+  DownloadRecord.Name = "DownloadRecord";
+  DownloadRecord.MaxLength = kMaxReleaseRecordSize;
+
   Downloader.Name = "Downloader";
   Downloader.AcceptTypes = "*/*";
   Downloader.BinaryData = true;
@@ -69,6 +74,9 @@ void TUpdateDlg::WireComponents() {
   DownloadSignature.WaitThread = false;
   DownloadSignature.MaxTextLength = kMaxSignatureSize;
 
+  DownloadDigest.Name = "DownloadDigest";
+  ProgramDigest.Name = "ProgramDigest";
+
   DownloadDelta.Name = "DownloadDelta";
   DownloadDelta.BinaryData = true; // the other properties as a new component has them
 
@@ -76,32 +84,29 @@ void TUpdateDlg::WireComponents() {
 
   // Notes are raw UTF-8, read no further than they may be.
   DownloadNotes.Name = "DownloadNotes";
-  DownloadNotes.BinaryData = true;
-  DownloadNotes.MaxTextLength = kMaxReleaseNotesSize;
-
-  DownloadNotesSignature.Name = "DownloadNotesSignature";
-  DownloadNotesSignature.BinaryData = true;
-  DownloadNotesSignature.MaxTextLength = kMaxSignatureSize;
+  DownloadNotes.MaxLength = kMaxReleaseNotesSize;
 
   CheckVersion.OnDoneString = MethodOf<&TUpdateDlg::CheckVersionDoneString>(this);
   CheckVersion.OnError = MethodOf<&TUpdateDlg::CheckVersionError>(this);
+  DownloadRecord.OnDone = MethodOf<&TUpdateDlg::DownloadRecordDone>(this);
+  DownloadRecord.OnError = MethodOf<&TUpdateDlg::DownloadRecordError>(this);
   Downloader.OnProgress = MethodOf<&TUpdateDlg::DownloaderProgress>(this);
   Downloader.OnDoneFile = MethodOf<&TUpdateDlg::DownloaderDoneFile>(this);
   Downloader.OnError = MethodOf<&TUpdateDlg::DownloaderError>(this);
+  DownloadDigest.OnDigest = MethodOf<&TUpdateDlg::DownloadDigestDone>(this);
+  DownloadDigest.OnError = MethodOf<&TUpdateDlg::DownloadDigestError>(this);
   DownloadSignature.OnDoneString = MethodOf<&TUpdateDlg::DownloadSignatureDoneString>(this);
   DownloadSignature.OnError = MethodOf<&TUpdateDlg::DownloadSignatureError>(this);
+  ProgramDigest.OnDigest = MethodOf<&TUpdateDlg::ProgramDigestDone>(this);
+  ProgramDigest.OnError = MethodOf<&TUpdateDlg::DeltaFailed>(this);
   // The bar shows a delta's progress as it shows the whole program's.
   DownloadDelta.OnProgress = MethodOf<&TUpdateDlg::DownloaderProgress>(this);
   DownloadDelta.OnDoneFile = MethodOf<&TUpdateDlg::DownloadDeltaDoneFile>(this);
-  DownloadDelta.OnError = MethodOf<&TUpdateDlg::DownloadDeltaError>(this);
-  DeltaDecoder.OnDigest = MethodOf<&TUpdateDlg::DeltaDecoderDigest>(this);
+  DownloadDelta.OnError = MethodOf<&TUpdateDlg::DeltaFailed>(this);
   DeltaDecoder.OnDone = MethodOf<&TUpdateDlg::DeltaDecoderDone>(this);
-  DeltaDecoder.OnError = MethodOf<&TUpdateDlg::DeltaDecoderError>(this);
-  DownloadNotes.OnDoneString = MethodOf<&TUpdateDlg::DownloadNotesDoneString>(this);
+  DeltaDecoder.OnError = MethodOf<&TUpdateDlg::DeltaFailed>(this);
+  DownloadNotes.OnDone = MethodOf<&TUpdateDlg::DownloadNotesDone>(this);
   DownloadNotes.OnError = MethodOf<&TUpdateDlg::DownloadNotesError>(this);
-  DownloadNotesSignature.OnDoneString =
-      MethodOf<&TUpdateDlg::DownloadNotesSignatureDoneString>(this);
-  DownloadNotesSignature.OnError = MethodOf<&TUpdateDlg::DownloadNotesSignatureError>(this);
   fView.ConnectUserActions(MethodOf<&TUpdateDlg::CancelClick>(this),
                            MethodOf<&TUpdateDlg::FormCloseQuery>(this));
 }
@@ -137,15 +142,15 @@ void TUpdateDlg::Start(const TUpdateStartup &startup) {
   DownloadSignature.URL = settings.DownloadFile + ".sig";
   fAsksForDeltas = settings.AsksForDeltas();
   DownloadNotes.URL = settings.ReleaseNotes;
-  DownloadNotesSignature.URL = settings.ReleaseNotes + ".sig";
-  for (THTTPGet *transfer : {&CheckVersion, &Downloader, &DownloadSignature, &DownloadDelta,
-                             &DownloadNotes, &DownloadNotesSignature}) {
+  DownloadRecord.URL = settings.ReleaseRecord;
+  for (THTTPGet *transfer : {&CheckVersion, &Downloader, &DownloadSignature, &DownloadDelta}) {
     transfer->Agent = UpdaterTitle;
     transfer->Timeout = settings.TimeoutSeconds;
   }
+  DownloadRecord.Agent = DownloadNotes.Agent = UpdaterTitle;
+  DownloadRecord.Timeout = settings.TimeoutSeconds;
   // Notes that do not come at once are not worth keeping the offer waiting.
-  for (THTTPGet *transfer : {&DownloadNotes, &DownloadNotesSignature})
-    transfer->Timeout = std::min(transfer->Timeout, kNotesTimeoutSeconds);
+  DownloadNotes.Timeout = std::min(settings.TimeoutSeconds, kNotesTimeoutSeconds);
 
   std::optional<std::unique_ptr<TPublisherKey>> key =
       ImportSettingsKey(settings, startup.ImportKey);
@@ -154,6 +159,7 @@ void TUpdateDlg::Start(const TUpdateStartup &startup) {
     return;
   }
   fPublisherKey = std::move(*key);
+  DownloadRecord.Key = DownloadNotes.Key = fPublisherKey.get();
   fCheckIntervalHours = settings.CheckIntervalHours;
   fRecord = StoredCheckRecord(fProgramFile);
   if (CheckedRecently()) {

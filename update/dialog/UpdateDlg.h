@@ -11,11 +11,14 @@
 #include "update/install/InstallStep.h"
 #include "update/install/ProgramReplacement.h"
 #include "update/offer/CheckRecord.h"
+#include "update/offer/ReleaseRecord.h"
 #include "update/request/HostRequest.h"
 #include "update/request/Settings.h"
+#include "update/verify/DigestWorker.h"
 #include "update/verify/FileDigest.h"
 #include "update/verify/PublisherCheck.h"
 #include "update/verify/PublisherKey.h"
+#include "update/verify/SignedTextGet.h"
 
 #include <cstdint>
 #include <memory>
@@ -30,6 +33,9 @@ struct TUpdateStartup : TInstallStartup {
   /// the user-interface thread: it may share with the rest of the program only what a thread
   /// may share.
   TFileDigest DigestProgram = Sha256OfFile;
+  /// Hashes the download that a release record names, through a hold of its own. Called on a
+  /// worker thread, as DigestProgram is.
+  THeldDigest DigestDownload = Sha256Of;
   TReadOnlyCheck IsReadOnly = ProgramIsReadOnly; // once an update is found
 };
 
@@ -51,34 +57,37 @@ public:
     return fMode == TStartMode::Asked ? 0 : static_cast<uint32_t>(fOutcome);
   }
 
-  THTTPGet &CheckVersion;      // fetches the version file as text
-  THTTPGet &Downloader;        // downloads the new program file to disk
-  THTTPGet &DownloadSignature; // fetches the download's signature when the settings name a key
-  THTTPGet &DownloadDelta;     // fetches the delta against the installed program, when asked for
-  TDeltaDecoder &DeltaDecoder; // hashes the installed program, and rebuilds the download from
-                               // the delta and the installed program
-  THTTPGet &DownloadNotes;     // fetches the release notes that the offer shows, when named
-  THTTPGet &DownloadNotesSignature; // fetches their signature when the settings name a key
+  THTTPGet &CheckVersion;         // fetches the version file as text
+  TSignedTextGet &DownloadRecord; // fetches the record of the release offered, when named
+  THTTPGet &Downloader;           // downloads the new program file to disk
+  TDigestWorker &DownloadDigest;  // hashes the download that a release record names
+  THTTPGet &DownloadSignature;    // fetches the download's signature when the settings name a key
+  TDigestWorker &ProgramDigest;   // hashes the installed program, which names its delta
+  THTTPGet &DownloadDelta;        // fetches the delta against the installed program, when asked
+  TDeltaDecoder &DeltaDecoder;    // rebuilds the download from the delta and the installed program
+  TSignedTextGet &DownloadNotes;  // fetches the release notes that the offer shows, when named
   std::string UpdaterTitle;
   int32_t PercentDone = 0; // the last download percentage shown
 
   // The handlers of the transfers' events and of the user's actions.
   void CheckVersionDoneString(TObject *sender, std::string result);
   void CheckVersionError(TObject *sender);
+  void DownloadRecordDone(TObject *sender, std::string record);
+  void DownloadRecordError(TObject *sender);
   void DownloaderProgress(TObject *sender, int32_t totalSize, int32_t readed);
   void DownloaderDoneFile(TObject *sender, std::string fileName, int32_t fileSize);
   void DownloaderError(TObject *sender);
+  void DownloadDigestDone(TObject *sender, TSha256 digest);
+  void DownloadDigestError(TObject *sender);
   void DownloadSignatureDoneString(TObject *sender, std::string signature);
   void DownloadSignatureError(TObject *sender);
+  void ProgramDigestDone(TObject *sender, TSha256 programDigest);
   void DownloadDeltaDoneFile(TObject *sender, std::string fileName, int32_t fileSize);
-  void DownloadDeltaError(TObject *sender);
-  void DeltaDecoderDigest(TObject *sender, TSha256 programDigest);
   void DeltaDecoderDone(TObject *sender, std::string fileName, int32_t fileSize);
-  void DeltaDecoderError(TObject *sender);
-  void DownloadNotesDoneString(TObject *sender, std::string notes);
+  /// The program's hash, the delta's transfer or its decoding failed.
+  void DeltaFailed(TObject *sender);
+  void DownloadNotesDone(TObject *sender, std::string notes);
   void DownloadNotesError(TObject *sender);
-  void DownloadNotesSignatureDoneString(TObject *sender, std::string signature);
-  void DownloadNotesSignatureError(TObject *sender);
   void CancelClick(TObject *sender);
   void FormCloseQuery(TObject *sender, bool &canClose);
   /// The session ends: the update is abandoned, as a close abandons it, without a question.
@@ -92,6 +101,16 @@ private:
   bool CheckedRecently() const;
   /// Notes that the version file's check reached the server, where the settings keep an interval.
   void RecordCheck();
+  /// Tells the user, when they asked, that there is no update, and asks for the end.
+  void NoUpdate();
+  /// Whether the release that record names is for this start now: never once halted; at once
+  /// for the user's own check, and in the user's turn of a rollout for a start with a switch.
+  bool TurnHasCome(const TReleaseRecord &record);
+  /// The user's group in the rollout of the release offered; the last group when no draw can be
+  /// kept, since one drawn anew at each start would jump the queue.
+  uint32_t RolloutGroup();
+  /// Goes on with the update that the version file offers, and the record, if any, confirms.
+  void GoOnWithUpdate();
   /// Marks that an update was found, from which on a quiet start shows itself, and shows it.
   void ShowFoundUpdate();
   /// Asks the user whether to download the update, with notes where there are any ("": none),
@@ -110,6 +129,8 @@ private:
   void FallBackToWholeDownload();
   /// Asks a Yes/No question; false also when the end came while it was up.
   bool Confirm(const std::string &caption, const std::string &text);
+  /// Runs the checks that follow the release record's on the held download.
+  void CheckDownload();
   /// Runs the publisher's checks on the held download that passed the others and, when it
   /// passes them too, replaces the program as the user answers; then asks for the end.
   void OfferReplacement();
@@ -144,17 +165,20 @@ private:
   std::string fBesideProgram;  // where the download lies when the program's folder lets it
   std::string fUpdaterFile;    // the updater's own program file, which the install step runs
   TPublisherCheck fCheckPublisher;
+  TFileDigest fDigestProgram;
+  THeldDigest fDigestDownload;
   TDownloadTargetChoice fChooseDownloadTarget;
   TInstallStepAdmission fAdmitInstallStep;
   TReadOnlyCheck fIsReadOnly;
-  TCheckRecord fRecord;             // the user's record for the program, as read at the start
-  uint32_t fCheckIntervalHours = 0; // 0: every start checks
-  std::string fLatestVersion;       // the version the version file offers
-  std::string fNotes;               // the release notes as they came, until their signature
+  TCheckRecord fRecord;                   // the user's record for the program, as read at the start
+  uint32_t fCheckIntervalHours = 0;       // 0: every start checks
+  std::string fLatestVersion;             // the version the version file offers
+  std::optional<TReleaseRecord> fRelease; // the publisher's record of the release, when named
   std::unique_ptr<TPublisherKey> fPublisherKey; // nullptr: the settings name no key
   std::optional<THeldDownload> fDownload;       // the finished download, from its end on
   std::string fSignature;                       // the download's signature, once it has passed
   bool fAwaitingSignature = false;              // the download waits for its signature
+  bool fAwaitingDigest = false;                 // the download is hashed for its record
   bool fAsksForDeltas = false;                  // the settings ask for deltas
   bool fDeltaTried = false;                     // a delta has been asked for in this run
   bool fDeltaUnderWay = false;    // the delta is fetched or decoded: the program is not yet in hand

@@ -8,6 +8,7 @@
 #include "update/download/HeldDownload.h"
 #include "update/install/ProgramReplacement.h"
 #include "update/offer/ReleaseNotes.h"
+#include "update/offer/Rollout.h"
 #include "update/offer/VersionFile.h"
 #include "update/verify/ProgramImage.h"
 
@@ -16,6 +17,8 @@ namespace {
 const char kCheckFailed[] = "An error occured when trying to check for an update.\nReason:\n\n ";
 const char kInvalidVersionLength[] = "Invalid version length.";
 const char kVersionFileMissing[] = "Version file is nonexistant.";
+const char kRecordUnusable[] = "The record of the release that is offered is missing, damaged "
+                               "or not the publisher's.";
 const char kNotANumber[] =
     "An error occurred when trying to check for an update.\nReason:\n\n The version file holds ";
 const char kDownloadFailed[] =
@@ -24,6 +27,7 @@ const char kDownloadFailed[] =
 const char kDownloadRefused[] =
     "An error occurred when trying to download an update.\nReason:\n\n ";
 const char kInvalidProgram[] = "The downloaded file is not a valid program.";
+const char kNotTheRelease[] = "The downloaded file is not the release that was offered.";
 const char kNotByPublisher[] = "The downloaded file is not signed by the publisher of the program.";
 const char kOlderVersion[] = "The downloaded file is an older version of the program.";
 const char kVersionUnreadable[] = "The version of the program or of the downloaded file cannot be "
@@ -100,9 +104,7 @@ void TUpdateDlg::CheckVersionDoneString(TObject *, std::string result) {
   }
   RecordCheck();
   if (!OffersUpdate(fCurrentVersion, latestVersion)) {
-    if (fMode == TStartMode::Asked)
-      fView.ShowMessage(kLatestCaption, kLatest, TMessageButtons::Ok);
-    End(TUpdateOutcome::UpToDate);
+    NoUpdate();
     return;
   }
   // The user's own check for updates offers what they skipped; a host's start never does.
@@ -111,6 +113,66 @@ void TUpdateDlg::CheckVersionDoneString(TObject *, std::string result) {
     return;
   }
   fLatestVersion = latestVersion;
+  if (DownloadRecord.URL.empty())
+    GoOnWithUpdate();
+  else
+    DownloadRecord.Get();
+}
+
+void TUpdateDlg::NoUpdate() {
+  if (fMode == TStartMode::Asked)
+    fView.ShowMessage(kLatestCaption, kLatest, TMessageButtons::Ok);
+  End(TUpdateOutcome::UpToDate);
+}
+
+// A record that does not name the offered release, or that its publisher did not sign, leaves
+// nothing to hold the download to: no update is offered.
+void TUpdateDlg::DownloadRecordDone(TObject *, std::string text) {
+  if (fEnded)
+    return;
+  std::optional<TReleaseRecord> record = ReleaseRecordOf(text);
+  if (!record || record->Version != fLatestVersion) {
+    DownloadRecordError(this);
+    return;
+  }
+  if (!TurnHasCome(*record)) {
+    NoUpdate();
+    return;
+  }
+  fRelease = std::move(record);
+  // An endless or padded body costs no more than the release itself.
+  Downloader.MaxFileSize = fRelease->Size;
+  GoOnWithUpdate();
+}
+
+void TUpdateDlg::DownloadRecordError(TObject *) {
+  if (!fEnded)
+    Fail(TUpdateOutcome::CheckFailed, std::string(kCheckFailed) + kRecordUnusable);
+}
+
+// The rollout is timed by the server's clock, which the record's reply gives: a machine whose
+// own clock is wrong by months neither waits forever nor jumps the queue.
+bool TUpdateDlg::TurnHasCome(const TReleaseRecord &record) {
+  if (record.Halted)
+    return false;
+  if (fMode == TStartMode::Asked || record.RolloutDays == 0)
+    return true;
+  const int64_t now = DownloadRecord.ServerTime().value_or(SecondsSinceEpoch());
+  return ReachesGroup(record, RolloutGroup(), now);
+}
+
+uint32_t TUpdateDlg::RolloutGroup() {
+  if (!fRecord.Draw) {
+    TCheckRecord drawn = fRecord;
+    drawn.Draw = RandomDraw();
+    if (!drawn.Draw || !StoreCheckRecord(fProgramFile, drawn))
+      return kRolloutGroups - 1;
+    fRecord = drawn;
+  }
+  return RolloutGroupOf(*fRecord.Draw, fLatestVersion);
+}
+
+void TUpdateDlg::GoOnWithUpdate() {
   // A program file that no move may replace is known before anything is fetched, so that an
   // automatic start costs nobody a download that could never be installed.
   const bool readOnly = fIsReadOnly(fProgramFile);
@@ -127,7 +189,7 @@ void TUpdateDlg::CheckVersionDoneString(TObject *, std::string result) {
   } else if (DownloadNotes.URL.empty()) {
     Offer("");
   } else {
-    DownloadNotes.GetString();
+    DownloadNotes.Get();
   }
 }
 
@@ -145,29 +207,12 @@ void TUpdateDlg::RecordCheck() {
 
 // Notes that cannot be shown as they are, or whose signature does not verify with the
 // publisher's key, are as if there were none: words in the offer are the publisher's or none.
-void TUpdateDlg::DownloadNotesDoneString(TObject *, std::string notes) {
-  if (fEnded)
-    return;
-  const std::optional<std::string> shown = ReleaseNotesText(notes);
-  if (!shown || !fPublisherKey) {
-    Offer(shown.value_or(""));
-    return;
-  }
-  fNotes = std::move(notes);
-  DownloadNotesSignature.GetString();
+void TUpdateDlg::DownloadNotesDone(TObject *, std::string notes) {
+  if (!fEnded)
+    Offer(ReleaseNotesText(notes).value_or(""));
 }
 
 void TUpdateDlg::DownloadNotesError(TObject *) {
-  if (!fEnded)
-    Offer("");
-}
-
-void TUpdateDlg::DownloadNotesSignatureDoneString(TObject *, std::string signature) {
-  if (!fEnded)
-    Offer(fPublisherKey->SignedText(fNotes, signature) ? *ReleaseNotesText(fNotes) : "");
-}
-
-void TUpdateDlg::DownloadNotesSignatureError(TObject *) {
   if (!fEnded)
     Offer("");
 }
@@ -235,14 +280,14 @@ void TUpdateDlg::FetchUpdate() {
   if (fAsksForDeltas && !fDeltaTried) {
     fDeltaTried = true;
     fDeltaUnderWay = true;
-    DeltaDecoder.ProgramFile = fProgramFile;
-    DeltaDecoder.DigestProgram();
+    ProgramDigest.Start(
+        [digest = fDigestProgram, program = fProgramFile] { return digest(program); });
     return;
   }
   Downloader.GetFile();
 }
 
-void TUpdateDlg::DeltaDecoderDigest(TObject *, TSha256 programDigest) {
+void TUpdateDlg::ProgramDigestDone(TObject *, TSha256 programDigest) {
   if (fEnded)
     return;
   DownloadDelta.URL = DeltaUrlOf(Downloader.URL, programDigest);
@@ -269,11 +314,6 @@ void TUpdateDlg::DownloadDeltaDoneFile(TObject *, std::string fileName, int32_t)
   DeltaDecoder.Rebuild();
 }
 
-void TUpdateDlg::DownloadDeltaError(TObject *) {
-  if (!fEnded)
-    FallBackToWholeDownload();
-}
-
 // The rebuilt program takes the road of a finished download, every check included.
 void TUpdateDlg::DeltaDecoderDone(TObject *, std::string fileName, int32_t fileSize) {
   RemoveFile(DeltaFileOf(fileName));
@@ -286,7 +326,7 @@ void TUpdateDlg::DeltaDecoderDone(TObject *, std::string fileName, int32_t fileS
   DownloaderDoneFile(this, fileName, fileSize);
 }
 
-void TUpdateDlg::DeltaDecoderError(TObject *) {
+void TUpdateDlg::DeltaFailed(TObject *) {
   if (!fEnded)
     FallBackToWholeDownload();
 }
@@ -310,10 +350,46 @@ void TUpdateDlg::DownloaderDoneFile(TObject *, std::string fileName, int32_t) {
   if (fEnded)
     return;
   // From here until it is moved or deleted nobody may write the download, so that what is
-  // installed is what was checked. An empty reply or a web server's page must never take the
-  // program's place.
+  // installed is what was checked.
   fDownload.emplace(fileName);
   fView.SetStatus(fPublisherKey ? kVerifying : kCleaningUp);
+  if (!fRelease) {
+    CheckDownload();
+    return;
+  }
+  // Whole, resumed or rebuilt from a delta, the download is the release that the record names
+  // or nothing: its size first, then its hash, on a worker of its own, through a hold of its own,
+  // while the window goes on answering.
+  if (fDownload->Size() != fRelease->Size) {
+    RefuseDownload(kNotTheRelease);
+    return;
+  }
+  fAwaitingDigest = true;
+  DownloadDigest.Start([digest = fDigestDownload, hold = std::make_shared<const THeldDownload>(
+                                                      *fDownload, THeldDownload::TSecondHold())] {
+    return digest(*hold);
+  });
+}
+
+void TUpdateDlg::DownloadDigestDone(TObject *, TSha256 digest) {
+  if (fEnded)
+    return;
+  fAwaitingDigest = false;
+  if (HexOf(digest) == fRelease->Sha256)
+    CheckDownload();
+  else
+    RefuseDownload(kNotTheRelease);
+}
+
+void TUpdateDlg::DownloadDigestError(TObject *) {
+  if (fEnded)
+    return;
+  fAwaitingDigest = false;
+  RefuseDownload(kNotTheRelease);
+}
+
+// An empty reply or a web server's page must never take the program's place.
+void TUpdateDlg::CheckDownload() {
   if (!IsAcceptableDownload(*fDownload, fProgramFile)) {
     RefuseDownload(kInvalidProgram);
     return;
@@ -356,8 +432,7 @@ void TUpdateDlg::DownloadSignatureError(TObject *) {
 // its publisher, by either signature, never by an older one.
 void TUpdateDlg::OfferReplacement() {
   fView.SetStatus(kCleaningUp);
-  const TInstallOutcome verdict =
-      InstallOutcomeOf(fCheckPublisher(*fDownload, fProgramFile, fPublisherKey != nullptr));
+  const TInstallOutcome verdict = InstallOutcomeOf(fCheckPublisher(*fDownload, fProgramFile));
   if (verdict != TInstallOutcome::Installed) {
     RefuseDownload(verdict);
     return;
@@ -386,11 +461,12 @@ void TUpdateDlg::CancelClick(TObject *) {
 }
 
 // A close that goes ahead ends the program through the window itself. Once the download is
-// complete (exactly 100 %), rebuilt if it came as a delta, and its signature, if any, has
-// arrived, nothing is left to abort, so nothing is asked. A delta's 100 % is only the delta's:
-// the program is still to be rebuilt from it.
+// complete (exactly 100 %), rebuilt if it came as a delta, hashed if a record names it, and its
+// signature, if any, has arrived, nothing is left to abort, so nothing is asked. A delta's 100 % is
+// only the delta's: the program is still to be rebuilt from it.
 void TUpdateDlg::FormCloseQuery(TObject *, bool &canClose) {
-  if (!fEnded && MayShow() && (PercentDone != 100 || fAwaitingSignature || fDeltaUnderWay))
+  if (!fEnded && MayShow() &&
+      (PercentDone != 100 || fAwaitingSignature || fAwaitingDigest || fDeltaUnderWay))
     canClose = fView.ShowMessage(kAbortCaption, kAbort, TMessageButtons::YesNo) || fEnded;
   if (canClose && !fEnded) {
     fOutcome = TUpdateOutcome::Declined;

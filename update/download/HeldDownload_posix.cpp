@@ -4,11 +4,18 @@
 
 #include <cstdio>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <utility>
 
 // POSIX has no sharing modes: here the hold only keeps the file that was checked open.
 THeldDownload::THeldDownload(std::string fileName) : fFileName(std::move(fileName)) {
   fHandle = std::fopen(fFileName.c_str(), "rb");
+}
+
+THeldDownload::THeldDownload(const THeldDownload &held, TSecondHold) : fFileName(held.fFileName) {
+  const int second = held.fHandle ? dup(fileno(static_cast<std::FILE *>(held.fHandle))) : -1;
+  if (second >= 0 && !(fHandle = fdopen(second, "rb")))
+    close(second);
 }
 
 THeldDownload::~THeldDownload() { Release(); }
@@ -20,11 +27,19 @@ uint64_t THeldDownload::Size() const {
              : 0;
 }
 
-// A seek beyond a 32-bit long turns negative and fails.
+// pread leaves the offset, which a second hold shares, alone.
 bool THeldDownload::ReadAt(uint32_t offset, void *buffer, size_t size) const {
-  auto *file = static_cast<std::FILE *>(fHandle);
-  return file && std::fseek(file, static_cast<long>(offset), SEEK_SET) == 0 &&
-         std::fread(buffer, 1, size, file) == size;
+  if (!fHandle)
+    return false;
+  const int file = fileno(static_cast<std::FILE *>(fHandle));
+  for (size_t done = 0; done < size;) {
+    const ssize_t read =
+        pread(file, static_cast<char *>(buffer) + done, size - done, off_t(offset) + off_t(done));
+    if (read <= 0)
+      return false;
+    done += static_cast<size_t>(read);
+  }
+  return true;
 }
 
 void THeldDownload::Release() {

@@ -36,6 +36,13 @@ THeldDownload::THeldDownload(std::string fileName) : fFileName(std::move(fileNam
     CloseHandle(file);
 }
 
+THeldDownload::THeldDownload(const THeldDownload &held, TSecondHold) : fFileName(held.fFileName) {
+  HANDLE second = nullptr;
+  if (held.fHandle && DuplicateHandle(GetCurrentProcess(), held.fHandle, GetCurrentProcess(),
+                                      &second, 0, FALSE, DUPLICATE_SAME_ACCESS))
+    fHandle = second;
+}
+
 THeldDownload::~THeldDownload() { Release(); }
 
 uint64_t THeldDownload::Size() const {

@@ -66,7 +66,7 @@ TInstallOutcome CheckCopy(const THeldDownload &copy, const std::string &program,
     return TInstallOutcome::NotAProgram;
   if (key && !key->Signed(copy, ReadSignature(signatureFile)))
     return TInstallOutcome::NotSignedWithKey;
-  return InstallOutcomeOf(checkPublisher(copy, program, key != nullptr));
+  return InstallOutcomeOf(checkPublisher(copy, program));
 }
 
 } // namespace

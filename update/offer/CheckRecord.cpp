@@ -6,6 +6,8 @@ namespace {
 
 const char kChecked[] = "checked=";
 const char kSkipped[] = "skipped=";
+const char kDraw[] = "draw=";
+constexpr size_t kDrawDigits = 16;
 // A version as the version file gives it is a few characters: an optional minus, then digits.
 constexpr size_t kMaxVersionLength = 12;
 constexpr size_t kMaxSecondsLength = 18;
@@ -14,6 +16,11 @@ bool IsDigits(const std::string &text, size_t from, size_t maximum) {
   const size_t length = text.size() - from;
   return length > 0 && length <= maximum &&
          text.find_first_not_of("0123456789", from) == std::string::npos;
+}
+
+bool IsDraw(const std::string &text) {
+  return text.size() == kDrawDigits &&
+         text.find_first_not_of("0123456789abcdef") == std::string::npos;
 }
 
 bool IsVersion(const std::string &text) {
@@ -28,6 +35,13 @@ std::string CheckRecordText(const TCheckRecord &record) {
     text += kChecked + std::to_string(*record.CheckedAt) + "\n";
   if (!record.SkippedVersion.empty())
     text += kSkipped + record.SkippedVersion + "\n";
+  if (record.Draw) {
+    static const char kHex[] = "0123456789abcdef";
+    std::string digits(kDrawDigits, '0');
+    for (size_t i = 0; i < kDrawDigits; ++i)
+      digits[kDrawDigits - 1 - i] = kHex[(*record.Draw >> (4 * i)) & 0xF];
+    text += kDraw + digits + "\n";
+  }
   return text;
 }
 
@@ -44,6 +58,8 @@ TCheckRecord CheckRecordOf(const std::string &text) {
       record.CheckedAt = std::stoll(value);
     else if (line.rfind(kSkipped, 0) == 0 && record.SkippedVersion.empty() && IsVersion(value))
       record.SkippedVersion = value;
+    else if (line.rfind(kDraw, 0) == 0 && !record.Draw && IsDraw(value))
+      record.Draw = std::stoull(value, nullptr, 16);
     else
       return {};
   }

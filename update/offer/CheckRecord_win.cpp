@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <ntsecapi.h>
+
 namespace {
 
 // The user's own part of the registry: writable without rights where Program Files is not,
@@ -14,7 +16,7 @@ namespace {
 // spelling of the program (a second drive letter, a short name) finds one record, and its
 // replacement keeps it; the registry compares names without regard to case.
 const wchar_t kChecks[] = L"Software\\Veltmark\\Quintarel Updater\\Checks";
-// A record is two short lines; anything longer is no record of ours.
+// A record is three short lines; anything longer is no record of ours.
 constexpr DWORD kMaxRecordBytes = 256;
 
 struct TCloseKey {
@@ -44,14 +46,21 @@ TCheckRecord StoredCheckRecord(const std::string &program) {
 
 // The registry writes a value whole or not at all, so a power cut leaves the old record or the
 // new one.
-void StoreCheckRecord(const std::string &program, const TCheckRecord &record) {
+bool StoreCheckRecord(const std::string &program, const TCheckRecord &record) {
   HKEY rawKey = nullptr;
   if (RegCreateKeyExW(HKEY_CURRENT_USER, kChecks, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &rawKey,
                       nullptr) != ERROR_SUCCESS)
-    return;
+    return false;
   const TRegistryKey key(rawKey);
   const std::wstring text = WideFromUtf8(CheckRecordText(record));
-  RegSetValueExW(key.Get(), RecordName(program).c_str(), 0, REG_SZ,
-                 reinterpret_cast<const BYTE *>(text.c_str()),
-                 static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+  return RegSetValueExW(key.Get(), RecordName(program).c_str(), 0, REG_SZ,
+                        reinterpret_cast<const BYTE *>(text.c_str()),
+                        static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+}
+
+std::optional<uint64_t> RandomDraw() {
+  uint64_t draw = 0;
+  if (!RtlGenRandom(&draw, sizeof draw))
+    return std::nullopt;
+  return draw;
 }

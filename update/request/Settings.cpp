@@ -43,8 +43,8 @@ bool TUpdaterSettings::Usable() const {
     return CharacterCount(value) <= kMaxSettingLength;
   };
   return VersionFile != "null" && DownloadFile != "null" && fits(AppTitle) && fits(VersionFile) &&
-         fits(DownloadFile) && fits(PublicKey) && fits(ReleaseNotes) && TimeoutSeconds != 0 &&
-         CheckIntervalHours != kNoInterval &&
+         fits(DownloadFile) && fits(PublicKey) && fits(ReleaseNotes) && fits(ReleaseRecord) &&
+         TimeoutSeconds != 0 && CheckIntervalHours != kNoInterval &&
          (DeltaUpdates.empty() || DeltaUpdates == "0" || AsksForDeltas());
 }
 
@@ -59,6 +59,7 @@ TUpdaterSettings ReadUpdaterSettings(const std::string &settingsFile, const TPro
   settings.PublicKey = read(settingsFile, kSection, "PublicKey", "");
   settings.DeltaUpdates = read(settingsFile, kSection, "DeltaUpdates", "");
   settings.ReleaseNotes = read(settingsFile, kSection, "ReleaseNotes", "");
+  settings.ReleaseRecord = read(settingsFile, kSection, "ReleaseRecord", "");
   settings.CheckIntervalHours = WholeNumberOf(read(settingsFile, kSection, "CheckInterval", ""), 0,
                                               kMaxIntervalHours, TUpdaterSettings::kNoInterval);
   return settings;

@@ -35,6 +35,9 @@ struct TUpdaterSettings {
 
   /// URL of the release notes shown in the offer; "" when missing: the offer shows none.
   std::string ReleaseNotes;
+  /// URL of the publisher's record of the release that the version file offers, which the
+  /// download must match; "" when missing: none is asked for.
+  std::string ReleaseRecord;
   /// The least time between two checks of a start with a switch, in hours; 0 when the key is
   /// missing or empty: every start checks. kNoInterval when "CheckInterval" is not a whole
   /// number of hours up to a year.

@@ -14,6 +14,7 @@ using TSha256 = std::array<uint8_t, 32>;
 /// platform; nothing when it cannot be read or hashed, or where the platform has no hash
 /// (off Windows).
 std::optional<TSha256> Sha256Of(const THeldDownload &file);
+using THeldDigest = std::function<std::optional<TSha256>(const THeldDownload &file)>;
 
 /// The SHA-256 of text's bytes; nothing where the platform has no hash.
 std::optional<TSha256> Sha256OfText(const std::string &text);

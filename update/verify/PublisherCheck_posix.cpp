@@ -1,7 +1,7 @@
 #include "update/verify/PublisherCheck.h"
 
 // Program files here carry no Authenticode signature, so nothing arms the check.
-TPublisherVerdict CheckDownloadPublisher(const THeldDownload &, const std::string &, bool) {
+TPublisherVerdict CheckDownloadPublisher(const THeldDownload &, const std::string &) {
   return TPublisherVerdict::Accepted;
 }
 

@@ -172,14 +172,14 @@ TFileVersion FixedFileVersion(const std::string &file) {
 
 } // namespace
 
-TPublisherVerdict CheckDownloadPublisher(const THeldDownload &download, const std::string &program,
-                                         bool signedWithKey) {
+// A stale mirror serves an older build as readily as a signed one: no download goes back to a
+// lower file version, however it is proven.
+TPublisherVerdict CheckDownloadPublisher(const THeldDownload &download,
+                                         const std::string &program) {
   const TProgramSigner publisher = EmbeddedSigner(program);
   // A program that cannot be read now may well be signed: it is not taken for unsigned.
   if (!publisher.Readable)
     return TPublisherVerdict::NotSignedByPublisher;
-  if (!publisher.Subject && !signedWithKey)
-    return TPublisherVerdict::Accepted;
   if (publisher.Subject) {
     // A renewed certificate has a new key under the same name: the whole name is compared.
     const TTrustVerification verification(download);
