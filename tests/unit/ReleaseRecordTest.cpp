@@ -9,31 +9,28 @@
 #include <limits>
 #include <optional>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace {
 
 const std::string kSha = "9f86d081884c7d659a2feaa0c55ad015a3bf4f1b2b0b822cd15d6c15b0f00a08";
-const std::string kShaUpper = "9F86D081884C7D659A2FEAA0C55AD015A3BF4F1B2B0B822CD15D6C15B0F00A08";
 constexpr int64_t kMin = std::numeric_limits<int64_t>::min();
 constexpr int64_t kMax = std::numeric_limits<int64_t>::max();
 constexpr int64_t kAt = 1709209805; // 2024-02-29T12:30:05Z
 const TReleaseRecord kLeast{"12", 1048576, kSha, kAt, 0, false};
 
-const std::pair<std::string, std::string> kLeastLines[] = {{"version", "12"},
-                                                           {"size", "1048576"},
-                                                           {"sha256", kShaUpper},
-                                                           {"published", "2024-02-29T12:30:05Z"}};
+const std::string kLeastLines[] = {
+    "version=12", "size=1048576", "published=2024-02-29T12:30:05Z",
+    "sha256=9F86D081884C7D659A2FEAA0C55AD015A3BF4F1B2B0B822CD15D6C15B0F00A08"};
 
 // The least record without key's line, and with "key=value" last for a value.
 std::string RecordWith(const std::string &key, const std::optional<std::string> &value) {
   std::string body;
-  for (const auto &[k, v] : kLeastLines)
-    body += k == key ? "" : k + "=" + v + "\n";
+  for (const std::string &line : kLeastLines)
+    body += line.rfind(key + "=", 0) == 0 ? "" : line + "\n";
   return value ? body + key + "=" + *value + "\n" : body;
 }
-const std::string kLeastText = RecordWith("", std::nullopt);
+const std::string kBody = RecordWith("", std::nullopt);
 
 TEST(ReleaseRecord, TakesTheFieldsAsWrittenAndTheirBounds) {
   const std::string sha = "sha256=" + kSha + "\r\n";
@@ -41,15 +38,14 @@ TEST(ReleaseRecord, TakesTheFieldsAsWrittenAndTheirBounds) {
     std::string Body;
     TReleaseRecord Read;
   } rows[] = {
-      {kLeastText, kLeast},
-      {kLeastText + "rollout-days=7\nhalted=1\n", {"12", 1048576, kSha, kAt, 7, true}},
+      {kBody, kLeast},
+      {kBody + "rollout-days=7\nhalted=1\n", {"12", 1048576, kSha, kAt, 7, true}},
       {"\xEF\xBB\xBFversion=0\r\nsize=1\r\n" + sha + "published=1970-01-01T00:00:00Z",
        {"0", 1, kSha, 0, 0, false}},
-      {"# notes\n\n \t\r\nnext=1\nnext=2\n=\n" + kLeastText + "#x", kLeast},
+      {"# notes\n\n \t\r\nnext=1\nnext=2\n=\n" + kBody + "#x", kLeast},
       {" version \t= 12\t\nsize= 1048576 \n" + sha + "published =9999-12-31T23:59:59Z",
        {"12", 1048576, kSha, 253402300799, 0, false}},
-      {kLeastText + "x=" + std::string(kMaxReleaseRecordSize - kLeastText.size() - 3, 'y') + "\n",
-       kLeast},
+      {kBody + "x=" + std::string(kMaxReleaseRecordSize - kBody.size() - 3, 'y') + "\n", kLeast},
       {RecordWith("version", "-999999999999"), {"-999999999999", 1048576, kSha, kAt, 0, false}},
       {RecordWith("size", "2147483647"), {"12", kMaxReleaseSize, kSha, kAt, 0, false}},
       {RecordWith("published", "2000-02-29T23:59:59Z"), {"12", 1048576, kSha, 951868799, 0, false}},
@@ -82,11 +78,10 @@ TEST(ReleaseRecord, RefusesAnythingElse) {
   for (const std::string &body :
        {RecordWith("version", std::nullopt), RecordWith("size", std::nullopt),
         RecordWith("sha256", std::nullopt), RecordWith("published", std::nullopt),
-        kLeastText + "size=1048576\n", kLeastText + "halted=0\nhalted=0\n", "words\n" + kLeastText,
-        kLeastText + "note=\xC3\n", "version=12\rsize=1048576\n" + kLeastText.substr(24),
-        std::string(),
-        kLeastText + "x=" + std::string(kMaxReleaseRecordSize - kLeastText.size() - 2, 'y') + "\n",
-        "\xFF\xFE" + kLeastText})
+        kBody + "size=1048576\n", kBody + "halted=0\nhalted=0\n", "words\n" + kBody,
+        kBody + "note=\xC3\n", "version=12\rsize=1048576\n" + kBody.substr(24), std::string(),
+        kBody + "x=" + std::string(kMaxReleaseRecordSize - kBody.size() - 2, 'y') + "\n",
+        "\xFF\xFE" + kBody})
     EXPECT_EQ(ReleaseRecordOf(body), std::nullopt) << body.substr(0, 80);
 }
 
