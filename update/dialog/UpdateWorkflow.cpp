@@ -76,6 +76,8 @@ const char *ReasonOf(TInstallOutcome refusal) {
     return kNotSignedWithKey;
   case TInstallOutcome::VersionUnreadable:
     return kVersionUnreadable;
+  case TInstallOutcome::NotTheRelease:
+    return kNotTheRelease;
   case TInstallOutcome::Unproven:
     return kUnsignedNeedsRights;
   case TInstallOutcome::ProgramRefused:
@@ -519,7 +521,8 @@ TInstallOutcome TUpdateDlg::InstallOnce() {
     }
   }
   const std::optional<uint32_t> exitCode =
-      fView.RunInstallStep(InstallParameters(fDownload->FileName(), fProgramFile));
+      fView.RunInstallStep(InstallParameters(fDownload->FileName(), fProgramFile,
+                                             fRelease ? fRelease->Sha256 : std::string()));
   return exitCode ? InstallOutcomeOf(*exitCode) : TInstallOutcome::CannotWrite;
 }
 

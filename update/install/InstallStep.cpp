@@ -8,6 +8,7 @@
 #include "update/download/HeldDownload.h"
 #include "update/install/InstallTarget.h"
 #include "update/install/ProgramReplacement.h"
+#include "update/verify/FileDigest.h"
 #include "update/verify/ProgramImage.h"
 
 #include <algorithm>
@@ -16,10 +17,12 @@
 
 namespace {
 
-// The command line's items: the updater's own path, the switch, then the two files.
+// The command line's items: the updater's own path, the switch, the two files, then the
+// release's SHA-256 where there is a record of it.
 constexpr size_t kSwitchItem = 1;
 constexpr size_t kDownloadItem = 2;
 constexpr size_t kProgramItem = 3;
+constexpr size_t kReleaseDigestItem = 4;
 
 constexpr uint32_t kCopyPieceSize = 256 * 1024;
 
@@ -60,8 +63,13 @@ std::string ReadSignature(const std::string &file) {
 
 // The update dialog's checks, in its order, on the held copy.
 TInstallOutcome CheckCopy(const THeldDownload &copy, const std::string &program,
-                          const TPublisherKey *key, const std::string &signatureFile,
-                          const TPublisherCheck &checkPublisher) {
+                          const std::string &releaseDigest, const TPublisherKey *key,
+                          const std::string &signatureFile, const TPublisherCheck &checkPublisher) {
+  if (!releaseDigest.empty()) {
+    const std::optional<TSha256> digest = Sha256Of(copy);
+    if (!digest || HexOf(*digest) != releaseDigest)
+      return TInstallOutcome::NotTheRelease;
+  }
   if (!IsAcceptableDownload(copy, program))
     return TInstallOutcome::NotAProgram;
   if (key && !key->Signed(copy, ReadSignature(signatureFile)))
@@ -73,7 +81,7 @@ TInstallOutcome CheckCopy(const THeldDownload &copy, const std::string &program,
 
 TInstallOutcome InstallOutcomeOf(uint32_t exitCode) {
   const auto outcome = static_cast<TInstallOutcome>(exitCode);
-  return outcome >= TInstallOutcome::Installed && outcome <= TInstallOutcome::VersionUnreadable &&
+  return outcome >= TInstallOutcome::Installed && outcome <= TInstallOutcome::NotTheRelease &&
                  outcome != TInstallOutcome::NotEnoughParameters
              ? outcome
              : TInstallOutcome::CannotWrite;
@@ -101,8 +109,10 @@ TInstallOutcome InstallStepAdmits(const std::string &program, const std::string 
                                                        : TInstallOutcome::Unproven;
 }
 
-std::string InstallParameters(const std::string &download, const std::string &program) {
-  return std::string(kInstallSwitch) + " \"" + download + "\" \"" + program + "\"";
+std::string InstallParameters(const std::string &download, const std::string &program,
+                              const std::string &sha256) {
+  return std::string(kInstallSwitch) + " \"" + download + "\" \"" + program + "\"" +
+         (sha256.empty() ? "" : " " + sha256);
 }
 
 std::string SignatureFileOf(const std::string &download) { return download + ".sig"; }
@@ -118,6 +128,8 @@ TInstallOutcome InstallDownload(const TInstallStartup &startup) {
     return TInstallOutcome::NotEnoughParameters;
   const std::string &download = items[kDownloadItem];
   const std::string program = FullPathName(items[kProgramItem]);
+  const std::string releaseDigest =
+      items.size() > kReleaseDigestItem ? items[kReleaseDigestItem] : std::string();
 
   std::optional<std::unique_ptr<TPublisherKey>> key =
       ImportSettingsKey(ReadUpdaterSettings(ChangeFileExt(startup.ProgramFileName, ".ini"),
@@ -136,7 +148,8 @@ TInstallOutcome InstallDownload(const TInstallStartup &startup) {
     return copied;
   THeldDownload copy(copyName);
   const TInstallOutcome verdict =
-      CheckCopy(copy, program, key->get(), SignatureFileOf(download), startup.CheckPublisher);
+      CheckCopy(copy, program, releaseDigest, key->get(), SignatureFileOf(download),
+                startup.CheckPublisher);
   if (verdict == TInstallOutcome::Installed && ReplaceProgramFile(copyName, program)) {
     copy.Release();
     return verdict;

@@ -8,8 +8,9 @@
 #include <functional>
 #include <string>
 
-/// The first parameter of the updater's private command line, `/install "DOWNLOAD" "PROGRAM"`,
-/// with which it starts itself for the install step. Hosts never pass it.
+/// The first parameter of the updater's private command line,
+/// `/install "DOWNLOAD" "PROGRAM" [SHA256]`, with which it starts itself for the install step.
+/// Hosts never pass it.
 inline constexpr char kInstallSwitch[] = "/install";
 
 /// How the install step ended; the exit code of its process. The codes stay clear of those a
@@ -26,6 +27,7 @@ enum class TInstallOutcome : uint32_t {
   ProgramRefused,      // the program named does not lie with the updater (LiesWithUpdater)
   Unproven,          // nothing could prove a download: no publisher's key, and an unsigned program
   VersionUnreadable, // a version resource of the program or the download cannot be read
+  NotTheRelease,     // not the SHA-256 of the release that the publisher's record names
 };
 
 /// The outcome an install step's exit code stands for: any code it never gives (a crash, a
@@ -54,8 +56,10 @@ struct TInstallStartup {
   TInstallStepAdmission AdmitInstallStep = InstallStepAdmits; // before a download that needs it
 };
 
-/// The private command line's parameters that install download over program.
-std::string InstallParameters(const std::string &download, const std::string &program);
+/// The private command line's parameters that install download over program, and only a download
+/// whose SHA-256, in lower-case hexadecimal, is sha256 ("": any).
+std::string InstallParameters(const std::string &download, const std::string &program,
+                              const std::string &sha256);
 /// The file beside download through which the install step receives the download's signature.
 std::string SignatureFileOf(const std::string &download);
 /// Whether commandLine, the updater's own path first, starts the install step.
@@ -67,5 +71,7 @@ bool StartsInstallStep(const std::string &commandLine);
 /// every program of the user can write, to the program's temporary name beside the program,
 /// flushes and holds that copy, checks it as the update dialog checks a download (the
 /// publisher's key read from the settings beside the updater itself, the signature from
-/// SignatureFileOf(download)) and moves it over the program; a copy that fails is deleted.
+/// SignatureFileOf(download)), and first, when the command line names one, against the SHA-256 of
+/// the release that the publisher's record names, and moves it over the program; a copy that
+/// fails is deleted.
 TInstallOutcome InstallDownload(const TInstallStartup &startup);
