@@ -188,7 +188,7 @@ protected:
     startup.AdmitInstallStep = [](const std::string &, const std::string &, bool) {
       return TInstallOutcome::Installed;
     };
-    startup.CommandLine = "upd.exe " + currentVersion + " " + Program();
+    startup.CommandLine = "upd.exe " + currentVersion + " " + Program() + Switch;
     startup.ProgramFileName = "/opt/upd.exe";
     startup.ReadProfileString = [this](const std::string &, const std::string &,
                                        const std::string &key, const std::string &defaultValue) {
@@ -196,6 +196,8 @@ protected:
         return std::string("Foo");
       if (key == "DeltaUpdates")
         return std::string(Delta ? "1" : "");
+      if (key == "ReleaseRecord")
+        return std::string(WithRecord ? "http://h/release.txt" : "");
       return key == "VersionFile" || key == "DownloadFile" ? "http://h/" + key : defaultValue;
     };
     // Called on the decoder's worker thread: it holds copies, never the test itself.
@@ -210,6 +212,15 @@ protected:
         return std::nullopt;
       TSha256 digest;
       digest.fill(0xAB);
+      return digest;
+    };
+    // Off Windows there is no SHA-256: the new program's digest is all 0xCD, any other file's 0xEE.
+    startup.DigestDownload = [](const THeldDownload &download) -> std::optional<TSha256> {
+      std::string content(download.Size(), '\0');
+      if (!download.ReadAt(0, content.data(), content.size()))
+        return std::nullopt;
+      TSha256 digest;
+      digest.fill(content == kNewProgram ? 0xCD : 0xEE);
       return digest;
     };
     startup.CheckPublisher = [this](const THeldDownload &download, const std::string &program) {
@@ -248,6 +259,8 @@ protected:
   TPublisherVerdict Verdict = TPublisherVerdict::Accepted;
   std::optional<std::string> Delta; // served when the settings ask for deltas
   bool ProgramUnreadable = false;
+  bool WithRecord = false;           // the settings name a release record
+  std::string Switch;                // after the program on the command line
   std::promise<void> HashRelease;    // lets a held hash end
   std::shared_future<void> HashHeld; // valid: the hash waits for HashRelease
 };
@@ -424,7 +437,7 @@ TEST_F(UpdateWorkflow, CancelWhileTheDeltaIsDecodedLeavesNothing) {
   User = {"Run Program? yes", "Abort yes"};
   Serve("2");
   TUpdateDlg &dialog = Start("1");
-  // The decoder runs for the hash first, before the delta is there.
+  // The decoder runs once the delta is there.
   ASSERT_TRUE(ui.PumpUntil([&] {
     return dialog.DeltaDecoder.Running() && std::filesystem::exists(DeltaFileOf(Download()));
   }));
@@ -438,6 +451,120 @@ TEST_F(UpdateWorkflow, CancelWhileTheDeltaIsDecodedLeavesNothing) {
   EXPECT_TRUE(ContentOf(Program()) == oldProgram);
   EXPECT_FALSE(std::filesystem::exists(Download()));
   EXPECT_FALSE(std::filesystem::exists(DeltaFileOf(Download())));
+}
+
+// The release record binds the download to the release offered, and times a rollout by the
+// server's clock. The store of the user's record is the platform's: here there is none, so a
+// start with a switch waits as the last group does.
+TEST_F(UpdateWorkflow, HoldsTheDownloadToTheReleaseRecordAndItsRollout) {
+  const auto record = [](const std::string &lines) {
+    return "version=2\nsize=" + std::to_string(kNewProgram.size()) + "\n" + lines;
+  };
+  std::string digest;
+  for (int i = 0; i < 32; ++i)
+    digest += "cd";
+  const std::string kPublished = "\npublished=2030-06-01T00:00:00Z\n";
+  const std::string kBound = "sha256=" + digest + kPublished;
+  const std::string kLatest =
+      "box Latest Version [You have the latest version of the software.] ok";
+  const std::string kRecordUnusable =
+      "error [An error occured when trying to check for an update.\nReason:\n\n The record of "
+      "the release that is offered is missing, damaged or not the publisher's.]";
+  const std::string kNotTheRelease =
+      "error [An error occurred when trying to download an update.\nReason:\n\n The downloaded "
+      "file is not the release that was offered.]";
+  const TLines kWhole = {kOffer, kReplace, kClose, kRun, "end"};
+  const TLines kWholeAnswers = {"Run Program? yes", "Replace? yes", "Close Program ok",
+                                "Run Program? no"};
+  const char *k6DaysOn = "Fri, 07 Jun 2030 00:00:00 GMT"; // of a 7-day rollout: not the last group
+  const char *k7DaysOn = "Sat, 08 Jun 2030 00:00:00 GMT";
+  const struct {
+    const char *Name, *Switch;
+    std::string Record;
+    const char *ServerDate; // "": none, the machine's clock counts
+    TLines Dialogs;
+    bool Installed;
+    int Transfers;
+    bool StaleDelta = false;
+  } rows[] = {
+      {"bound", "", record(kBound), "", kWhole, true, 3},
+      {"another build",
+       "",
+       record("sha256=" + std::string(64, 'a') + kPublished),
+       "",
+       {kOffer, kNotTheRelease, "end"},
+       false,
+       3},
+      {"another size",
+       "",
+       "version=2\nsize=80\n" + kBound,
+       "",
+       {kOffer, kNotTheRelease, "end"},
+       false,
+       3},
+      {"another version",
+       "",
+       "version=3" + record(kBound).substr(9),
+       "",
+       {kRecordUnusable, "end"},
+       false,
+       2},
+      {"malformed", "", record("sha256=cd\n"), "", {kRecordUnusable, "end"}, false, 2},
+      {"halted", "", record(kBound + "halted=1\n"), "", {kLatest, "end"}, false, 2},
+      {"asked: no wait", "", record(kBound + "rollout-days=7\n"), k6DaysOn, kWhole, true, 3},
+      {"quiet: before its turn",
+       " /quiet",
+       record(kBound + "rollout-days=7\n"),
+       k6DaysOn,
+       {"end"},
+       false,
+       2},
+      {"quiet: its turn", " /quiet", record(kBound + "rollout-days=7\n"), k7DaysOn, kWhole, true,
+       3},
+      {"quiet: the machine's clock",
+       " /quiet",
+       record(kBound + "rollout-days=7\n"),
+       "",
+       {"end"},
+       false,
+       2},
+      {"stale delta", "", record(kBound), "", kWhole, true, 4, true},
+  };
+  for (const auto &row : rows) {
+    SCOPED_TRACE(row.Name);
+    view.Log.clear();
+    WriteFile(Program(), kOldProgram);
+    std::filesystem::remove(Download());
+    WithRecord = true;
+    Switch = row.Switch;
+    Delta.reset();
+    if (row.StaleDelta)
+      Delta = DeltaOf(kOldProgram, kNewProgram + "of an earlier release");
+    // A refused row answers each box it shows: Yes, or OK where that is all there is.
+    User.assign(kWholeAnswers.begin(), kWholeAnswers.end());
+    if (!row.Installed) {
+      User.clear();
+      for (const std::string &box : row.Dialogs)
+        if (box.rfind("box ", 0) == 0)
+          User.push_back(box.substr(4, box.find(" [") - 4) +
+                         (box.substr(box.size() - 3) == " ok" ? " ok" : " yes"));
+    }
+    std::map<uint32_t, std::string> dated;
+    if (*row.ServerDate)
+      dated[TInternetApi::kQueryDate] = row.ServerDate;
+    Serve(kNewProgram);
+    net.Replies = {{"200", "1", {}, {"2"}},
+                   {"200", std::to_string(row.Record.size()), dated, {row.Record}}};
+    const int opensBefore = net.Count("Open(");
+    TUpdateDlg &dialog = Start("1");
+    ASSERT_TRUE(PumpUntilWorkersEnded());
+    EXPECT_EQ(Dialogs(), row.Dialogs);
+    EXPECT_EQ(net.Count("Open(") - opensBefore, row.Transfers);
+    EXPECT_EQ(ContentOf(Program()) == kNewProgram, row.Installed);
+    EXPECT_FALSE(std::filesystem::exists(Download())) << "a refused download was left";
+    if (*row.Switch && !row.Installed)
+      EXPECT_EQ(dialog.ExitCode(), static_cast<uint32_t>(TUpdateOutcome::UpToDate));
+  }
 }
 
 } // namespace
