@@ -231,7 +231,7 @@ TEST_F(UpdaterStartup, TakesItsSettingsTemplateOnlyOnceFilledIn) {
               {"required keys", {"VersionFile", "DownloadFile"}, true},
               {"every example value",
                {"VersionFile", "DownloadFile", "AppTitle", "Timeout", "DeltaUpdates",
-                "ReleaseNotes", "CheckInterval"},
+                "ReleaseNotes", "ReleaseRecord", "CheckInterval"},
                true},
               {"the placeholder key", {"VersionFile", "DownloadFile", "PublicKey"}, false}};
   for (const auto &row : rows) {
