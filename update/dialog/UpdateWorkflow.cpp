@@ -430,8 +430,8 @@ void TUpdateDlg::DownloadSignatureError(TObject *) {
   RefuseDownload(kNotSignedWithKey);
 }
 
-// A signed program is only ever replaced by its own publisher's build; a program updated by
-// its publisher, by either signature, never by an older one.
+// A signed program is only ever replaced by its own publisher's build; no program by an older
+// one.
 void TUpdateDlg::OfferReplacement() {
   fView.SetStatus(kCleaningUp);
   const TInstallOutcome verdict = InstallOutcomeOf(fCheckPublisher(*fDownload, fProgramFile));
