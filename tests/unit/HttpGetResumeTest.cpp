@@ -21,8 +21,8 @@ TReply Part(const std::string &range, std::string body, std::string status = "20
 }
 
 // Each row: the replies in order, the resumes asked for (their headers are checked on the wire by
-// the Windows tests), the progress reported and the file; one that keeps less than 10 bytes failed.
-TEST_F(TransferTest, ResumeJoinsOnlyTheRestOfTheSameFile) {
+// the Windows tests), the progress, the file: every byte read, failed under 10 bytes but limit + 1.
+TEST_F(TransferTest, ResumeJoinsOnlyTheRestOfTheSameFileAndNothingPastItsSizeLimit) {
   const std::map<uint32_t, std::string> tagged = {{kETag, v1}, {kRanges, "bytes"}};
   http.ResumeDelay = 1;
   http.FileName = TargetPath();
@@ -30,7 +30,9 @@ TEST_F(TransferTest, ResumeJoinsOnlyTheRestOfTheSameFile) {
     const char *Case;
     std::vector<TReply> Replies;
     int Resumes;
-    const char *Progress = "10 4", *File = "abcd";
+    std::string Progress = "10 4", File = "abcd";
+    uint32_t Limit = 0;
+    std::optional<int64_t> ServerTime = {};
   } rows[] = {
       // clang-format off
       {"reset, then cut",
@@ -41,6 +43,15 @@ TEST_F(TransferTest, ResumeJoinsOnlyTheRestOfTheSameFile) {
        "10 4, 10 10", "abcdefghij"},
       {"more cuts than three", {Whole(tagged), Part("bytes 4-9/10", "e"), Part("bytes 5-9/10", "f"),
        Part("bytes 6-9/10", "g")}, 3, "10 4, 10 5, 10 6, 10 7", "abcdefg"},
+      {"announced past the limit", {Whole({{kETag, v1}, {kDate, kSunday},
+       {TInternetApi::kQueryAge, "120"}})}, 0, "10 4", "abcd", 3, 784111897},
+      {"endless past the limit", {TReply{"200", std::nullopt, {{kDate, kSunday}},
+       {std::string(5000, 'x')}}}, 0, "0 1025, 0 1101", std::string(1101, 'x'), 1100, 784111777},
+      {"exactly the limit", {TReply{"200", "10", {{kDate, "06 Nov 1994"}}, {"abcdefghij"}}}, 0,
+       "10 10", "abcdefghij", 10},
+      {"past the limit after a resume", {Whole(tagged), TReply{"206", std::nullopt,
+       {{kDate, kSunday}, {TInternetApi::kQueryAge, "-1"}, {TInternetApi::kQueryContentRange,
+       "bytes 4-9/10"}}, {"efghij"}}}, 1, "10 4, 10 7", "abcdefg", 6, 784111777},
       {"no validator", {Whole({{kRanges, "bytes"}})}, 0},
       {"date of the second sent", {Whole({{kModified, kSunday}, {kDate, kSunday}})}, 0},
       {"ranges refused", {Whole({{kETag, v1}, {kRanges, "none"}})}, 0},
@@ -54,10 +65,14 @@ TEST_F(TransferTest, ResumeJoinsOnlyTheRestOfTheSameFile) {
       {"not satisfiable", {Whole(tagged), Part("bytes */10", "", "416")}, 1},
       // clang-format on
   };
+  std::optional<int64_t> serverTime;
+  form->AfterEvent = [&](const std::string &) { serverTime = http.ServerTime; };
   for (const auto &row : rows) {
     SCOPED_TRACE(row.Case);
     net.Replies.assign(row.Replies.begin(), row.Replies.end());
+    http.MaxFileSize = row.Limit;
     const int resumesBefore = net.Count("SendRequest(request, \"Range: bytes=");
+    const size_t servedBefore = net.BytesServed;
     events.clear();
     http.GetFile();
     ASSERT_TRUE(PumpUntilCompleted());
@@ -69,7 +84,10 @@ TEST_F(TransferTest, ResumeJoinsOnlyTheRestOfTheSameFile) {
     EXPECT_EQ(progress, row.Progress);
     EXPECT_EQ(net.Count("SendRequest(request, \"Range: bytes=") - resumesBefore, row.Resumes);
     EXPECT_EQ(ContentOf(TargetPath()), row.File);
-    EXPECT_EQ(events.back(), std::string(row.File).size() < 10 ? "error" : DoneFile(10));
+    EXPECT_EQ(net.BytesServed - servedBefore, row.File.size());
+    const bool failed = row.File.size() < 10 && row.File.size() != row.Limit + 1;
+    EXPECT_EQ(events.back(), failed ? "error" : DoneFile(std::stoi(row.Progress))); // as announced
+    EXPECT_EQ(serverTime, row.ServerTime);
     EXPECT_EQ(net.Count("OpenRequest"), net.Count("CloseHandle(request)"));
     EXPECT_FALSE(IsOpen(TargetPath()));
   }

@@ -187,6 +187,7 @@ bool TScriptedInternet::ReadFile(THandle file, void *buffer, uint32_t numberOfBy
   const size_t size = std::min<size_t>(chunk.size(), numberOfBytesToRead);
   std::memcpy(buffer, chunk.data(), size);
   *numberOfBytesRead = static_cast<uint32_t>(size);
+  BytesServed += size;
   chunk.erase(0, size);
   if (chunk.empty())
     Chunks.pop_front();

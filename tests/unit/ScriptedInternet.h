@@ -38,6 +38,7 @@ public:
   std::optional<std::string> FinalUrl;
   /// The body, one chunk per read; a chunk longer than the read asks for is served in parts.
   std::deque<std::string> Chunks;
+  size_t BytesServed = 0; ///< the body's bytes that reads have handed over, in all transfers
   /// Once the chunks are served, the next read fails instead of ending the body.
   bool ReadFailsAtEnd = false;
   /// A reply of its own to one request.

@@ -14,7 +14,8 @@ TScriptedReply Whole(std::vector<std::string> head, size_t sent, const std::stri
 // The bytes from `from` on, its connection closed after `sent` of them.
 TScriptedReply Rest(size_t from, size_t sent, const std::string &body = kBody) {
   return {RawReply("206 Partial Content",
-                   {"Content-Range: bytes " + std::to_string(from) + "-19999/20000"},
+                   {"Content-Range: bytes " + std::to_string(from) + "-19999/20000",
+                    "Date: Tue, 15 Nov 1994 12:45:30 GMT", "Age: 60"},
                    body.substr(from, sent))};
 }
 
@@ -36,6 +37,7 @@ protected:
           sent.push_back(value);
     EXPECT_EQ(sent, asked);
     EXPECT_EQ(server.Requests().size(), 1 + asked.size() / 2);
+    EXPECT_EQ(Http.ServerTime, 784903530 + 60); // the last part's Date plus its Age
   }
 };
 
