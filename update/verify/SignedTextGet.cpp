@@ -11,12 +11,8 @@ TSignedTextGet::TSignedTextGet(TComponent *owner, TInternetApi &internet)
 }
 
 // The text is raw bytes, read no further than one past its limit; a signature is verified over
-// exactly those bytes. Both are asked for at once: the signature costs no round trip of its own.
+// exactly those bytes.
 void TSignedTextGet::Get() {
-  if (fRunning != 0)
-    return;
-  fFailed = false;
-  fRunning = Key ? 2 : 1;
   fText.MaxTextLength = MaxLength;
   fSignature.MaxTextLength = kMaxSignatureSize;
   for (THTTPGet *transfer : {&fText, &fSignature}) {
@@ -26,34 +22,27 @@ void TSignedTextGet::Get() {
     transfer->BinaryData = true;
   }
   fText.GetString();
-  if (Key)
-    fSignature.GetString();
 }
 
+// The signature is asked for only once there is a text it could be the signature of, so that a
+// text that is missing or too long costs no second request.
 void TSignedTextGet::TextDone(TObject *, std::string text) {
+  if (MaxLength != 0 && text.size() > MaxLength) {
+    OnError(this);
+    return;
+  }
   fTextReceived = std::move(text);
-  Arrived();
+  if (Key)
+    fSignature.GetString();
+  else
+    OnDone(this, std::move(fTextReceived));
 }
 
 void TSignedTextGet::SignatureDone(TObject *, std::string signature) {
-  fSignatureReceived = std::move(signature);
-  Arrived();
-}
-
-// Once one transfer has failed, the other is not worth waiting for.
-void TSignedTextGet::TransferFailed(TObject *sender) {
-  fFailed = true;
-  (sender == &fText ? fSignature : fText).Abort();
-  Arrived();
-}
-
-void TSignedTextGet::Arrived() {
-  if (--fRunning > 0)
-    return;
-  const bool taken = !fFailed && (MaxLength == 0 || fTextReceived.size() <= MaxLength) &&
-                     (!Key || Key->SignedText(fTextReceived, fSignatureReceived));
-  if (taken)
+  if (Key->SignedText(fTextReceived, signature))
     OnDone(this, std::move(fTextReceived));
   else
     OnError(this);
 }
+
+void TSignedTextGet::TransferFailed(TObject *) { OnError(this); }

@@ -9,11 +9,10 @@
 
 class TPublisherKey;
 
-/// Fetches a small text and, under a publisher's key, its signature (the text's URL and ".sig")
-/// side by side, and reports one verified result on the user-interface thread: OnDone with the
-/// text when it came whole, no longer than MaxLength, and, under a key, with the key's signature
-/// of its very bytes; OnError otherwise, once both transfers have ended. User-interface thread
-/// only.
+/// Fetches a small text and then, under a publisher's key, its signature (the text's URL and
+/// ".sig"), and reports one verified result on the user-interface thread: OnDone with the text
+/// when it came whole, no longer than MaxLength, and, under a key, with the key's signature of
+/// its very bytes; OnError otherwise. User-interface thread only.
 class TSignedTextGet : public TComponent {
 public:
   /// internet must outlive every transfer the component starts.
@@ -27,7 +26,7 @@ public:
   TOnDoneStringEvent OnDone;
   TNotifyEvent OnError;
 
-  /// Starts both transfers; ignored while one runs.
+  /// Starts the transfers; not again before one of the events has reported their end.
   void Get();
   /// When the text's reply was made, by the server's clock; see THTTPGet::ServerTime.
   std::optional<int64_t> ServerTime() const { return fText.ServerTime; }
@@ -36,13 +35,8 @@ private:
   void TextDone(TObject *sender, std::string text);
   void SignatureDone(TObject *sender, std::string signature);
   void TransferFailed(TObject *sender);
-  /// Counts a transfer's end, and reports once the last has ended.
-  void Arrived();
 
   THTTPGet &fText;
   THTTPGet &fSignature;
-  int fRunning = 0; // transfers not yet ended
-  bool fFailed = false;
-  std::string fTextReceived;
-  std::string fSignatureReceived;
+  std::string fTextReceived; // until its signature has arrived
 };
