@@ -460,11 +460,10 @@ TEST_F(UpdateWorkflow, HoldsTheDownloadToTheReleaseRecordAndItsRollout) {
   const auto record = [](const std::string &lines) {
     return "version=2\nsize=" + std::to_string(kNewProgram.size()) + "\n" + lines;
   };
-  std::string digest;
-  for (int i = 0; i < 32; ++i)
-    digest += "cd";
   const std::string kPublished = "\npublished=2030-06-01T00:00:00Z\n";
-  const std::string kBound = "sha256=" + digest + kPublished;
+  std::string kBound = "sha256=" + kPublished; // the digest of the new program, all 0xCD
+  for (int i = 0; i < 32; ++i)
+    kBound.insert(7, "cd");
   const std::string kLatest =
       "box Latest Version [You have the latest version of the software.] ok";
   const std::string kRecordUnusable =
@@ -478,71 +477,42 @@ TEST_F(UpdateWorkflow, HoldsTheDownloadToTheReleaseRecordAndItsRollout) {
                                 "Run Program? no"};
   const char *k6DaysOn = "Fri, 07 Jun 2030 00:00:00 GMT"; // of a 7-day rollout: not the last group
   const char *k7DaysOn = "Sat, 08 Jun 2030 00:00:00 GMT";
+  const std::string kBoundRecord = record(kBound), kRollout = record(kBound + "rollout-days=7\n");
+  const TLines kRefused = {kOffer, kNotTheRelease, "end"}, kUnusable = {kRecordUnusable, "end"};
+  // Two transfers: the version file and the record; three: and the program; four: a delta first.
   const struct {
     const char *Name, *Switch;
     std::string Record;
     const char *ServerDate; // "": none, the machine's clock counts
     TLines Dialogs;
-    bool Installed;
     int Transfers;
-    bool StaleDelta = false;
   } rows[] = {
-      {"bound", "", record(kBound), "", kWhole, true, 3},
-      {"another build",
-       "",
-       record("sha256=" + std::string(64, 'a') + kPublished),
-       "",
-       {kOffer, kNotTheRelease, "end"},
-       false,
-       3},
-      {"another size",
-       "",
-       "version=2\nsize=80\n" + kBound,
-       "",
-       {kOffer, kNotTheRelease, "end"},
-       false,
-       3},
-      {"another version",
-       "",
-       "version=3" + record(kBound).substr(9),
-       "",
-       {kRecordUnusable, "end"},
-       false,
-       2},
-      {"malformed", "", record("sha256=cd\n"), "", {kRecordUnusable, "end"}, false, 2},
-      {"halted", "", record(kBound + "halted=1\n"), "", {kLatest, "end"}, false, 2},
-      {"asked: no wait", "", record(kBound + "rollout-days=7\n"), k6DaysOn, kWhole, true, 3},
-      {"quiet: before its turn",
-       " /quiet",
-       record(kBound + "rollout-days=7\n"),
-       k6DaysOn,
-       {"end"},
-       false,
-       2},
-      {"quiet: its turn", " /quiet", record(kBound + "rollout-days=7\n"), k7DaysOn, kWhole, true,
-       3},
-      {"quiet: the machine's clock",
-       " /quiet",
-       record(kBound + "rollout-days=7\n"),
-       "",
-       {"end"},
-       false,
-       2},
-      {"stale delta", "", record(kBound), "", kWhole, true, 4, true},
+      {"bound", "", kBoundRecord, "", kWhole, 3},
+      {"another build", "", record("sha256=" + std::string(64, 'a') + kPublished), "", kRefused, 3},
+      {"another size", "", "version=2\nsize=80\n" + kBound, "", kRefused, 3},
+      {"another version", "", "version=3" + kBoundRecord.substr(9), "", kUnusable, 2},
+      {"malformed", "", record("sha256=cd\n"), "", kUnusable, 2},
+      {"halted", "", record(kBound + "halted=1\n"), "", {kLatest, "end"}, 2},
+      {"asked: no wait", "", kRollout, k6DaysOn, kWhole, 3},
+      {"quiet: before its turn", " /quiet", kRollout, k6DaysOn, {"end"}, 2},
+      {"quiet: its turn", " /quiet", kRollout, k7DaysOn, kWhole, 3},
+      {"quiet: the machine's clock", " /quiet", kRollout, "", {"end"}, 2},
+      {"stale delta", "", kBoundRecord, "", kWhole, 4},
   };
   for (const auto &row : rows) {
     SCOPED_TRACE(row.Name);
+    const bool installed = row.Dialogs == kWhole;
     view.Log.clear();
     WriteFile(Program(), kOldProgram);
     std::filesystem::remove(Download());
     WithRecord = true;
     Switch = row.Switch;
     Delta.reset();
-    if (row.StaleDelta)
+    if (row.Transfers == 4)
       Delta = DeltaOf(kOldProgram, kNewProgram + "of an earlier release");
     // A refused row answers each box it shows: Yes, or OK where that is all there is.
     User.assign(kWholeAnswers.begin(), kWholeAnswers.end());
-    if (!row.Installed) {
+    if (!installed) {
       User.clear();
       for (const std::string &box : row.Dialogs)
         if (box.rfind("box ", 0) == 0)
@@ -560,9 +530,9 @@ TEST_F(UpdateWorkflow, HoldsTheDownloadToTheReleaseRecordAndItsRollout) {
     ASSERT_TRUE(PumpUntilWorkersEnded());
     EXPECT_EQ(Dialogs(), row.Dialogs);
     EXPECT_EQ(net.Count("Open(") - opensBefore, row.Transfers);
-    EXPECT_EQ(ContentOf(Program()) == kNewProgram, row.Installed);
+    EXPECT_EQ(ContentOf(Program()) == kNewProgram, installed);
     EXPECT_FALSE(std::filesystem::exists(Download())) << "a refused download was left";
-    if (*row.Switch && !row.Installed)
+    if (*row.Switch && !installed)
       EXPECT_EQ(dialog.ExitCode(), static_cast<uint32_t>(TUpdateOutcome::UpToDate));
   }
 }
