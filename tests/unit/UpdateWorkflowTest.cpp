@@ -461,9 +461,10 @@ TEST_F(UpdateWorkflow, HoldsTheDownloadToTheReleaseRecordAndItsRollout) {
     return "version=2\nsize=" + std::to_string(kNewProgram.size()) + "\n" + lines;
   };
   const std::string kPublished = "\npublished=2030-06-01T00:00:00Z\n";
-  std::string kBound = "sha256=" + kPublished; // the digest of the new program, all 0xCD
-  for (int i = 0; i < 32; ++i)
-    kBound.insert(7, "cd");
+  std::string digest(64, 'c'); // the new program's, all 0xCD
+  for (size_t i = 1; i < digest.size(); i += 2)
+    digest[i] = 'd';
+  const std::string kBound = "sha256=" + digest + kPublished;
   const std::string kLatest =
       "box Latest Version [You have the latest version of the software.] ok";
   const std::string kRecordUnusable =
