@@ -67,6 +67,11 @@ std::vector<std::string> TLoopbackServer::Requests() const {
   return fRequests;
 }
 
+std::vector<size_t> TLoopbackServer::Sent() const {
+  std::lock_guard<std::mutex> lock(fMutex);
+  return fSent;
+}
+
 bool TLoopbackServer::WaitUntilStalled() {
   std::unique_lock<std::mutex> lock(fMutex);
   return fChanged.wait_for(lock, std::chrono::seconds(30), [this] { return fStalled; });
@@ -107,6 +112,7 @@ void TLoopbackServer::Answer(SOCKET connection, const TScriptedReply &reply) {
   {
     std::lock_guard<std::mutex> lock(fMutex);
     fRequests.push_back(request);
+    fSent.push_back(0);
   }
 
   const size_t stallAt = std::min(reply.StallAt, reply.Bytes.size());
@@ -151,6 +157,8 @@ bool TLoopbackServer::Send(SOCKET connection, const std::string &bytes,
     const int size = static_cast<int>(std::min(piece, bytes.size() - at));
     if (send(connection, bytes.data() + at, size, 0) != size)
       return false;
+    std::lock_guard<std::mutex> lock(fMutex);
+    fSent.back() += static_cast<size_t>(size);
   }
   return true;
 }

@@ -43,6 +43,9 @@ public:
   /// The raw requests received so far: request line, headers, and as much body as their
   /// Content-Length announced.
   std::vector<std::string> Requests() const;
+  /// For each request, the bytes of its reply that the system took to send before the peer went:
+  /// what the peer read, and what the buffers on the way held.
+  std::vector<size_t> Sent() const;
   /// Waits until a reply has stalled; false if none does within a generous bound.
   bool WaitUntilStalled();
   /// Lets a stalled reply send the rest of its bytes.
@@ -62,6 +65,7 @@ private:
   mutable std::mutex fMutex;
   std::condition_variable fChanged;
   std::vector<std::string> fRequests;
+  std::vector<size_t> fSent;
   bool fStalled = false;
   bool fReleased = false;
 
