@@ -154,11 +154,15 @@ TEST_P(ReleaseNotesOffer, IsTodaysBoxUnlessTheNotesCanBeShown) {
   }
   std::vector<TScriptedReply> replies = {Served("2")};
   replies.insert(replies.end(), row.Notes.begin(), row.Notes.end());
+  if (!row.PublicKey.empty()) // asked for side by side with the notes
+    replies.back().Path = "/updates/notes.txt.sig";
   TMessageBoxView offer = kOffer;
   if (row.Shown)
     offer.Buttons.insert(offer.Buttons.begin(), "Skip This Version");
-  const TRun run = Run(kHost, " /quiet", replies, offer);
+  TRun run = Run(kHost, " /quiet", replies, offer);
   EXPECT_EQ(run.ExitCode, Code(TUpdateOutcome::Declined));
+  // The notes and their signature are asked for side by side, in either order.
+  std::sort(run.Requests.begin() + !run.Requests.empty(), run.Requests.end());
   EXPECT_EQ(run.Requests, asked);
 }
 
@@ -281,6 +285,8 @@ TEST_P(ReleaseRecordCheck, GoesOnOnlyWithTheRecordOfTheOfferedRelease) {
   }
   std::vector<TScriptedReply> replies = {Served("2")};
   replies.insert(replies.end(), row.Record.begin(), row.Record.end());
+  if (row.Signed) // asked for side by side with the record
+    replies.back().Path = "/updates/record.txt.sig";
   for (const std::string startSwitch : {"", row.Switch}) {
     SCOPED_TRACE(startSwitch);
     const TMessageBoxView box =
@@ -290,9 +296,14 @@ TEST_P(ReleaseRecordCheck, GoesOnOnlyWithTheRecordOfTheOfferedRelease) {
                                       "missing, damaged or not the publisher's.");
     TRun run = Run(kHost, startSwitch, replies,
                    startSwitch.empty() || row.Usable ? std::optional(box) : std::nullopt);
-    // The record and its signature are asked for side by side, in either order.
+    // The record and its signature are asked for side by side, in either order; under the key
+    // one that fails abandons the other, which may not have been asked for yet.
     std::sort(run.Requests.begin(), run.Requests.end());
-    EXPECT_EQ(run.Requests, asked);
+    EXPECT_TRUE(
+        std::includes(asked.begin(), asked.end(), run.Requests.begin(), run.Requests.end()));
+    if (!row.Signed || row.Usable) {
+      EXPECT_EQ(run.Requests, asked);
+    }
     EXPECT_EQ(run.ExitCode, Code(startSwitch.empty() ? TUpdateOutcome::UpToDate
                                  : row.Usable        ? TUpdateOutcome::Declined
                                                      : TUpdateOutcome::CheckFailed));
