@@ -252,6 +252,7 @@ const std::string kRecordSignature = "GET /updates/record.txt.sig";
 constexpr long long kDay = 24 * kHour;
 constexpr long long k2030 = 1893456000; // 2030-01-01, long after this machine's clock
 const char kPublished2030[] = "2030-01-01T00:00:00Z";
+const char kPublished2020[] = "2020-01-01T00:00:00Z";
 
 // A record of version 2, published at published, with more lines after.
 std::string RecordText(const char *published, const std::string &more = "",
@@ -369,6 +370,7 @@ TEST_F(UpdaterChecks, StagedReleaseReachesEachGroupOnItsDay) {
     bool Offered;
     std::string Record = RecordText(kPublished2030, "rollout-days=100\n");
   } starts[] = {
+      // Days in 2030 by the server's clock, years ahead of this machine's.
       {"group 0 on the day of publication", 0, {DateHeader(k2030)}, " /quiet", true},
       {"group 10, an hour early", 10, {DateHeader(k2030 + 10 * kDay - kHour)}, " /quiet", false},
       {"group 10, on its day", 10, {DateHeader(k2030 + 10 * kDay)}, " /quiet", true},
@@ -397,13 +399,13 @@ TEST_F(UpdaterChecks, StagedReleaseReachesEachGroupOnItsDay) {
        {DateHeader(1577836800 - kDay)},
        " /quiet",
        false,
-       RecordText("2020-01-01T00:00:00Z", "rollout-days=100\n")},
+       RecordText(kPublished2020, "rollout-days=100\n")},
       {"group 99, no Date, long ago by this machine",
        99,
        {},
        " /quiet",
        true,
-       RecordText("2020-01-01T00:00:00Z", "rollout-days=100\n")},
+       RecordText(kPublished2020, "rollout-days=100\n")},
       {"group 0, no Date, to come by this machine", 0, {}, " /quiet", false}};
   for (const auto &start : starts) {
     SCOPED_TRACE(start.Name);
