@@ -8,7 +8,9 @@
 // it under Wine.
 //
 //   bench_download <server> <folder> <served>                the whole benchmark
-//   bench_download --updater|--bare|--cancel <server> <file> <folder>   one measured download
+//   bench_download --updater|--record|--bare|--cancel <server> <file> <folder>
+//                                                  one measured download (--record: with the
+//                                                  release record <file>.record named)
 //   bench_download --verify <served> <file>        one check of a served file and its .sig with
 //                                                  the key in <served>\release.pub
 #include "bench/download/BareRun_win.h"
@@ -33,8 +35,11 @@ int main() {
       return RunVerify(args[1], args[2]) ? 0 : 1;
     if (args.size() == 3)
       return RunWholeBenchmark(args[0], args[1], args[2]);
-    if (args.size() == 4 && (args[0] == "--updater" || args[0] == "--cancel"))
-      return RunUpdater(args[1], args[2], args[3], args[0] == "--cancel") ? 0 : 1;
+    if (args.size() == 4 &&
+        (args[0] == "--updater" || args[0] == "--cancel" || args[0] == "--record"))
+      return RunUpdater(args[1], args[2], args[3], args[0] == "--cancel", args[0] == "--record")
+                 ? 0
+                 : 1;
     if (args.size() == 4 && args[0] == "--bare")
       return RunBare(args[1], args[2], args[3]) ? 0 : 1;
     std::fprintf(stderr, "usage: bench_download <server> <folder> <served>\n");

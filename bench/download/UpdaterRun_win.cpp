@@ -49,7 +49,7 @@ std::vector<double> TimeCancelClicks(HWND cancel, const TAnsweringView &view) {
 } // namespace
 
 bool RunUpdater(const std::string &server, const std::string &file, const std::string &folder,
-                bool clickCancel) {
+                bool clickCancel, bool withRecord) {
   TApplication application;
   application.Initialize();
   const TTimedUiThread &timed = TimedUiThread();
@@ -64,8 +64,11 @@ bool RunUpdater(const std::string &server, const std::string &file, const std::s
                                   if (key == "VersionFile" || key == "DownloadFile")
                                     return "http://" + server + "/" +
                                            (key == "VersionFile" ? "version.txt" : file);
+                                  if (key == "ReleaseRecord" && withRecord)
+                                    return "http://" + server + "/" + file + ".record";
                                   return defaultValue;
                                 }}};
+  const TClock::time_point checkStarted = TClock::now();
   window.Own<TUpdateDlg>(view, WinInetApi(), startup);
   std::vector<double> latencies;
   std::thread clicker;
@@ -81,7 +84,8 @@ bool RunUpdater(const std::string &server, const std::string &file, const std::s
     for (double latency : latencies)
       std::printf("%.2f ", latency);
   else
-    std::printf("%.1f %.2f %.1f %.1f", MillisecondsBetween(view.Started, view.Finished),
-                PeakWorkingSetMiB(), timed.WaitPerCall(), timed.HandlerPerCall());
+    std::printf("%.1f %.2f %.1f %.1f %.1f", MillisecondsBetween(view.Started, view.Finished),
+                PeakWorkingSetMiB(), timed.WaitPerCall(), timed.HandlerPerCall(),
+                MillisecondsBetween(checkStarted, view.Finished));
   return true;
 }

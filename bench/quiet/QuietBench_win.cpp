@@ -3,7 +3,8 @@
 // its own, timed from just before it is made to its end. The updater.exe that ships is set up as
 // before, with release notes named, and with a check interval (record cleared before each start,
 // so that each start checks and stores the time; and a record made a moment ago, so that the
-// start asks nothing); an earlier updater.exe, when given, set up as before, is the reference.
+// start asks nothing), and with a release record named; an earlier updater.exe, when given, set up
+// as before, is the reference.
 // tools/bench-quiet serves the version file and runs it under Wine on one processor.
 //
 //   bench_quiet <server> <folder> <served log> <program> <updater.exe> [<earlier> <its name>]
@@ -35,6 +36,9 @@ std::vector<TQuietCase> CasesOf(const std::vector<std::string> &args) {
                    TRecordBefore::Untouched});
   cases.push_back({"c, CheckInterval, record cleared", updater, interval, TRecordBefore::Cleared});
   cases.push_back({"d, CheckInterval, within it", updater, interval, TRecordBefore::Fresh});
+  cases.push_back({"e, ReleaseRecord", updater,
+                   "ReleaseRecord=https://" + server + "/record.txt\r\n",
+                   TRecordBefore::Untouched});
   return cases;
 }
 

@@ -1,6 +1,7 @@
 // What a host's start checks and keeps, driven through the real updater.exe: release notes that
 // cannot be shown leave the offer as it was, a start with a switch checks at most once in the
-// settings' interval, and every program keeps its own record for the user.
+// settings' interval, every program keeps its own record for the user, a release record that
+// does not fit ends the check, and a staged release reaches each user on the day of their group.
 
 #include "drivers/MessageBoxView.h"
 #include "drivers/UpdaterProcess.h"
@@ -11,9 +12,13 @@
 #include "tests/e2e/UpdaterDriver.h"
 #include "tests/win/LoopbackServer.h"
 #include "update/dialog/UpdateOutcome.h"
+#include "update/offer/Rollout.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cinttypes>
+#include <cstdio>
 #include <ctime>
 #include <optional>
 #include <ostream>
@@ -32,6 +37,9 @@ const TMessageBoxView kOffer{"Run Program?",
                              "Yes! An update is available, would you like to download it?",
                              {"Yes", "No"},
                              false};
+
+const TMessageBoxView kLatest{
+    "Latest Version", "You have the latest version of the software.", {"OK"}, false};
 
 TScriptedReply Reply(const std::string &status, const std::string &body) {
   return {RawReply(status, {"Content-Length: " + std::to_string(body.size())}, body)};
@@ -68,10 +76,13 @@ protected:
     const std::string address = NextServerAddress(kAddressBlock);
     TLoopbackServer server(address, std::move(replies));
     std::vector<std::string> settings = UsableSettings(address);
-    for (const std::string &line : Lines)
-      settings.push_back(line.rfind("ReleaseNotes=", 0) == 0
-                             ? "ReleaseNotes=http://" + address + "/updates/notes.txt"
+    for (const std::string &line : Lines) { // the notes and the record lie beside the version file
+      const size_t name = line.find('=') + 1;
+      settings.push_back(line.rfind("Release", 0) == 0
+                             ? line.substr(0, name) + "http://" + address + "/updates/" +
+                                   line.substr(name)
                              : line);
+    }
     Folder.WriteFile("updater.ini", Settings(settings));
     const std::string path =
         onSecondDrive ? Folder.PathOnSecondDrive(program) : Folder.PathOf(program);
@@ -143,11 +154,15 @@ TEST_P(ReleaseNotesOffer, IsTodaysBoxUnlessTheNotesCanBeShown) {
   }
   std::vector<TScriptedReply> replies = {Served("2")};
   replies.insert(replies.end(), row.Notes.begin(), row.Notes.end());
+  if (!row.PublicKey.empty()) // asked for side by side with the notes
+    replies.back().Path = "/updates/notes.txt.sig";
   TMessageBoxView offer = kOffer;
   if (row.Shown)
     offer.Buttons.insert(offer.Buttons.begin(), "Skip This Version");
-  const TRun run = Run(kHost, " /quiet", replies, offer);
+  TRun run = Run(kHost, " /quiet", replies, offer);
   EXPECT_EQ(run.ExitCode, Code(TUpdateOutcome::Declined));
+  // The notes and their signature are asked for side by side, in either order.
+  std::sort(run.Requests.begin() + !run.Requests.empty(), run.Requests.end());
   EXPECT_EQ(run.Requests, asked);
 }
 
@@ -211,9 +226,7 @@ TEST_F(UpdaterChecks, QuietStartChecksOnceInTheInterval) {
   }
   // The other program's record is its own; the user's own check is never held back.
   EXPECT_EQ(Run(kOther, " /quiet", {Served("1")}).Requests, std::vector<std::string>{kVersion});
-  const std::optional<TMessageBoxView> latest = TMessageBoxView{
-      "Latest Version", "You have the latest version of the software.", {"OK"}, false};
-  const TRun asked = Run(kHost, "", {Served("1")}, latest);
+  const TRun asked = Run(kHost, "", {Served("1")}, kLatest);
   EXPECT_EQ(asked.ExitCode, Code(TUpdateOutcome::UpToDate));
   EXPECT_EQ(asked.Requests, std::vector<std::string>{kVersion});
 }
@@ -232,6 +245,188 @@ TEST_F(UpdaterChecks, EachProgramKeepsItsOwnSkippedVersion) {
   EXPECT_EQ(other.ExitCode, Code(TUpdateOutcome::Declined));
   EXPECT_EQ(other.Requests, (std::vector<std::string>{kVersion, kNotes}));
   EXPECT_EQ(Record(kOther), "");
+}
+
+const std::string kRecord = "GET /updates/record.txt";
+const std::string kRecordSignature = "GET /updates/record.txt.sig";
+constexpr long long kDay = 24 * kHour;
+constexpr long long k2030 = 1893456000; // 2030-01-01, long after this machine's clock
+const char kPublished2030[] = "2030-01-01T00:00:00Z";
+const char kPublished2020[] = "2020-01-01T00:00:00Z";
+
+// A record of version 2, published at published, with more lines after.
+std::string RecordText(const char *published, const std::string &more = "",
+                       const char *version = "2") {
+  return std::string("version=") + version + "\nsize=291840\nsha256=" + std::string(64, 'a') +
+         "\npublished=" + published + "\n" + more;
+}
+
+// A record that does not fit, or that under the key p256 is not signed with it, ends the check
+// as failed before anything else is asked for: the user's own start says why, a host's start
+// (with the row's switch) shows nothing and ends with 3. One signed with it goes on to the offer.
+struct TRecordRow {
+  const char *Name;
+  std::vector<TScriptedReply> Record; // the replies to the record and, under the key, its signature
+  const char *Switch;
+  bool Signed = false; // the settings name the publisher's key p256
+  bool Usable = false;
+};
+void PrintTo(const TRecordRow &row, std::ostream *out) { *out << row.Name; }
+
+class ReleaseRecordCheck : public UpdaterChecks,
+                           public ::testing::WithParamInterface<TRecordRow> {};
+
+TEST_P(ReleaseRecordCheck, GoesOnOnlyWithTheRecordOfTheOfferedRelease) {
+  const TRecordRow &row = GetParam();
+  Lines = {"ReleaseRecord=record.txt"};
+  std::vector<std::string> asked = {kRecord, kVersion};
+  if (row.Signed) {
+    Lines.push_back("PublicKey=" + ReadWholeFile(SIGNED_PROGRAMS "p256.pub"));
+    asked.insert(asked.begin() + 1, kRecordSignature);
+  }
+  std::vector<TScriptedReply> replies = {Served("2")};
+  replies.insert(replies.end(), row.Record.begin(), row.Record.end());
+  if (row.Signed) // asked for side by side with the record
+    replies.back().Path = "/updates/record.txt.sig";
+  for (const std::string startSwitch : {"", row.Switch}) {
+    SCOPED_TRACE(startSwitch);
+    const TMessageBoxView box =
+        row.Usable ? kOffer
+                   : ErrorMessageView("An error occured when trying to check for an update.\n"
+                                      "Reason:\n\n The record of the release that is offered is "
+                                      "missing, damaged or not the publisher's.");
+    TRun run = Run(kHost, startSwitch, replies,
+                   startSwitch.empty() || row.Usable ? std::optional(box) : std::nullopt);
+    // The record and its signature are asked for side by side, in either order; under the key
+    // one that fails abandons the other, which may not have been asked for yet.
+    std::sort(run.Requests.begin(), run.Requests.end());
+    EXPECT_TRUE(
+        std::includes(asked.begin(), asked.end(), run.Requests.begin(), run.Requests.end()));
+    if (!row.Signed || row.Usable) {
+      EXPECT_EQ(run.Requests, asked);
+    }
+    EXPECT_EQ(run.ExitCode, Code(startSwitch.empty() ? TUpdateOutcome::UpToDate
+                                 : row.Usable        ? TUpdateOutcome::Declined
+                                                     : TUpdateOutcome::CheckFailed));
+  }
+}
+
+const std::string kSignedRecord = ReadWholeFile(SIGNED_PROGRAMS "record.txt");
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, ReleaseRecordCheck,
+    ::testing::Values(
+        TRecordRow{"missing", {kNotFound}, " /quiet"},
+        TRecordRow{"too_long",
+                   {Served(RecordText(kPublished2030, "#" + std::string(4096, 'x')))},
+                   " /auto"},
+        TRecordRow{"not_utf8", {Served(RecordText(kPublished2030, "# caf\xE9\n"))}, " /quiet"},
+        TRecordRow{
+            "malformed", {Served(RecordText(kPublished2030, "rollout-days=366\n"))}, " /auto"},
+        TRecordRow{"of_another_version", {Served(RecordText(kPublished2030, "", "3"))}, " /quiet"},
+        TRecordRow{"unsigned", {Served(kSignedRecord), kNotFound}, " /auto", true},
+        TRecordRow{"signature_of_another_text",
+                   {Served(kSignedRecord), Served(ReadWholeFile(SIGNED_PROGRAMS "notes.p256.sig"))},
+                   " /quiet",
+                   true},
+        TRecordRow{
+            "signed",
+            {Served(kSignedRecord), Served(ReadWholeFile(SIGNED_PROGRAMS "record.p256.sig"))},
+            " /quiet",
+            true,
+            true}),
+    [](const ::testing::TestParamInfo<TRecordRow> &info) { return info.param.Name; });
+
+// "Date: Tue, 01 Jan 2030 00:00:00 GMT" for seconds since 1970.
+std::string DateHeader(long long seconds) {
+  const std::time_t time = seconds;
+  char text[64] = {};
+  std::strftime(text, sizeof text, "Date: %a, %d %b %Y %H:%M:%S GMT", std::gmtime(&time));
+  return text;
+}
+
+// A draw that places its user in group for version 2, as the updater stores it.
+std::string DrawOfGroup(uint32_t group) {
+  uint64_t draw = 0;
+  while (RolloutGroupOf(draw, "2") != group)
+    ++draw;
+  char text[32];
+  std::snprintf(text, sizeof text, "draw=%016" PRIx64 "\n", draw);
+  return text;
+}
+
+// A release staged over 100 days reaches group g on day g, by the clock of the server that
+// serves its record (with the Age a cache added), whatever this machine's clock says; by this
+// machine's clock only when the reply has no Date. A host's start waits for its day and ends as
+// up to date, asking for nothing more; the user's own start gets the release at once. A halted
+// release reaches nobody. The user's draw stays as it was.
+TEST_F(UpdaterChecks, StagedReleaseReachesEachGroupOnItsDay) {
+  Lines = {"ReleaseRecord=record.txt"};
+  const struct {
+    const char *Name;
+    uint32_t Group;
+    std::vector<std::string> Headers; // of the record's reply
+    const char *Switch;
+    bool Offered;
+    std::string Record = RecordText(kPublished2030, "rollout-days=100\n");
+  } starts[] = {
+      // Days in 2030 by the server's clock, years ahead of this machine's.
+      {"group 0 on the day of publication", 0, {DateHeader(k2030)}, " /quiet", true},
+      {"group 10, an hour early", 10, {DateHeader(k2030 + 10 * kDay - kHour)}, " /quiet", false},
+      {"group 10, on its day", 10, {DateHeader(k2030 + 10 * kDay)}, " /quiet", true},
+      {"group 10 an hour early, an hour in a cache",
+       10,
+       {DateHeader(k2030 + 10 * kDay - kHour), "Age: 3600"},
+       " /quiet",
+       true},
+      {"group 25, a day early", 25, {DateHeader(k2030 + 24 * kDay)}, " /auto", false},
+      {"group 25, on its day", 25, {DateHeader(k2030 + 25 * kDay)}, " /quiet", true},
+      {"group 50, a day early", 50, {DateHeader(k2030 + 49 * kDay)}, " /quiet", false},
+      {"group 50, asked by the user", 50, {DateHeader(k2030 + 49 * kDay)}, "", true},
+      {"group 75, a day late", 75, {DateHeader(k2030 + 76 * kDay)}, " /quiet", true},
+      {"group 90, an hour early", 90, {DateHeader(k2030 + 90 * kDay - kHour)}, " /auto", false},
+      {"group 99, an hour early", 99, {DateHeader(k2030 + 99 * kDay - kHour)}, " /quiet", false},
+      {"group 99, on its day", 99, {DateHeader(k2030 + 99 * kDay)}, " /quiet", true},
+      {"halted",
+       0,
+       {DateHeader(k2030 + 200 * kDay)},
+       " /quiet",
+       false,
+       RecordText(kPublished2030, "rollout-days=100\nhalted=1\n")},
+      // Published long ago by this machine's clock, but not yet by the server's.
+      {"group 0, published tomorrow by the server",
+       0,
+       {DateHeader(1577836800 - kDay)},
+       " /quiet",
+       false,
+       RecordText(kPublished2020, "rollout-days=100\n")},
+      {"group 99, no Date, long ago by this machine",
+       99,
+       {},
+       " /quiet",
+       true,
+       RecordText(kPublished2020, "rollout-days=100\n")},
+      {"group 0, no Date, to come by this machine", 0, {}, " /quiet", false}};
+  for (const auto &start : starts) {
+    SCOPED_TRACE(start.Name);
+    const std::string draw = DrawOfGroup(start.Group);
+    Plant(kHost, draw);
+    std::vector<std::string> headers = start.Headers;
+    headers.push_back("Content-Length: " + std::to_string(start.Record.size()));
+    const TRun run =
+        Run(kHost, start.Switch, {Served("2"), {RawReply("200 OK", headers, start.Record)}},
+            start.Offered ? std::optional(kOffer) : std::nullopt);
+    EXPECT_EQ(run.ExitCode, Code(start.Offered && *start.Switch ? TUpdateOutcome::Declined
+                                                                : TUpdateOutcome::UpToDate));
+    EXPECT_EQ(run.Requests, (std::vector<std::string>{kVersion, kRecord}));
+    EXPECT_EQ(Record(kHost), draw);
+  }
+  // The user's own start is told that there is nothing to install.
+  const TRun halted =
+      Run(kHost, "", {Served("2"), Served(RecordText(kPublished2030, "halted=1\n"))}, kLatest);
+  EXPECT_EQ(halted.ExitCode, Code(TUpdateOutcome::UpToDate));
+  // Nothing newer: the record is not asked for.
+  EXPECT_EQ(Run(kHost, " /quiet", {Served("1")}).Requests, std::vector<std::string>{kVersion});
 }
 
 } // namespace

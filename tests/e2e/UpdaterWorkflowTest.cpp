@@ -104,6 +104,9 @@ const TMessageBoxView kNotAProgram =
 const TMessageBoxView kNotSignedWithKey =
     ErrorMessageView("An error occurred when trying to download an update.\nReason:\n\n The "
                      "downloaded file is not signed with the publisher's key.");
+const TMessageBoxView kNotTheRelease =
+    ErrorMessageView("An error occurred when trying to download an update.\nReason:\n\n The "
+                     "downloaded file is not the release that was offered.");
 const TMessageBoxView kOlderVersion =
     ErrorMessageView("An error occurred when trying to download an update.\nReason:\n\n The "
                      "downloaded file is an older version of the program.");
@@ -194,9 +197,11 @@ TStep InstallDirectly(TInstallOutcome outcome, const std::string &program = "",
 // What the server answers to the download request. Stalled waits half-way for Release; Slow
 // sends the program in four pieces, two seconds apart. Resumed and CutForGood are cut off
 // half-way too, but name the file by a tag: the rest is asked for, and follows, or the
-// connection of each of the three resumes ends before its first byte.
+// connection of each of the three resumes ends before its first byte. Padded sends the program
+// and 4 MiB after it, as its length says, in pieces of 1025 bytes a millisecond apart.
 enum class TDownload {
   Whole,
+  Padded,
   Stalled,
   NotFound,
   CutOff,
@@ -209,7 +214,8 @@ enum class TDownload {
 // What the server answers to the request for the delta, when the settings ask for one: the
 // delta of the served program against the installed one; none; that delta with a byte changed;
 // the delta against another release; a frame that declares a size past the updater's bounds; the
-// delta of a file that is no program; the delta cut off half-way, then its rest on request.
+// delta of a file that is no program; the delta cut off half-way, then its rest on request; the
+// delta of version 2 against the installed program, served for a later release.
 enum class TDelta {
   None,
   Served,
@@ -218,7 +224,8 @@ enum class TDelta {
   ForAnotherRelease,
   HugeSize,
   RebuildsNoProgram,
-  CutAndResumed
+  CutAndResumed,
+  OfAnEarlierRelease
 };
 // What the server answers to the request for the download's signature. Stalled sends nothing;
 // Oversized announces a megabyte and stalls after five kilobytes.
@@ -268,6 +275,7 @@ struct TWorkflowRow {
   bool ProgramReadOnly = false; // the program file is marked read-only, as its owner may mark it
   // The program is padded with zeros to the delta's bound.
   bool ProgramAtTheBound = false;
+  bool Recorded = false; // the settings name a release record, served for version 3
 };
 TWorkflowRow Row(const char *name, TServed served, const char *currentVersion,
                  std::vector<TStep> steps, TLeft left) {
@@ -279,6 +287,15 @@ TWorkflowRow HttpsRow(const char *name, const std::string &folder, const char *i
                       const char *served, std::vector<TStep> steps, TLeft left) {
   return {name,  {"200 OK", "2", TDownload::Whole}, "1", std::move(steps), left, folder, installed,
           served};
+}
+// A row whose version file and release record offer version 3 to version 1, and whose server
+// serves the program served as the download.
+TWorkflowRow RecordRow(const char *name, const char *served, TDownload download,
+                       std::vector<TStep> steps, TLeft left) {
+  TWorkflowRow row = Row(name, {"200 OK", "3", download}, "1", std::move(steps), left);
+  row.ServedProgram = served;
+  row.Recorded = true;
+  return row;
 }
 // A row whose settings say Timeout=seconds.
 TWorkflowRow WithTimeout(TWorkflowRow row, int seconds) {
@@ -389,6 +406,12 @@ TScriptedReply DownloadReply(TDownload download, const std::string &program) {
   case TDownload::Empty:
     reply.Bytes = RawReply("200 OK", {"Content-Length: 0"}, "");
     break;
+  case TDownload::Padded: { // slow enough for the reader to keep up, so that buffers stay empty
+    const std::string padded = program + std::string(4 << 20, 'x');
+    reply = {RawReply("200 OK", {"Content-Length: " + std::to_string(padded.size())}, padded),
+             std::string::npos, 1025, 1};
+    break;
+  }
   case TDownload::WebPage:
     reply.Bytes = RawReply(
         "200 OK", {"Content-Type: text/html", "Content-Length: " + std::to_string(page.size())},
@@ -449,6 +472,7 @@ std::vector<TScriptedReply> DeltaReplies(TDelta delta) {
   case TDelta::None:
     return {};
   case TDelta::Served:
+  case TDelta::OfAnEarlierRelease:
     return {reply(served)};
   case TDelta::NotFound:
     return {DownloadReply(TDownload::NotFound, "")};
@@ -993,6 +1017,15 @@ TEST_P(UpdaterWorkflow, GoesTheWayTheUserAnswers) {
       replies.push_back(SignatureReply(*row.KeyCheck));
       settings.push_back("PublicKey=" + PublicKeySetting(row.KeyCheck->PublicKey));
     }
+    if (row.Recorded) {
+      const std::string record =
+          "version=3\nsize=" + std::to_string(ReadWholeFile(DEMO_HOST_V3_PATH).size()) +
+          "\nsha256=" + ReadWholeFile(DELTAS "v3.sha256") + "\npublished=2020-01-01T00:00:00Z\n";
+      replies.insert(
+          replies.begin() + 1,
+          {RawReply("200 OK", {"Content-Length: " + std::to_string(record.size())}, record)});
+      settings.push_back("ReleaseRecord=http://" + address + "/updates/record.txt");
+    }
     // The automatic start may be started again, and ask for both again; with a program that
     // cannot be replaced, for the version file alone.
     if (row.ProgramReadOnly)
@@ -1027,6 +1060,8 @@ TEST_P(UpdaterWorkflow, GoesTheWayTheUserAnswers) {
   // The delta first, when the settings ask for one, then the download: after it, its signature,
   // an automatic start's second check, or the resumes.
   std::vector<std::string> asked{version};
+  if (row.Recorded)
+    asked.push_back("GET /updates/record.txt HTTP/1.0");
   if (row.Served.Delta != TDelta::None) {
     const std::string delta =
         "GET /updates/new.exe.from-" + ReadWholeFile(DELTAS "v1.sha256") + " HTTP/1.0";
@@ -1053,13 +1088,20 @@ TEST_P(UpdaterWorkflow, GoesTheWayTheUserAnswers) {
     EXPECT_EQ(requestLines,
               std::vector<std::string>(asked.begin(), asked.begin() + row.Left.Requests));
   }
+  // The client reads no further than a byte past the record's size: the server can have sent
+  // at most that, what WinINet's buffer took beyond it, and the pieces on their way as it hung up.
+  if (row.Served.Download == TDownload::Padded) {
+    RecordProperty("padded_download_bytes_sent", std::to_string(Server->Sent().at(2)));
+    EXPECT_LT(Server->Sent().at(2), NewProgram.size() + 64 * 1024);
+  }
   EXPECT_EQ(Describe(Names.Host), Describe(row.Left.Program));
   EXPECT_EQ(Describe(Names.Download()), Describe(row.Left.Downloaded));
   EXPECT_FALSE(Folder.Exists(Names.Download() + ".delta")) << "a delta was left";
   if (row.Left.HostStarted) {
     // The shell starts the program on its own; it may write its marker after the updater ended.
-    EXPECT_TRUE(WaitUntil([&] { return MarkerText() == "version 2\n"; }))
-        << "the new program was not started";
+    EXPECT_TRUE(WaitUntil([&] {
+      return MarkerText() == "version " + row.Served.VersionBody + "\n";
+    })) << "the new program was not started";
   } else {
     EXPECT_FALSE(Folder.Exists(Names.Marker())) << "a program was started";
   }
@@ -1474,6 +1516,16 @@ const std::vector<TWorkflowRow> kRows = {
                                       {Do(TAction::StartHost), Do(TAction::StartUpdater),
                                        Do(TAction::ExpectWaiting), Do(TAction::EndHost)},
                                       {2, kNew, kNone, kNotStarted}))),
+    // A release record holds the download to the offered release: a delta made for an earlier
+    // one is passed over for the whole release, an older program is refused, and so is a padded
+    // body, read no further than a byte past the record's size.
+    WithDelta(TDelta::OfAnEarlierRelease,
+              RecordRow("record_stale_delta_whole_release", DEMO_HOST_V3_PATH, TDownload::Whole,
+                        kWholeRoad, {4, kNew, kNone, kStarted})),
+    RecordRow("record_older_release_served", DEMO_HOST_V2_PATH, TDownload::Whole,
+              {Answer(kOffer, "Yes"), Answer(kNotTheRelease, "OK")}, {3, kOld, kNone, kNotStarted}),
+    RecordRow("record_padded_download", DEMO_HOST_V3_PATH, TDownload::Padded,
+              {Answer(kOffer, "Yes"), Answer(kNotTheRelease, "OK")}, {3, kOld, kNone, kNotStarted}),
     // A program with its updater in a folder of its own.
     InSubfolder(KeyRow("install_step_from_a_subfolder", "@p256", TSignature::FromFile,
                        "host-v2.p256.sig",

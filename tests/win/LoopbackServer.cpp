@@ -31,7 +31,7 @@ std::string RawReply(const std::string &status, const std::vector<std::string> &
 
 TLoopbackServer::TLoopbackServer(const std::string &address, std::vector<TScriptedReply> replies,
                                  uint16_t port)
-    : fReplies(std::move(replies)) {
+    : fReplies(std::move(replies)), fAnswered(fReplies.size()) {
   WSADATA data;
   WSAStartup(MAKEWORD(2, 2), &data);
   fListener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
@@ -67,6 +67,11 @@ std::vector<std::string> TLoopbackServer::Requests() const {
   return fRequests;
 }
 
+std::vector<size_t> TLoopbackServer::Sent() const {
+  std::lock_guard<std::mutex> lock(fMutex);
+  return fSent;
+}
+
 bool TLoopbackServer::WaitUntilStalled() {
   std::unique_lock<std::mutex> lock(fMutex);
   return fChanged.wait_for(lock, std::chrono::seconds(30), [this] { return fStalled; });
@@ -82,7 +87,6 @@ void TLoopbackServer::Release() {
 
 // Accepting waits in short rounds so that the destructor's stop request is seen.
 void TLoopbackServer::Serve() {
-  size_t served = 0;
   while (!fStopping) {
     fd_set ready;
     FD_ZERO(&ready);
@@ -93,20 +97,34 @@ void TLoopbackServer::Serve() {
     const SOCKET connection = accept(fListener, nullptr, nullptr);
     if (connection == INVALID_SOCKET)
       continue;
-    Answer(connection, fReplies[std::min(served++, fReplies.size() - 1)]);
+    Answer(connection);
     closesocket(connection);
   }
 }
 
-void TLoopbackServer::Answer(SOCKET connection, const TScriptedReply &reply) {
+const TScriptedReply &TLoopbackServer::ReplyTo(const std::string &request) {
+  const size_t start = request.find(' ') + 1;
+  const std::string path = request.substr(start, request.find(' ', start) - start);
+  for (const bool forPath : {true, false})
+    for (size_t i = 0; i < fReplies.size(); ++i)
+      if (!fAnswered[i] && fReplies[i].Path == (forPath ? path : "")) {
+        fAnswered[i] = true;
+        return fReplies[i];
+      }
+  return fReplies.back();
+}
+
+void TLoopbackServer::Answer(SOCKET connection) {
   // A client that never finishes its request must not keep the server from stopping.
   const DWORD readTimeoutMs = 10000;
   setsockopt(connection, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char *>(&readTimeoutMs),
              sizeof readTimeoutMs);
   const std::string request = ReadRequest(connection);
+  const TScriptedReply &reply = ReplyTo(request);
   {
     std::lock_guard<std::mutex> lock(fMutex);
     fRequests.push_back(request);
+    fSent.push_back(0);
   }
 
   const size_t stallAt = std::min(reply.StallAt, reply.Bytes.size());
@@ -151,6 +169,8 @@ bool TLoopbackServer::Send(SOCKET connection, const std::string &bytes,
     const int size = static_cast<int>(std::min(piece, bytes.size() - at));
     if (send(connection, bytes.data() + at, size, 0) != size)
       return false;
+    std::lock_guard<std::mutex> lock(fMutex);
+    fSent.back() += static_cast<size_t>(size);
   }
   return true;
 }
