@@ -31,7 +31,7 @@ std::string RawReply(const std::string &status, const std::vector<std::string> &
 
 TLoopbackServer::TLoopbackServer(const std::string &address, std::vector<TScriptedReply> replies,
                                  uint16_t port)
-    : fReplies(std::move(replies)), fAnswered(fReplies.size()) {
+    : fReplies(std::move(replies)) {
   WSADATA data;
   WSAStartup(MAKEWORD(2, 2), &data);
   fListener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
@@ -87,6 +87,7 @@ void TLoopbackServer::Release() {
 
 // Accepting waits in short rounds so that the destructor's stop request is seen.
 void TLoopbackServer::Serve() {
+  size_t served = 0;
   while (!fStopping) {
     fd_set ready;
     FD_ZERO(&ready);
@@ -97,30 +98,17 @@ void TLoopbackServer::Serve() {
     const SOCKET connection = accept(fListener, nullptr, nullptr);
     if (connection == INVALID_SOCKET)
       continue;
-    Answer(connection);
+    Answer(connection, fReplies[std::min(served++, fReplies.size() - 1)]);
     closesocket(connection);
   }
 }
 
-const TScriptedReply &TLoopbackServer::ReplyTo(const std::string &request) {
-  const size_t start = request.find(' ') + 1;
-  const std::string path = request.substr(start, request.find(' ', start) - start);
-  for (const bool forPath : {true, false})
-    for (size_t i = 0; i < fReplies.size(); ++i)
-      if (!fAnswered[i] && fReplies[i].Path == (forPath ? path : "")) {
-        fAnswered[i] = true;
-        return fReplies[i];
-      }
-  return fReplies.back();
-}
-
-void TLoopbackServer::Answer(SOCKET connection) {
+void TLoopbackServer::Answer(SOCKET connection, const TScriptedReply &reply) {
   // A client that never finishes its request must not keep the server from stopping.
   const DWORD readTimeoutMs = 10000;
   setsockopt(connection, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char *>(&readTimeoutMs),
              sizeof readTimeoutMs);
   const std::string request = ReadRequest(connection);
-  const TScriptedReply &reply = ReplyTo(request);
   {
     std::lock_guard<std::mutex> lock(fMutex);
     fRequests.push_back(request);

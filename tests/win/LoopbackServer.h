@@ -22,9 +22,6 @@ struct TScriptedReply {
   size_t PieceSize = 0;
   /// Waits this long before each piece but the first, as a slow line would.
   unsigned PieceDelayMs = 0;
-  /// Set: answers the first request for this path, whenever it comes, as for two transfers
-  /// side by side; "": answers the next connection in turn.
-  std::string Path = "";
 };
 
 /// "HTTP/1.0 <status>" with the given header lines and the body, as raw bytes.
@@ -32,9 +29,8 @@ std::string RawReply(const std::string &status, const std::vector<std::string> &
                      const std::string &body);
 
 /// An HTTP server for one test, listening on a loopback address on a thread of its own. It
-/// answers the n-th connection with the n-th reply of those for no path (the last one again once
-/// the script has run out) after reading the whole request, then closes that connection. Stops in
-/// its destructor.
+/// answers the n-th connection with the n-th reply (the last one again once the script has run
+/// out) after reading the whole request, then closes that connection. Stops in its destructor.
 class TLoopbackServer {
 public:
   /// Listens on address:port; throws std::runtime_error when it cannot.
@@ -57,15 +53,12 @@ public:
 
 private:
   void Serve();
-  void Answer(SOCKET connection);
-  /// The reply for request, taken from the script.
-  const TScriptedReply &ReplyTo(const std::string &request);
+  void Answer(SOCKET connection, const TScriptedReply &reply);
   std::string ReadRequest(SOCKET connection);
   /// Sends bytes in pieces as reply says; false once the peer has gone.
   bool Send(SOCKET connection, const std::string &bytes, const TScriptedReply &reply);
 
   const std::vector<TScriptedReply> fReplies;
-  std::vector<bool> fAnswered; // for each reply, whether it was sent
   SOCKET fListener = INVALID_SOCKET;
   std::atomic<bool> fStopping{false};
 
