@@ -1,7 +1,6 @@
 // What a host's start checks and keeps, driven through the real updater.exe: release notes that
 // cannot be shown leave the offer as it was, a start with a switch checks at most once in the
-// settings' interval, every program keeps its own record for the user, a release record that
-// does not fit ends the check, and a staged release reaches each user on the day of their group.
+// settings' interval, each program keeps its own record, and the release record rules the offer.
 
 #include "drivers/MessageBoxView.h"
 #include "drivers/UpdaterProcess.h"
@@ -16,7 +15,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cinttypes>
 #include <cstdio>
 #include <ctime>
 #include <optional>
@@ -36,7 +34,6 @@ const TMessageBoxView kOffer{"Run Program?",
                              "Yes! An update is available, would you like to download it?",
                              {"Yes", "No"},
                              false};
-
 const TMessageBoxView kLatest{
     "Latest Version", "You have the latest version of the software.", {"OK"}, false};
 
@@ -75,13 +72,11 @@ protected:
     const std::string address = NextServerAddress(kAddressBlock);
     TLoopbackServer server(address, std::move(replies));
     std::vector<std::string> settings = UsableSettings(address);
-    for (const std::string &line : Lines) { // the notes and the record lie beside the version file
-      const size_t name = line.find('=') + 1;
-      settings.push_back(line.rfind("Release", 0) == 0
-                             ? line.substr(0, name) + "http://" + address + "/updates/" +
-                                   line.substr(name)
-                             : line);
-    }
+    for (const std::string &line : Lines)
+      settings.push_back(
+          line.rfind("Release", 0) == 0
+              ? std::string(line).insert(line.find('=') + 1, "http://" + address + "/updates/")
+              : line);
     Folder.WriteFile("updater.ini", Settings(settings));
     const std::string path =
         onSecondDrive ? Folder.PathOnSecondDrive(program) : Folder.PathOf(program);
@@ -243,174 +238,111 @@ TEST_F(UpdaterChecks, EachProgramKeepsItsOwnSkippedVersion) {
 }
 
 const std::string kRecord = "GET /updates/record.txt";
-const std::string kRecordSignature = "GET /updates/record.txt.sig";
-constexpr long long kDay = 24 * kHour;
-constexpr long long k2030 = 1893456000; // 2030-01-01, long after this machine's clock
-const char kPublished2030[] = "2030-01-01T00:00:00Z";
-const char kPublished2020[] = "2020-01-01T00:00:00Z";
-
-// A record of version 2, published at published, with more lines after.
-std::string RecordText(const char *published, const std::string &more = "",
-                       const char *version = "2") {
-  return std::string("version=") + version + "\nsize=291840\nsha256=" + std::string(64, 'a') +
-         "\npublished=" + published + "\n" + more;
-}
-
-// A record that does not fit, or that under the key p256 is not signed with it, ends the check
-// as failed before anything else is asked for: the user's own start says why, a host's start
-// (with the row's switch) shows nothing and ends with 3. One signed with it goes on to the offer.
-struct TRecordRow {
-  const char *Name;
-  std::vector<TScriptedReply> Record; // the replies to the record and, under the key, its signature
-  const char *Switch;
-  bool Signed = false; // the settings name the publisher's key p256
-  bool Usable = false;
-};
-void PrintTo(const TRecordRow &row, std::ostream *out) { *out << row.Name; }
-
-class ReleaseRecordCheck : public UpdaterChecks,
-                           public ::testing::WithParamInterface<TRecordRow> {};
-
-TEST_P(ReleaseRecordCheck, GoesOnOnlyWithTheRecordOfTheOfferedRelease) {
-  const TRecordRow &row = GetParam();
-  Lines = {"ReleaseRecord=record.txt"};
-  std::vector<std::string> asked = {kVersion, kRecord};
-  if (row.Signed) {
-    Lines.push_back("PublicKey=" + ReadWholeFile(SIGNED_PROGRAMS "p256.pub"));
-    asked.push_back(kRecordSignature);
-  }
-  std::vector<TScriptedReply> replies = {Served("2")};
-  replies.insert(replies.end(), row.Record.begin(), row.Record.end());
-  for (const std::string startSwitch : {"", row.Switch}) {
-    SCOPED_TRACE(startSwitch);
-    const TMessageBoxView box =
-        row.Usable ? kOffer
-                   : ErrorMessageView("An error occured when trying to check for an update.\n"
-                                      "Reason:\n\n The record of the release that is offered is "
-                                      "missing, damaged or not the publisher's.");
-    const TRun run = Run(kHost, startSwitch, replies,
-                         startSwitch.empty() || row.Usable ? std::optional(box) : std::nullopt);
-    EXPECT_EQ(run.Requests, asked);
-    EXPECT_EQ(run.ExitCode, Code(startSwitch.empty() ? TUpdateOutcome::UpToDate
-                                 : row.Usable        ? TUpdateOutcome::Declined
-                                                     : TUpdateOutcome::CheckFailed));
-  }
-}
-
-const std::string kSignedRecord = ReadWholeFile(SIGNED_PROGRAMS "record.txt");
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, ReleaseRecordCheck,
-    ::testing::Values(
-        TRecordRow{"missing", {kNotFound}, " /quiet"},
-        TRecordRow{"too_long",
-                   {Served(RecordText(kPublished2030, "#" + std::string(4096, 'x')))},
-                   " /auto"},
-        TRecordRow{"not_utf8", {Served(RecordText(kPublished2030, "# caf\xE9\n"))}, " /quiet"},
-        TRecordRow{
-            "malformed", {Served(RecordText(kPublished2030, "rollout-days=366\n"))}, " /auto"},
-        TRecordRow{"of_another_version", {Served(RecordText(kPublished2030, "", "3"))}, " /quiet"},
-        TRecordRow{"unsigned", {Served(kSignedRecord), kNotFound}, " /auto", true},
-        TRecordRow{"signature_of_another_text",
-                   {Served(kSignedRecord), Served(ReadWholeFile(SIGNED_PROGRAMS "notes.p256.sig"))},
-                   " /quiet",
-                   true},
-        TRecordRow{
-            "signed",
-            {Served(kSignedRecord), Served(ReadWholeFile(SIGNED_PROGRAMS "record.p256.sig"))},
-            " /quiet",
-            true,
-            true}),
-    [](const ::testing::TestParamInfo<TRecordRow> &info) { return info.param.Name; });
-
-// "Date: Tue, 01 Jan 2030 00:00:00 GMT" for seconds since 1970.
-std::string DateHeader(long long seconds) {
+constexpr long long kDay = 24 * kHour, k2020 = 1577836800, k2030 = 1893456000; // new year's days
+// Seconds since 1970 as strftime writes them in format, in UTC.
+std::string UtcText(const char *format, long long seconds) {
   const std::time_t time = seconds;
   char text[64] = {};
-  std::strftime(text, sizeof text, "Date: %a, %d %b %Y %H:%M:%S GMT", std::gmtime(&time));
+  std::strftime(text, sizeof text, format, std::gmtime(&time));
   return text;
 }
-
-// A draw that places its user in group for version 2, as the updater stores it.
-std::string DrawOfGroup(uint32_t group) {
-  uint64_t draw = 0;
-  while (RolloutGroupOf(draw, "2") != group)
-    ++draw;
-  char text[32];
-  std::snprintf(text, sizeof text, "draw=%016" PRIx64 "\n", draw);
-  return text;
+std::string DateHeader(long long at) { return UtcText("Date: %a, %d %b %Y %H:%M:%S GMT", at); }
+// A record of version, published at published, with more lines after.
+std::string RecordText(const std::string &more, long long published = k2030, char version = '2') {
+  return std::string("version=") + version + "\nsize=291840\nsha256=" + std::string(64, 'a') +
+         "\npublished=" + UtcText("%Y-%m-%dT%H:%M:%SZ", published) + "\n" + more;
 }
+TScriptedReply FileReply(std::string file) { return Served(ReadWholeFile(SIGNED_PROGRAMS + file)); }
 
-// A release staged over 100 days reaches group g on day g, by the clock of the server that
-// serves its record (with the Age a cache added), whatever this machine's clock says; by this
-// machine's clock only when the reply has no Date. A host's start waits for its day and ends as
-// up to date, asking for nothing more; the user's own start gets the release at once. A halted
-// release reaches nobody. The user's draw stays as it was.
-TEST_F(UpdaterChecks, StagedReleaseReachesEachGroupOnItsDay) {
-  Lines = {"ReleaseRecord=record.txt"};
+// A record that does not fit, or is not signed with the key named, ends the check before anything
+// more is asked for: the user's start says why, a host's ends with 3. A signed one is offered.
+TEST_F(UpdaterChecks, OnlyTheRecordOfTheOfferedReleaseLetsTheCheckGoOn) {
+  const std::optional<TMessageBoxView> unfit = ErrorMessageView(
+      "An error occured when trying to check for an update.\nReason:\n\n The record "
+      "of the release that is offered is missing, damaged or not the publisher's.");
+  const std::string requests[] = {kVersion, kRecord, kRecord + ".sig"};
   const struct {
     const char *Name;
-    uint32_t Group;
-    std::vector<std::string> Headers; // of the record's reply
     const char *Switch;
+    std::vector<TScriptedReply> Record; // to the record and, under the key, its signature
+    bool Usable = false;
+  } rows[] = {
+      {"missing", " /quiet", {kNotFound}},
+      {"too long", " /auto", {Served(RecordText("#" + std::string(4096, 'x')))}},
+      {"not UTF-8", " /quiet", {Served(RecordText("# caf\xE9\n"))}},
+      {"malformed", " /auto", {Served(RecordText("rollout-days=366\n"))}},
+      {"of another version", " /quiet", {Served(RecordText("", k2030, '3'))}},
+      {"unsigned", " /auto", {FileReply("record.txt"), kNotFound}},
+      {"the notes' signature", " /quiet", {FileReply("record.txt"), FileReply("notes.p256.sig")}},
+      {"signed", " /quiet", {FileReply("record.txt"), FileReply("record.p256.sig")}, true},
+  };
+  for (const auto &row : rows) {
+    Lines = {"ReleaseRecord=record.txt"};
+    if (row.Record.size() > 1) // the record's signature is served: the settings name its key
+      Lines.push_back("PublicKey=" + ReadWholeFile(SIGNED_PROGRAMS "p256.pub"));
+    const std::vector<std::string> asked(requests, requests + 1 + row.Record.size()); // each once
+    std::vector<TScriptedReply> replies = {Served("2")};
+    replies.insert(replies.end(), row.Record.begin(), row.Record.end());
+    const std::optional<TMessageBoxView> box = row.Usable ? kOffer : unfit;
+    for (const std::string startSwitch : {"", row.Switch}) {
+      SCOPED_TRACE(row.Name + startSwitch);
+      const TRun run =
+          Run(kHost, startSwitch, replies, startSwitch.empty() || row.Usable ? box : std::nullopt);
+      EXPECT_EQ(run.Requests, asked);
+      EXPECT_EQ(run.ExitCode, Code(startSwitch.empty() ? TUpdateOutcome::UpToDate
+                                   : row.Usable        ? TUpdateOutcome::Declined
+                                                       : TUpdateOutcome::CheckFailed));
+    }
+  }
+}
+
+// A release staged over 100 days reaches group g on day g by the Date (plus any Age) of the
+// record's reply, whatever this machine's clock says (it counts only without a Date); a host's
+// start waits, asking for nothing more, the user's gets it at once; a halted release reaches none.
+TEST_F(UpdaterChecks, StagedReleaseReachesEachGroupOnItsDay) {
+  Lines = {"ReleaseRecord=record.txt"};
+  const std::string stagedIn2020 = RecordText("rollout-days=100\n", k2020);
+  const struct {
+    uint32_t Group;
+    const char *Switch;
+    std::vector<std::string> Headers; // of the record's reply besides its length
     bool Offered;
-    std::string Record = RecordText(kPublished2030, "rollout-days=100\n");
+    std::string Record = RecordText("rollout-days=100\n");
   } starts[] = {
-      // Days in 2030 by the server's clock, years ahead of this machine's.
-      {"group 0 on the day of publication", 0, {DateHeader(k2030)}, " /quiet", true},
-      {"group 10, an hour early", 10, {DateHeader(k2030 + 10 * kDay - kHour)}, " /quiet", false},
-      {"group 10, on its day", 10, {DateHeader(k2030 + 10 * kDay)}, " /quiet", true},
-      {"group 10 an hour early, an hour in a cache",
-       10,
-       {DateHeader(k2030 + 10 * kDay - kHour), "Age: 3600"},
-       " /quiet",
-       true},
-      {"group 25, a day early", 25, {DateHeader(k2030 + 24 * kDay)}, " /auto", false},
-      {"group 25, on its day", 25, {DateHeader(k2030 + 25 * kDay)}, " /quiet", true},
-      {"group 50, a day early", 50, {DateHeader(k2030 + 49 * kDay)}, " /quiet", false},
-      {"group 50, asked by the user", 50, {DateHeader(k2030 + 49 * kDay)}, "", true},
-      {"group 75, a day late", 75, {DateHeader(k2030 + 76 * kDay)}, " /quiet", true},
-      {"group 90, an hour early", 90, {DateHeader(k2030 + 90 * kDay - kHour)}, " /auto", false},
-      {"group 99, an hour early", 99, {DateHeader(k2030 + 99 * kDay - kHour)}, " /quiet", false},
-      {"group 99, on its day", 99, {DateHeader(k2030 + 99 * kDay)}, " /quiet", true},
-      {"halted",
-       0,
-       {DateHeader(k2030 + 200 * kDay)},
-       " /quiet",
-       false,
-       RecordText(kPublished2030, "rollout-days=100\nhalted=1\n")},
-      // Published long ago by this machine's clock, but not yet by the server's.
-      {"group 0, published tomorrow by the server",
-       0,
-       {DateHeader(1577836800 - kDay)},
-       " /quiet",
-       false,
-       RecordText(kPublished2020, "rollout-days=100\n")},
-      {"group 99, no Date, long ago by this machine",
-       99,
-       {},
-       " /quiet",
-       true,
-       RecordText(kPublished2020, "rollout-days=100\n")},
-      {"group 0, no Date, to come by this machine", 0, {}, " /quiet", false}};
+      {0, " /quiet", {DateHeader(k2030)}, true}, // on the day of publication
+      {10, " /quiet", {DateHeader(k2030 + 10 * kDay - kHour), "Age: 3600"}, true}, // from a cache
+      {25, " /auto", {DateHeader(k2030 + 24 * kDay)}, false},                      // a day early
+      {25, " /quiet", {DateHeader(k2030 + 25 * kDay)}, true},
+      {50, "", {DateHeader(k2030 + 49 * kDay)}, true},        // the user's own start, a day early
+      {75, " /quiet", {DateHeader(k2030 + 76 * kDay)}, true}, // a day late
+      {99, " /quiet", {DateHeader(k2030 + 99 * kDay - kHour)}, false}, // an hour early
+      {99, " /quiet", {DateHeader(k2030 + 99 * kDay)}, true},
+      {0, " /quiet", {DateHeader(k2030 + 200 * kDay)}, false, RecordText("halted=1\n")},
+      {0, "", {DateHeader(k2030 + 200 * kDay)}, false, RecordText("halted=1\n")},
+      {0, " /quiet", {DateHeader(k2020 - kDay)}, false, stagedIn2020}, // to come by the server
+      {99, " /quiet", {}, true, stagedIn2020}, // no Date: by this machine's clock, long ago
+      {0, " /quiet", {}, false},               // and still to come
+  };
   for (const auto &start : starts) {
-    SCOPED_TRACE(start.Name);
-    const std::string draw = DrawOfGroup(start.Group);
+    SCOPED_TRACE(std::to_string(&start - starts));
+    unsigned long long drawn = 0; // a draw that places the user in the row's group for version 2
+    while (RolloutGroupOf(drawn, "2") != start.Group)
+      ++drawn;
+    char draw[32];
+    std::snprintf(draw, sizeof draw, "draw=%016llx\n", drawn);
     Plant(kHost, draw);
     std::vector<std::string> headers = start.Headers;
     headers.push_back("Content-Length: " + std::to_string(start.Record.size()));
     const TRun run =
         Run(kHost, start.Switch, {Served("2"), {RawReply("200 OK", headers, start.Record)}},
-            start.Offered ? std::optional(kOffer) : std::nullopt);
+            start.Offered   ? std::optional(kOffer)
+            : *start.Switch ? std::nullopt
+                            : std::optional(kLatest));
     EXPECT_EQ(run.ExitCode, Code(start.Offered && *start.Switch ? TUpdateOutcome::Declined
                                                                 : TUpdateOutcome::UpToDate));
     EXPECT_EQ(run.Requests, (std::vector<std::string>{kVersion, kRecord}));
     EXPECT_EQ(Record(kHost), draw);
   }
-  // The user's own start is told that there is nothing to install.
-  const TRun halted =
-      Run(kHost, "", {Served("2"), Served(RecordText(kPublished2030, "halted=1\n"))}, kLatest);
-  EXPECT_EQ(halted.ExitCode, Code(TUpdateOutcome::UpToDate));
   // Nothing newer: the record is not asked for.
   EXPECT_EQ(Run(kHost, " /quiet", {Served("1")}).Requests, std::vector<std::string>{kVersion});
 }
