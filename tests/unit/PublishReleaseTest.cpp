@@ -1,6 +1,5 @@
-// tools/publish-release as a publisher runs it: the record it writes is one the updater takes for
-// the program as served, every signature verifies with openssl, halting and resuming touch only
-// the record's "halted" line, and a refused run leaves no output folder behind.
+// tools/publish-release as a publisher runs it: the record and signatures it writes, halting and
+// resuming, which rewrite only the record's "halted" line, and refused runs, which leave nothing.
 
 #include "update/offer/ReleaseRecord.h"
 
@@ -9,104 +8,65 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <string>
 
 namespace {
 
-namespace fs = std::filesystem;
+const std::string kTool = "'" UPDATER_SOURCE_DIR "/tools/publish-release' ";
+const char kPublisherFiles[] =
+    "ln -s /bin/false zstd && mkdir old && printf MZ >old/old.exe && printf abc >new.exe && "
+    ": >empty.exe && openssl ecparam -name prime256v1 -genkey -noout -out k.pem && printf "
+    "'[Updater]\\r\\nDownloadFile=https://h/a/my%%20prog.exe\\r\\nVersionFile=https://h/v.txt"
+    "\\r\\nReleaseRecord=https://h/rec.txt\\r\\nPublicKey=%s\\r\\n' "
+    "$(openssl pkey -in k.pem -pubout -outform DER | base64 -w0) >u.ini";
+const char kSignaturesVerify[] = "for f in *.sig; do [ ! -e \"$f\" ] || openssl dgst -prverify "
+                                 "../k.pem -signature \"$f\" \"${f%.sig}\" || exit 1; done";
 
-// The program "abc", whose SHA-256 is the standard's own example.
-const std::string kAbcSha256 = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
-
-int ExitStatusIn(const std::string &folder, const std::string &command) {
-  return WEXITSTATUS(
-      std::system(("cd '" + folder + "' && (" + command + ") >/dev/null 2>&1").c_str()));
+int ExitStatusIn(const std::string &in, const std::string &command) {
+  return WEXITSTATUS(std::system(("cd '" + in + "' && (" + command + ") >/dev/null 2>&1").c_str()));
 }
-std::string Contents(const fs::path &file) {
-  std::ostringstream text;
-  text << std::ifstream(file, std::ios::binary).rdbuf();
-  return text.str();
+std::string Contents(const std::string &file) {
+  return {std::istreambuf_iterator<char>(std::ifstream(file, std::ios::binary).rdbuf()), {}};
 }
 
 TEST(PublishRelease, WritesARecordOfTheServedProgramAndHaltsItOrRefusesLeavingNothing) {
-  const std::string tool = "'" UPDATER_SOURCE_DIR "/tools/publish-release' ";
-  const struct {
-    std::string Arguments, Record, Program, Version; // the names that the settings give, if any
-    bool Signed;
-    int Status;
-    bool ZstdFails = false;
-  } rows[] = {
-      {"--earlier earlier new.exe 3 out", "release.txt", "new.exe", "version.txt", false, 0},
-      {"--settings u.ini --key k.pem --rollout-days 7 --published 2024-01-02T03:04:05Z "
-       "--earlier earlier new.exe 07 out",
-       "rec.txt", "my prog.exe", "v.txt", true, 0},
-      {"new.exe 100 out", "", "", "", false, 1},                  // the version file holds two
-      {"--rollout-days 366 new.exe 3 out", "", "", "", false, 1}, // over a year
-      {"empty.exe 3 out", "", "", "", false, 1},
-      {"--settings u.ini new.exe 3 out", "", "", "", false, 1}, // PublicKey set, no key given
-      {"--published 2024-02-30T00:00:00Z new.exe 3 out", "", "", "", false, 1},
-      {"--earlier earlier new.exe 3 out", "", "", "", false, 1, true}, // zstd fails
-  };
-  for (const auto &row : rows) {
-    std::string folder = (fs::temp_directory_path() / "publish-release-XXXXXX").string();
-    ASSERT_TRUE(mkdtemp(folder.data()));
-    const fs::path out = fs::path(folder) / "out";
-    fs::create_directory(fs::path(folder) / "earlier");
-    std::ofstream(folder + "/earlier/old.exe") << "MZ an earlier release";
-    std::ofstream(folder + "/new.exe") << "abc";
-    std::ofstream(folder + "/empty.exe").close();
-    ASSERT_EQ(
-        ExitStatusIn(folder,
-                     "openssl genpkey -algorithm EC -pkeyopt ec_paramgen_curve:P-256 -out "
-                     "k.pem && openssl pkey -in k.pem -pubout -out pub.pem && printf "
-                     "'[Updater]\\r\\nDownloadFile=https://h/a/my%%20prog.exe\\r\\nVersionFile="
-                     "https://h/v.txt\\r\\nReleaseRecord=https://h/rec.txt\\r\\nPublicKey=%s"
-                     "\\r\\n' $(openssl pkey -in k.pem -pubout -outform DER | base64 -w0) "
-                     ">u.ini"),
-        0);
-    const std::string path = row.ZstdFails ? "ln -s /bin/false zstd && PATH=\"$PWD:$PATH\" " : "";
-    EXPECT_EQ(ExitStatusIn(folder, path + tool + row.Arguments), row.Status) << row.Arguments;
-    if (row.Status != 0) {
-      EXPECT_FALSE(fs::exists(out)) << row.Arguments;
-      fs::remove_all(folder);
-      continue;
-    }
-    const std::string record = Contents(out / row.Record);
-    const auto read = ReleaseRecordOf(record);
-    ASSERT_TRUE(read) << record;
-    EXPECT_EQ(read->Version, row.Signed ? "7" : "3");
-    EXPECT_EQ(read->Size, 3u);
-    EXPECT_EQ(read->Sha256, kAbcSha256);
-    EXPECT_EQ(read->RolloutDays, row.Signed ? 7u : 0u);
-    EXPECT_FALSE(read->Halted);
-    if (row.Signed) {
-      EXPECT_EQ(read->PublishedAt, 1704164645);
-    }
-    EXPECT_EQ(Contents(out / row.Version), row.Signed ? "07" : "3");
-    EXPECT_EQ(Contents(out / row.Program), "abc");
-    EXPECT_EQ(std::distance(fs::directory_iterator(out), {}), row.Signed ? 6 : 4);
-    const std::string key = row.Signed ? " --settings u.ini --key k.pem out" : " out";
-    const std::string verify = "openssl dgst -sha256 -verify pub.pem -signature 'out/" +
-                               row.Record + ".sig' 'out/" + row.Record + "'";
-    ASSERT_EQ(ExitStatusIn(folder, tool + "--halt" + key), 0);
-    const auto halted = ReleaseRecordOf(Contents(out / row.Record));
-    ASSERT_TRUE(halted);
-    EXPECT_EQ(*halted, (TReleaseRecord{read->Version, read->Size, read->Sha256, read->PublishedAt,
-                                       read->RolloutDays, true}));
-    if (row.Signed) {
-      EXPECT_EQ(ExitStatusIn(folder, verify), 0);
-      EXPECT_EQ(ExitStatusIn(folder, "openssl dgst -sha256 -verify pub.pem -signature 'out/" +
-                                         row.Program + ".sig' 'out/" + row.Program + "'"),
-                0);
-    }
-    ASSERT_EQ(ExitStatusIn(folder, tool + "--resume" + key), 0);
-    EXPECT_EQ(Contents(out / row.Record), record); // every other line as it was
-    if (row.Signed) {
-      EXPECT_EQ(ExitStatusIn(folder, verify), 0);
-    }
-    fs::remove_all(folder);
+  std::string folder = (std::filesystem::temp_directory_path() / "publish-release-XXXXXX").string();
+  ASSERT_TRUE(mkdtemp(folder.data()) && ExitStatusIn(folder, kPublisherFiles) == 0);
+  for (const char *run :
+       {"new.exe 100 out", "--rollout-days 366 new.exe 3 out", "empty.exe 3 out",
+        "--settings u.ini new.exe 3 out", "--published 2024-02-30T00:00:00Z new.exe 3 out",
+        "--earlier old new.exe 3 out"}) { // this one fails making deltas, in the output folder
+    EXPECT_EQ(ExitStatusIn(folder, "PATH=$PWD:$PATH " + kTool + run), 1) << run;
+    EXPECT_FALSE(std::filesystem::exists(folder + "/out")) << run;
   }
+  const std::string abc = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
+  const TReleaseRecord now{"3", 3, abc, 0, 0, false}, over7Days{"7", 3, abc, 1704164645, 7, false};
+  const struct {
+    std::string Record, Program, Version, VersionText, Key, Arguments; // the settings' names
+    TReleaseRecord Read;                                               // published 0: when it ran
+  } rows[] = {{"release.txt", "new.exe", "version.txt", "3", "", "--earlier old new.exe 3 ", now},
+              {"rec.txt", "my prog.exe", "v.txt", "07", "--settings u.ini --key k.pem ",
+               "--rollout-days 7 --published 2024-01-02T03:04:05Z new.exe 07 ", over7Days}};
+  for (auto [record, program, version, versionText, key, arguments, read] : rows) {
+    const std::string out = folder + "/" + record + ".out/";
+    ASSERT_EQ(ExitStatusIn(folder, kTool + key + arguments + out), 0) << arguments;
+    const std::string text = Contents(out + record);
+    const auto written = ReleaseRecordOf(text);
+    read.PublishedAt = read.PublishedAt || !written ? read.PublishedAt : written->PublishedAt;
+    EXPECT_EQ(written, read) << text;
+    EXPECT_EQ(Contents(out + version), versionText);
+    EXPECT_EQ(Contents(out + program), "abc");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out), {}), key.empty() ? 4 : 5);
+    for (const bool halt : {true, false}) {
+      ASSERT_EQ(ExitStatusIn(folder, kTool + (halt ? "--halt " : "--resume ") + key + out), 0);
+      read.Halted = halt;
+      EXPECT_EQ(ReleaseRecordOf(Contents(out + record)), read);
+      EXPECT_EQ(ExitStatusIn(out, kSignaturesVerify), 0);
+    }
+    EXPECT_EQ(Contents(out + record), text); // every other line as it was
+  }
+  std::filesystem::remove_all(folder);
 }
 
 } // namespace
