@@ -37,12 +37,11 @@ const std::string kAbort = "box Abort [Abort Update?] yes/no";
 const std::string kReplaceFailed =
     "box Error [An error occurred when trying to replace the program.\nReason:\n\n The program "
     "file is in use or cannot be written.] retry/cancel";
+const std::string kDownloadRefused = "error [An error occurred when trying to download an "
+                                     "update.\nReason:\n\n The downloaded file is ";
 const std::string kNotByPublisher =
-    "error [An error occurred when trying to download an update.\nReason:\n\n The downloaded file "
-    "is not signed by the publisher of the program.]";
-const std::string kOlderVersion =
-    "error [An error occurred when trying to download an update.\nReason:\n\n The downloaded file "
-    "is an older version of the program.]";
+    kDownloadRefused + "not signed by the publisher of the program.]";
+const std::string kOlderVersion = kDownloadRefused + "an older version of the program.]";
 
 constexpr uint32_t ExitCode(TInstallOutcome outcome) { return static_cast<uint32_t>(outcome); }
 constexpr uint32_t kInstalled = ExitCode(TInstallOutcome::Installed);
@@ -188,7 +187,7 @@ protected:
     startup.AdmitInstallStep = [](const std::string &, const std::string &, bool) {
       return TInstallOutcome::Installed;
     };
-    startup.CommandLine = "upd.exe " + currentVersion + " " + Program() + Switch;
+    startup.CommandLine = "upd.exe " + currentVersion + " " + Program();
     startup.ProgramFileName = "/opt/upd.exe";
     startup.ReadProfileString = [this](const std::string &, const std::string &,
                                        const std::string &key, const std::string &defaultValue) {
@@ -217,10 +216,9 @@ protected:
     // Off Windows there is no SHA-256: the new program's digest is all 0xCD, any other file's 0xEE.
     startup.DigestDownload = [](const THeldDownload &download) -> std::optional<TSha256> {
       std::string content(download.Size(), '\0');
-      if (!download.ReadAt(0, content.data(), content.size()))
-        return std::nullopt;
       TSha256 digest;
-      digest.fill(content == kNewProgram ? 0xCD : 0xEE);
+      digest.fill(download.ReadAt(0, &content[0], content.size()) && content == kNewProgram ? 0xCD
+                                                                                            : 0xEE);
       return digest;
     };
     startup.CheckPublisher = [this](const THeldDownload &download, const std::string &program) {
@@ -260,7 +258,6 @@ protected:
   std::optional<std::string> Delta; // served when the settings ask for deltas
   bool ProgramUnreadable = false;
   bool WithRecord = false;           // the settings name a release record
-  std::string Switch;                // after the program on the command line
   std::promise<void> HashRelease;    // lets a held hash end
   std::shared_future<void> HashHeld; // valid: the hash waits for HashRelease
 };
@@ -453,55 +450,33 @@ TEST_F(UpdateWorkflow, CancelWhileTheDeltaIsDecodedLeavesNothing) {
   EXPECT_FALSE(std::filesystem::exists(DeltaFileOf(Download())));
 }
 
-// The release record binds the download to the release offered, however it came, and times a
-// rollout by the server's clock; the end-to-end rows take every other road of the record.
-TEST_F(UpdateWorkflow, HoldsTheDownloadToTheReleaseRecordAndItsRollout) {
-  std::string digest(64, 'c'); // the new program's, all 0xCD
-  for (size_t i = 1; i < digest.size(); i += 2)
-    digest[i] = 'd';
-  const auto record = [](const std::string &sha256) {
-    return "version=2\nsize=" + std::to_string(kNewProgram.size()) + "\nsha256=" + sha256 +
-           "\npublished=2030-06-01T00:00:00Z\nrollout-days=7\n";
-  };
-  const std::string kNotTheRelease =
-      "error [An error occurred when trying to download an update.\nReason:\n\n The downloaded "
-      "file is not the release that was offered.]";
+// The download is the record's release or nothing: hashed on a worker through a hold of its own,
+// a stale delta's program gives way to the whole one. End to end, the record's other roads.
+TEST_F(UpdateWorkflow, HoldsTheDownloadToTheReleaseRecord) {
+  const std::string digest = "cdcdcdcdcdcdcdcdcdcdcdcdcdcdcdcdcdcdcdcdcdcdcdcdcdcdcdcdcdcdcdcd";
   const TLines kWhole = {kOffer, kReplace, kClose, kRun, "end"};
-  const TLines kYes = {"Run Program? yes", "Replace? yes", "Close Program ok", "Run Program? no"};
-  // Off this machine's store the user is the last group: 6 days into the 7 are too early.
-  const char *k6DaysOn = "Fri, 07 Jun 2030 00:00:00 GMT",
-             *k7DaysOn = "Sat, 08 Jun 2030 00:00:00 GMT";
+  const TLines kRefused = {kOffer, kDownloadRefused + "not the release that was offered.]", "end"};
   const struct {
-    const char *Name, *Switch, *ServerDate;
+    const char *Name;
     std::string Sha256;
-    TLines User, Dialogs;
+    TLines Dialogs;
     int Transfers; // the version file, the record, then a stale delta and the program
-  } rows[] = {
-      {"the release", " /quiet", k7DaysOn, digest, kYes, kWhole, 3},
-      {"another build",
-       "",
-       k6DaysOn,
-       std::string(64, 'a'),
-       {"Run Program? yes"},
-       {kOffer, kNotTheRelease, "end"},
-       3},
-      {"a stale delta", "", k6DaysOn, digest, kYes, kWhole, 4},
-      {"before the user's turn", " /quiet", k6DaysOn, digest, {}, {"end"}, 2},
-  };
+  } rows[] = {{"the release", digest, kWhole, 3},
+              {"another build", std::string(64, 'a'), kRefused, 3},
+              {"a stale delta", digest, kWhole, 4}};
   for (const auto &row : rows) {
     SCOPED_TRACE(row.Name);
     view.Log.clear();
     WriteFile(Program(), kOldProgram);
     WithRecord = true;
-    Switch = row.Switch;
     if (row.Transfers == 4)
       Delta = DeltaOf(kOldProgram, kNewProgram + "of an earlier release");
-    User.assign(row.User.begin(), row.User.end());
+    User = {"Run Program? yes", "Replace? yes", "Close Program ok", "Run Program? no"};
+    User.resize(row.Dialogs == kWhole ? 4 : 1);
     Serve(kNewProgram);
-    const std::string body = record(row.Sha256);
-    net.Replies = {
-        {"200", "1", {}, {"2"}},
-        {"200", std::to_string(body.size()), {{TInternetApi::kQueryDate, row.ServerDate}}, {body}}};
+    const std::string record = "version=2\nsize=" + std::to_string(kNewProgram.size()) +
+                               "\nsha256=" + row.Sha256 + "\npublished=2030-06-01T00:00:00Z\n";
+    net.Replies = {{"200", "1", {}, {"2"}}, {"200", std::to_string(record.size()), {}, {record}}};
     const int opensBefore = net.Count("Open(");
     Start("1");
     ASSERT_TRUE(PumpUntilWorkersEnded());

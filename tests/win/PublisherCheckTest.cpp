@@ -51,7 +51,6 @@ TEST(PublisherCheck, TakesOnlyThePublishersOwnSignedNewerBuilds) {
        TPublisherVerdict::NotSignedByPublisher},
       {"lower file version", "program-by-a.exe", "older-by-a~.tmp",
        TPublisherVerdict::OlderVersion},
-      // However the download is proven, or not at all, it never goes back to an older build.
       {"unsigned program, older download", "program-unsigned.exe", "older-unsigned~.tmp",
        TPublisherVerdict::OlderVersion},
       {"unsigned program, unsigned download", "program-unsigned.exe", "unsigned~.tmp",
