@@ -520,9 +520,8 @@ TInstallOutcome TUpdateDlg::InstallOnce() {
       return TInstallOutcome::CannotWrite;
     }
   }
-  const std::optional<uint32_t> exitCode =
-      fView.RunInstallStep(InstallParameters(fDownload->FileName(), fProgramFile,
-                                             fRelease ? fRelease->Sha256 : std::string()));
+  const std::optional<uint32_t> exitCode = fView.RunInstallStep(InstallParameters(
+      fDownload->FileName(), fProgramFile, fRelease ? fRelease->Sha256 : std::string()));
   return exitCode ? InstallOutcomeOf(*exitCode) : TInstallOutcome::CannotWrite;
 }
 

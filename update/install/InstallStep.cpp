@@ -147,9 +147,8 @@ TInstallOutcome InstallDownload(const TInstallStartup &startup) {
   if (copied != TInstallOutcome::Installed)
     return copied;
   THeldDownload copy(copyName);
-  const TInstallOutcome verdict =
-      CheckCopy(copy, program, releaseDigest, key->get(), SignatureFileOf(download),
-                startup.CheckPublisher);
+  const TInstallOutcome verdict = CheckCopy(copy, program, releaseDigest, key->get(),
+                                            SignatureFileOf(download), startup.CheckPublisher);
   if (verdict == TInstallOutcome::Installed && ReplaceProgramFile(copyName, program)) {
     copy.Release();
     return verdict;

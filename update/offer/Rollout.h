@@ -18,4 +18,3 @@ uint32_t RolloutGroupOf(uint64_t draw, const std::string &version);
 /// of the rollout have passed since publication. A halted release reaches nobody; one without a
 /// rollout everyone.
 bool ReachesGroup(const TReleaseRecord &record, uint32_t group, int64_t now);
-
