@@ -174,6 +174,7 @@ private:
   uint32_t fCheckIntervalHours = 0;       // 0: every start checks
   std::string fLatestVersion;             // the version the version file offers
   std::optional<TReleaseRecord> fRelease; // the publisher's record of the release, when named
+  std::optional<TSha256> fDownloadDigest; // the held download's, once it matched the record
   std::unique_ptr<TPublisherKey> fPublisherKey; // nullptr: the settings name no key
   std::optional<THeldDownload> fDownload;       // the finished download, from its end on
   std::string fSignature;                       // the download's signature, once it has passed

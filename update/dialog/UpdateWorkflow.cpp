@@ -354,6 +354,7 @@ void TUpdateDlg::DownloaderDoneFile(TObject *, std::string fileName, int32_t) {
   // From here until it is moved or deleted nobody may write the download, so that what is
   // installed is what was checked.
   fDownload.emplace(fileName);
+  fDownloadDigest.reset();
   fView.SetStatus(fPublisherKey ? kVerifying : kCleaningUp);
   if (!fRelease) {
     CheckDownload();
@@ -377,10 +378,12 @@ void TUpdateDlg::DownloadDigestDone(TObject *, TSha256 digest) {
   if (fEnded)
     return;
   fAwaitingDigest = false;
-  if (HexOf(digest) == fRelease->Sha256)
-    CheckDownload();
-  else
+  if (HexOf(digest) != fRelease->Sha256) {
     RefuseDownload(kNotTheRelease);
+    return;
+  }
+  fDownloadDigest = digest;
+  CheckDownload();
 }
 
 void TUpdateDlg::DownloadDigestError(TObject *) {
@@ -415,7 +418,9 @@ void TUpdateDlg::DownloadSignatureDoneString(TObject *, std::string signature) {
   if (fEnded)
     return;
   fAwaitingSignature = false;
-  if (!fPublisherKey->Signed(*fDownload, signature)) {
+  // The record's digest was taken through the hold: the download is not hashed again here.
+  if (!(fDownloadDigest ? fPublisherKey->SignedDigest(*fDownloadDigest, signature)
+                        : fPublisherKey->Signed(*fDownload, signature))) {
     RefuseDownload(kNotSignedWithKey);
     return;
   }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "update/verify/FileDigest.h"
+
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -18,6 +20,9 @@ public:
   /// Whether signature, as `openssl dgst -sha256 -sign` writes it, is this key's signature of
   /// the whole content of download.
   virtual bool Signed(const THeldDownload &download, const std::string &signature) const = 0;
+  /// Whether signature is this key's signature of a file whose SHA-256 is digest, taken by the
+  /// caller through the file's hold: the file is not read again.
+  virtual bool SignedDigest(const TSha256 &digest, const std::string &signature) const = 0;
   /// Whether signature is this key's signature of text, byte for byte.
   virtual bool SignedText(const std::string &text, const std::string &signature) const = 0;
 };

@@ -60,6 +60,9 @@ public:
   bool Signed(const THeldDownload &download, const std::string &signature) const override {
     return Verifies(signature, [&] { return Sha256Of(download); });
   }
+  bool SignedDigest(const TSha256 &digest, const std::string &signature) const override {
+    return Verifies(signature, [&] { return std::optional<TSha256>(digest); });
+  }
   bool SignedText(const std::string &text, const std::string &signature) const override {
     return Verifies(signature, [&] { return Sha256OfText(text); });
   }
