@@ -138,22 +138,41 @@ std::string Image(uint32_t offset, const std::string &tail) {
   return image + tail;
 }
 
-const std::string kSignature("PE\0\0", 4);
+// "PE\0\0" and a file header for machine with the flags characteristics.
+std::string Headers(uint16_t machine, uint16_t characteristics) {
+  std::string headers = std::string("PE\0\0", 4) + std::string(20, '\0');
+  headers[4] = static_cast<char>(machine);
+  headers[5] = static_cast<char>(machine >> 8);
+  headers[22] = static_cast<char>(characteristics);
+  headers[23] = static_cast<char>(characteristics >> 8);
+  return headers;
+}
 
-TEST(ProgramImage, NeedsMzAndASignatureWhereTheHeaderPoints) {
+constexpr uint16_t kExecutable = 0x0102; // IMAGE_FILE_EXECUTABLE_IMAGE | IMAGE_FILE_32BIT_MACHINE
+constexpr uint16_t kDll = 0x2102;        // and IMAGE_FILE_DLL
+const std::string kExe = Image(64, Headers(kMachineI386, kExecutable));
+const std::string kExe64 = Image(64, Headers(kMachineAmd64, 0x0022));
+const std::string kExeArm64 = Image(64, Headers(kMachineArm64, 0x0022));
+
+TEST(ProgramImage, NeedsMzAndAFileHeaderWhereTheHeaderPoints) {
   const struct {
     const char *Name;
     std::string Bytes;
     bool Accepted;
-  } rows[] = {{"minimal", Image(64, kSignature), true},
-              {"signature further on", Image(80, std::string(16, 'x') + kSignature + "code"), true},
-              {"signature inside the header", Image(2, kSignature), false},
-              {"offset past the end", Image(1000, kSignature), false},
-              {"offset far past the end", Image(0xFFFFFFFFu, kSignature), false},
+    uint16_t Machine = 0, Characteristics = 0;
+  } rows[] = {{"minimal", kExe, true, kMachineI386, kExecutable},
+              {"further on", Image(80, std::string(16, 'x') + Headers(0xAA64, 0x2022) + "code"),
+               true, 0xAA64, 0x2022},
+              {"signature inside the header", Image(2, Headers(kMachineI386, kExecutable)), false},
+              {"offset past the end", Image(1000, Headers(kMachineI386, kExecutable)), false},
+              {"offset far past the end", Image(0xFFFFFFFFu, kExe.substr(64)), false},
+              {"headers across the end of the offsets", Image(0xFFFFFFF0u, kExe.substr(64)), false},
               {"signature cut short", Image(64, std::string("PE\0", 3)), false},
-              {"wrong signature", Image(64, "PE00"), false},
-              {"no MZ", "ZM" + Image(64, kSignature).substr(2), false},
-              {"header cut short", Image(64, kSignature).substr(0, 62), false},
+              {"file header cut short", kExe.substr(0, kExe.size() - 1), false},
+              {"no file header", Image(64, std::string("PE\0\0", 4)), false},
+              {"wrong signature", Image(64, "PE00" + kExe.substr(68)), false},
+              {"no MZ", "ZM" + kExe.substr(2), false},
+              {"header cut short", kExe.substr(0, 62), false},
               {"empty", "", false},
               {"web page",
                "<!DOCTYPE html><html><body>Not here</body></html>" + std::string(40, ' '), false}};
@@ -165,32 +184,60 @@ TEST(ProgramImage, NeedsMzAndASignatureWhereTheHeaderPoints) {
       bytes.copy(static_cast<char *>(buffer), size, offset);
       return true;
     };
-    EXPECT_EQ(IsProgramImage(readAt), row.Accepted) << row.Name;
+    const std::optional<TImageHeader> header = ProgramImageHeader(readAt);
+    ASSERT_EQ(header.has_value(), row.Accepted) << row.Name;
+    if (header)
+      EXPECT_TRUE(header->Machine == row.Machine && header->Characteristics == row.Characteristics)
+          << row.Name;
   }
 }
 
-TEST(ProgramImage, RefusesEmptyDownloadsAndNonImagesForExePrograms) {
+// An .exe program takes only a program for its own processor; where the installed program is
+// none, one for a processor this machine runs.
+TEST(ProgramImage, RefusesWhatTheProgramsMachineCannotStartInItsPlace) {
   const std::filesystem::path folder = std::filesystem::temp_directory_path();
-  const std::string download = (folder / ("download-" + std::to_string(::getpid()))).string();
+  const std::string prefix = std::to_string(::getpid()) + "-";
+  const std::string download = (folder / (prefix + "download")).string();
   const struct {
     std::string Content, Program;
     bool Accepted;
-  } rows[] = {{Image(64, kSignature), "C:\\Apps\\Host.exe", true},
-              {Image(64, kSignature), "C:\\Apps\\HOST.EXE", true},
-              {"<html></html>", "C:\\Apps\\Host.exe", false},
-              {"<html></html>", "C:\\Apps\\Host.Exe", false},
-              {"<html></html>", "C:\\Apps\\Host.dat", true},
-              {"<html></html>", "C:\\Apps\\Host", true},
-              {"<html></html>", "C:\\Apps\\Host.exe.bak", true},
-              {"", "C:\\Apps\\Host.dat", false},
-              {"", "C:\\Apps\\Host.exe", false}};
+    std::string Installed = ""; // nothing: no file at the program's path
+    uint16_t Native = kMachineI386;
+  } rows[] = {{kExe, "Host.exe", true},
+              {kExe, "HOST.EXE", true},
+              {"<html></html>", "Host.exe", false},
+              {"<html></html>", "Host.Exe", false},
+              {"<html></html>", "Host.dat", true},
+              {"<html></html>", "Host", true},
+              {"<html></html>", "Host.exe.bak", true},
+              {"", "Host.dat", false},
+              {"", "Host.exe", false},
+              {Image(64, Headers(kMachineI386, kDll)), "Host.exe", false},
+              {Image(64, Headers(kMachineI386, 0x0100)), "Host.exe", false, kExe},
+              {Image(64, Headers(kMachineI386, kDll)), "Host.dat", true},
+              {kExe, "Host.exe", true, kExe},
+              {kExe, "Host.exe", true, "old program", kMachineAmd64},
+              {kExe64, "Host.exe", false, kExe, kMachineAmd64},
+              {kExe, "Host.exe", false, kExe64, kMachineAmd64},
+              {kExe64, "Host.exe", true, kExe64},
+              {kExeArm64, "Host.exe", false, kExe64, kMachineArm64},
+              {kExe64, "Host.exe", false},
+              {kExe64, "Host.exe", true, "", kMachineAmd64},
+              {kExe64, "Host.exe", true, "old program", kMachineAmd64},
+              {kExe64, "Host.exe", false, "", kMachineArm64},
+              {kExeArm64, "Host.exe", true, kExe.substr(0, 80), kMachineArm64}};
   for (const auto &row : rows) {
+    const std::string program = (folder / (prefix + row.Program)).string();
     std::ofstream(download, std::ios::binary) << row.Content;
-    EXPECT_EQ(IsAcceptableDownload(THeldDownload(download), row.Program), row.Accepted)
-        << row.Program << " from " << row.Content.size() << " bytes";
+    if (!row.Installed.empty())
+      std::ofstream(program, std::ios::binary) << row.Installed;
+    EXPECT_EQ(IsAcceptableDownload(THeldDownload(download), program, row.Native), row.Accepted)
+        << row.Program << " from " << row.Content.size() << " bytes, installed "
+        << row.Installed.size() << " bytes, native machine " << row.Native;
+    std::remove(program.c_str());
   }
   std::remove(download.c_str());
-  EXPECT_FALSE(IsAcceptableDownload(THeldDownload(download), "C:\\Apps\\Host.dat"))
+  EXPECT_FALSE(IsAcceptableDownload(THeldDownload(download), "Host.dat", kMachineI386))
       << "a missing download";
 }
 
