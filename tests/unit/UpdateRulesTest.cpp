@@ -141,35 +141,28 @@ std::string Image(uint32_t offset, const std::string &tail) {
 // "PE\0\0" and a file header for machine with the flags characteristics.
 std::string Headers(uint16_t machine, uint16_t characteristics) {
   std::string headers = std::string("PE\0\0", 4) + std::string(20, '\0');
-  headers[4] = static_cast<char>(machine);
-  headers[5] = static_cast<char>(machine >> 8);
-  headers[22] = static_cast<char>(characteristics);
-  headers[23] = static_cast<char>(characteristics >> 8);
+  headers.replace(4, 2, {char(machine), char(machine >> 8)});
+  headers.replace(22, 2, {char(characteristics), char(characteristics >> 8)});
   return headers;
 }
 
-constexpr uint16_t kExecutable = 0x0102; // IMAGE_FILE_EXECUTABLE_IMAGE | IMAGE_FILE_32BIT_MACHINE
-constexpr uint16_t kDll = 0x2102;        // and IMAGE_FILE_DLL
-const std::string kExe = Image(64, Headers(kMachineI386, kExecutable));
+const std::string kExe = Image(64, Headers(kMachineI386, 0x0102)); // an executable image
 const std::string kExe64 = Image(64, Headers(kMachineAmd64, 0x0022));
-const std::string kExeArm64 = Image(64, Headers(kMachineArm64, 0x0022));
+const std::string kDll = Image(64, Headers(kMachineI386, 0x2102)); // executable, and a DLL
 
 TEST(ProgramImage, NeedsMzAndAFileHeaderWhereTheHeaderPoints) {
   const struct {
     const char *Name;
     std::string Bytes;
     bool Accepted;
-    uint16_t Machine = 0, Characteristics = 0;
-  } rows[] = {{"minimal", kExe, true, kMachineI386, kExecutable},
-              {"further on", Image(80, std::string(16, 'x') + Headers(0xAA64, 0x2022) + "code"),
-               true, 0xAA64, 0x2022},
-              {"signature inside the header", Image(2, Headers(kMachineI386, kExecutable)), false},
-              {"offset past the end", Image(1000, Headers(kMachineI386, kExecutable)), false},
+  } rows[] = {{"minimal", kExe, true},
+              {"further on", Image(80, std::string(16, 'x') + kExe.substr(64) + "code"), true},
+              {"signature inside the header", Image(2, kExe.substr(64)), false},
+              {"offset past the end", Image(1000, kExe.substr(64)), false},
               {"offset far past the end", Image(0xFFFFFFFFu, kExe.substr(64)), false},
               {"headers across the end of the offsets", Image(0xFFFFFFF0u, kExe.substr(64)), false},
               {"signature cut short", Image(64, std::string("PE\0", 3)), false},
               {"file header cut short", kExe.substr(0, kExe.size() - 1), false},
-              {"no file header", Image(64, std::string("PE\0\0", 4)), false},
               {"wrong signature", Image(64, "PE00" + kExe.substr(68)), false},
               {"no MZ", "ZM" + kExe.substr(2), false},
               {"header cut short", kExe.substr(0, 62), false},
@@ -184,17 +177,13 @@ TEST(ProgramImage, NeedsMzAndAFileHeaderWhereTheHeaderPoints) {
       bytes.copy(static_cast<char *>(buffer), size, offset);
       return true;
     };
-    const std::optional<TImageHeader> header = ProgramImageHeader(readAt);
-    ASSERT_EQ(header.has_value(), row.Accepted) << row.Name;
-    if (header)
-      EXPECT_TRUE(header->Machine == row.Machine && header->Characteristics == row.Characteristics)
-          << row.Name;
+    EXPECT_EQ(ProgramImageHeader(readAt).has_value(), row.Accepted) << row.Name;
   }
 }
 
-// An .exe program takes only a program for its own processor; where the installed program is
-// none, one for a processor this machine runs.
-TEST(ProgramImage, RefusesWhatTheProgramsMachineCannotStartInItsPlace) {
+// An .exe program takes only an executable for its own processor; where the installed program
+// is none, one for a processor this machine runs.
+TEST(ProgramImage, RefusesEmptyDownloadsAndWhatCannotRunAsTheExeProgram) {
   const std::filesystem::path folder = std::filesystem::temp_directory_path();
   const std::string prefix = std::to_string(::getpid()) + "-";
   const std::string download = (folder / (prefix + "download")).string();
@@ -212,28 +201,23 @@ TEST(ProgramImage, RefusesWhatTheProgramsMachineCannotStartInItsPlace) {
               {"<html></html>", "Host.exe.bak", true},
               {"", "Host.dat", false},
               {"", "Host.exe", false},
-              {Image(64, Headers(kMachineI386, kDll)), "Host.exe", false},
+              {kDll, "Host.exe", false},
+              {kDll, "Host.dat", true},
               {Image(64, Headers(kMachineI386, 0x0100)), "Host.exe", false, kExe},
-              {Image(64, Headers(kMachineI386, kDll)), "Host.dat", true},
-              {kExe, "Host.exe", true, kExe},
-              {kExe, "Host.exe", true, "old program", kMachineAmd64},
               {kExe64, "Host.exe", false, kExe, kMachineAmd64},
               {kExe, "Host.exe", false, kExe64, kMachineAmd64},
               {kExe64, "Host.exe", true, kExe64},
-              {kExeArm64, "Host.exe", false, kExe64, kMachineArm64},
-              {kExe64, "Host.exe", false},
-              {kExe64, "Host.exe", true, "", kMachineAmd64},
-              {kExe64, "Host.exe", true, "old program", kMachineAmd64},
-              {kExe64, "Host.exe", false, "", kMachineArm64},
-              {kExeArm64, "Host.exe", true, kExe.substr(0, 80), kMachineArm64}};
+              {kExe64, "Host.exe", false, "old program"},
+              {kExe64, "Host.exe", true, kExe.substr(0, 80), kMachineAmd64},
+              {Image(64, Headers(kMachineArm64, 0x0022)), "Host.exe", true, "", kMachineArm64}};
   for (const auto &row : rows) {
     const std::string program = (folder / (prefix + row.Program)).string();
     std::ofstream(download, std::ios::binary) << row.Content;
     if (!row.Installed.empty())
       std::ofstream(program, std::ios::binary) << row.Installed;
     EXPECT_EQ(IsAcceptableDownload(THeldDownload(download), program, row.Native), row.Accepted)
-        << row.Program << " from " << row.Content.size() << " bytes, installed "
-        << row.Installed.size() << " bytes, native machine " << row.Native;
+        << row.Program << " from " << row.Content.size() << " bytes over " << row.Installed.size()
+        << " bytes on machine " << row.Native;
     std::remove(program.c_str());
   }
   std::remove(download.c_str());
