@@ -28,6 +28,19 @@ std::optional<TImageHeader> ProgramImageHeaderOf(const THeldDownload &file) {
   });
 }
 
+// Whether an image with header download may stand in for installed, on a machine whose own
+// processor is nativeMachine.
+bool IsProgramFor(const TImageHeader &download, const std::optional<TImageHeader> &installed,
+                  uint16_t nativeMachine) {
+  if (!(download.Characteristics & kExecutableImage) || (download.Characteristics & kDll))
+    return false;
+  // The host asked for its own program: another processor's build of it is not that, even
+  // where this machine would run it.
+  if (installed)
+    return download.Machine == installed->Machine;
+  return download.Machine == kMachineI386 || download.Machine == nativeMachine;
+}
+
 } // namespace
 
 bool EndsWithExe(const std::string &name) {
@@ -51,17 +64,6 @@ std::optional<TImageHeader> ProgramImageHeader(const TReadAt &readAt) {
     return std::nullopt;
   const unsigned char *fileHeader = image + sizeof kImageSignature;
   return TImageHeader{Little16(fileHeader), Little16(fileHeader + kCharacteristicsPosition)};
-}
-
-bool IsProgramFor(const TImageHeader &download, const std::optional<TImageHeader> &installed,
-                  uint16_t nativeMachine) {
-  if (!(download.Characteristics & kExecutableImage) || (download.Characteristics & kDll))
-    return false;
-  // The host asked for its own program: another processor's build of it is not that, even
-  // where this machine would run it.
-  if (installed)
-    return download.Machine == installed->Machine;
-  return download.Machine == kMachineI386 || download.Machine == nativeMachine;
 }
 
 // Only the headers are read: the check costs the same for any size of file.

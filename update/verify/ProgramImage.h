@@ -30,15 +30,9 @@ bool EndsWithExe(const std::string &name);
 /// follows whole. Nothing when the file is no such image.
 std::optional<TImageHeader> ProgramImageHeader(const TReadAt &readAt);
 
-/// Whether an image with header download is a program that may stand in for installed: an
-/// executable image, not a DLL, for installed's processor where installed is a program image,
-/// otherwise for one this machine runs: i386, or nativeMachine.
-bool IsProgramFor(const TImageHeader &download, const std::optional<TImageHeader> &installed,
-                  uint16_t nativeMachine);
-
 /// Whether the held download may replace program on a machine whose processor is
 /// nativeMachine: it is not empty, and when program's name ends in ".exe" (any letter case) it
-/// is a program image that IsProgramFor accepts against the file at program. A download not
-/// held is not acceptable.
+/// is an executable image, not a DLL, for the processor of the program image at program, or,
+/// where program is none, for i386 or nativeMachine. A download not held is not acceptable.
 bool IsAcceptableDownload(const THeldDownload &download, const std::string &program,
                           uint16_t nativeMachine);
