@@ -192,17 +192,16 @@ TEST(ProgramImage, RefusesEmptyDownloadsAndWhatCannotRunAsTheExeProgram) {
     bool Accepted;
     std::string Installed = ""; // nothing: no file at the program's path
     uint16_t Native = kMachineI386;
-  } rows[] = {{kExe, "Host.exe", true},
-              {kExe, "HOST.EXE", true},
-              {"<html></html>", "Host.exe", false},
-              {"<html></html>", "Host.Exe", false},
-              {"<html></html>", "Host.dat", true},
-              {"<html></html>", "Host", true},
-              {"<html></html>", "Host.exe.bak", true},
-              {"", "Host.dat", false},
-              {"", "Host.exe", false},
+  } rows[] = {{kExe, "C:\\Apps\\Host.exe", true},
+              {kExe, "C:\\Apps\\HOST.EXE", true},
+              {"<html></html>", "C:\\Apps\\Host.exe", false},
+              {"<html></html>", "C:\\Apps\\Host.Exe", false},
+              {"<html></html>", "C:\\Apps\\Host.dat", true},
+              {"<html></html>", "C:\\Apps\\Host", true},
+              {"<html></html>", "C:\\Apps\\Host.exe.bak", true},
+              {"", "C:\\Apps\\Host.dat", false},
+              {"", "C:\\Apps\\Host.exe", false},
               {kDll, "Host.exe", false},
-              {kDll, "Host.dat", true},
               {Image(64, Headers(kMachineI386, 0x0100)), "Host.exe", false, kExe},
               {kExe64, "Host.exe", false, kExe, kMachineAmd64},
               {kExe, "Host.exe", false, kExe64, kMachineAmd64},
@@ -221,7 +220,7 @@ TEST(ProgramImage, RefusesEmptyDownloadsAndWhatCannotRunAsTheExeProgram) {
     std::remove(program.c_str());
   }
   std::remove(download.c_str());
-  EXPECT_FALSE(IsAcceptableDownload(THeldDownload(download), "Host.dat", kMachineI386))
+  EXPECT_FALSE(IsAcceptableDownload(THeldDownload(download), "C:\\Apps\\Host.dat", kMachineI386))
       << "a missing download";
 }
 
