@@ -140,10 +140,9 @@ std::string Image(uint32_t offset, const std::string &tail) {
 
 // "PE\0\0" and a file header for machine with the flags characteristics.
 std::string Headers(uint16_t machine, uint16_t characteristics) {
-  std::string headers = std::string("PE\0\0", 4) + std::string(20, '\0');
-  headers.replace(4, 2, {char(machine), char(machine >> 8)});
-  headers.replace(22, 2, {char(characteristics), char(characteristics >> 8)});
-  return headers;
+  const char start[] = {'P', 'E', '\0', '\0', char(machine), char(machine >> 8)};
+  return std::string(start, 6) + std::string(16, '\0') +
+         std::string{char(characteristics), char(characteristics >> 8)};
 }
 
 const std::string kExe = Image(64, Headers(kMachineI386, 0x0102)); // an executable image
@@ -160,7 +159,6 @@ TEST(ProgramImage, NeedsMzAndAFileHeaderWhereTheHeaderPoints) {
               {"signature inside the header", Image(2, kExe.substr(64)), false},
               {"offset past the end", Image(1000, kExe.substr(64)), false},
               {"offset far past the end", Image(0xFFFFFFFFu, kExe.substr(64)), false},
-              {"headers across the end of the offsets", Image(0xFFFFFFF0u, kExe.substr(64)), false},
               {"signature cut short", Image(64, std::string("PE\0", 3)), false},
               {"file header cut short", kExe.substr(0, kExe.size() - 1), false},
               {"wrong signature", Image(64, "PE00" + kExe.substr(68)), false},
@@ -181,8 +179,7 @@ TEST(ProgramImage, NeedsMzAndAFileHeaderWhereTheHeaderPoints) {
   }
 }
 
-// An .exe program takes only an executable for its own processor; where the installed program
-// is none, one for a processor this machine runs.
+// An .exe program takes an executable for its own processor, else for one this machine runs.
 TEST(ProgramImage, RefusesEmptyDownloadsAndWhatCannotRunAsTheExeProgram) {
   const std::filesystem::path folder = std::filesystem::temp_directory_path();
   const std::string prefix = std::to_string(::getpid()) + "-";
