@@ -336,6 +336,11 @@ TWorkflowRow In(TPlaces places, TWorkflowRow row) {
   row.Places = std::move(places);
   return row;
 }
+// A row whose server serves the program at served.
+TWorkflowRow Serving(const char *served, TWorkflowRow row) {
+  row.ServedProgram = served;
+  return row;
+}
 TWorkflowRow ReadOnly(TWorkflowRow row) {
   row.ProgramReadOnly = true;
   return row;
@@ -1196,6 +1201,10 @@ const std::vector<TWorkflowRow> kRows = {
         {Answer(kOffer, "Yes"), Answer(kNotAProgram, "OK")}, {2, kOld, kNone, kNotStarted}),
     Row("download_web_page", {"200 OK", "2", TDownload::WebPage}, "1",
         {Answer(kOffer, "Yes"), Answer(kNotAProgram, "OK")}, {2, kOld, kNone, kNotStarted}),
+    // A library under the program's name begins as a program does, but cannot be started.
+    Serving(FIXTURE_LIBRARY, Row("download_a_library", {"200 OK", "2", TDownload::Whole}, "1",
+                                 {Answer(kOffer, "Yes"), Answer(kNotAProgram, "OK")},
+                                 {2, kOld, kNone, kNotStarted})),
     // A file left under the download's name earlier is replaced by a new one.
     Row("planted_download_replaced", {"200 OK", "2", TDownload::Whole}, "1",
         {Do(TAction::PlantDownload), Answer(kOffer, "Yes"), Answer(kReplace, "No")},

@@ -138,22 +138,32 @@ std::string Image(uint32_t offset, const std::string &tail) {
   return image + tail;
 }
 
-const std::string kSignature("PE\0\0", 4);
+// "PE\0\0" and a file header for machine with the flags characteristics.
+std::string Headers(uint16_t machine, uint16_t characteristics) {
+  const char start[] = {'P', 'E', '\0', '\0', char(machine), char(machine >> 8)};
+  return std::string(start, 6) + std::string(16, '\0') +
+         std::string{char(characteristics), char(characteristics >> 8)};
+}
 
-TEST(ProgramImage, NeedsMzAndASignatureWhereTheHeaderPoints) {
+const std::string kExe = Image(64, Headers(kMachineI386, 0x0102)); // an executable image
+const std::string kExe64 = Image(64, Headers(kMachineAmd64, 0x0022));
+const std::string kDll = Image(64, Headers(kMachineI386, 0x2102)); // executable, and a DLL
+
+TEST(ProgramImage, NeedsMzAndAFileHeaderWhereTheHeaderPoints) {
   const struct {
     const char *Name;
     std::string Bytes;
     bool Accepted;
-  } rows[] = {{"minimal", Image(64, kSignature), true},
-              {"signature further on", Image(80, std::string(16, 'x') + kSignature + "code"), true},
-              {"signature inside the header", Image(2, kSignature), false},
-              {"offset past the end", Image(1000, kSignature), false},
-              {"offset far past the end", Image(0xFFFFFFFFu, kSignature), false},
+  } rows[] = {{"minimal", kExe, true},
+              {"further on", Image(80, std::string(16, 'x') + kExe.substr(64) + "code"), true},
+              {"signature inside the header", Image(2, kExe.substr(64)), false},
+              {"offset past the end", Image(1000, kExe.substr(64)), false},
+              {"offset far past the end", Image(0xFFFFFFFFu, kExe.substr(64)), false},
               {"signature cut short", Image(64, std::string("PE\0", 3)), false},
-              {"wrong signature", Image(64, "PE00"), false},
-              {"no MZ", "ZM" + Image(64, kSignature).substr(2), false},
-              {"header cut short", Image(64, kSignature).substr(0, 62), false},
+              {"file header cut short", kExe.substr(0, kExe.size() - 1), false},
+              {"wrong signature", Image(64, "PE00" + kExe.substr(68)), false},
+              {"no MZ", "ZM" + kExe.substr(2), false},
+              {"header cut short", kExe.substr(0, 62), false},
               {"empty", "", false},
               {"web page",
                "<!DOCTYPE html><html><body>Not here</body></html>" + std::string(40, ' '), false}};
@@ -165,32 +175,49 @@ TEST(ProgramImage, NeedsMzAndASignatureWhereTheHeaderPoints) {
       bytes.copy(static_cast<char *>(buffer), size, offset);
       return true;
     };
-    EXPECT_EQ(IsProgramImage(readAt), row.Accepted) << row.Name;
+    EXPECT_EQ(ProgramImageHeader(readAt).has_value(), row.Accepted) << row.Name;
   }
 }
 
-TEST(ProgramImage, RefusesEmptyDownloadsAndNonImagesForExePrograms) {
+// An .exe program takes an executable for its own processor, else for one this machine runs.
+TEST(ProgramImage, RefusesEmptyDownloadsAndWhatCannotRunAsTheExeProgram) {
   const std::filesystem::path folder = std::filesystem::temp_directory_path();
-  const std::string download = (folder / ("download-" + std::to_string(::getpid()))).string();
+  const std::string prefix = std::to_string(::getpid()) + "-";
+  const std::string download = (folder / (prefix + "download")).string();
   const struct {
     std::string Content, Program;
     bool Accepted;
-  } rows[] = {{Image(64, kSignature), "C:\\Apps\\Host.exe", true},
-              {Image(64, kSignature), "C:\\Apps\\HOST.EXE", true},
+    std::string Installed = ""; // nothing: no file at the program's path
+    uint16_t Native = kMachineI386;
+  } rows[] = {{kExe, "C:\\Apps\\Host.exe", true},
+              {kExe, "C:\\Apps\\HOST.EXE", true},
               {"<html></html>", "C:\\Apps\\Host.exe", false},
               {"<html></html>", "C:\\Apps\\Host.Exe", false},
               {"<html></html>", "C:\\Apps\\Host.dat", true},
               {"<html></html>", "C:\\Apps\\Host", true},
               {"<html></html>", "C:\\Apps\\Host.exe.bak", true},
               {"", "C:\\Apps\\Host.dat", false},
-              {"", "C:\\Apps\\Host.exe", false}};
+              {"", "C:\\Apps\\Host.exe", false},
+              {kDll, "Host.exe", false},
+              {Image(64, Headers(kMachineI386, 0x0100)), "Host.exe", false, kExe},
+              {kExe64, "Host.exe", false, kExe, kMachineAmd64},
+              {kExe, "Host.exe", false, kExe64, kMachineAmd64},
+              {kExe64, "Host.exe", true, kExe64},
+              {kExe64, "Host.exe", false, "old program"},
+              {kExe64, "Host.exe", true, kExe.substr(0, 80), kMachineAmd64},
+              {Image(64, Headers(kMachineArm64, 0x0022)), "Host.exe", true, "", kMachineArm64}};
   for (const auto &row : rows) {
+    const std::string program = (folder / (prefix + row.Program)).string();
     std::ofstream(download, std::ios::binary) << row.Content;
-    EXPECT_EQ(IsAcceptableDownload(THeldDownload(download), row.Program), row.Accepted)
-        << row.Program << " from " << row.Content.size() << " bytes";
+    if (!row.Installed.empty())
+      std::ofstream(program, std::ios::binary) << row.Installed;
+    EXPECT_EQ(IsAcceptableDownload(THeldDownload(download), program, row.Native), row.Accepted)
+        << row.Program << " from " << row.Content.size() << " bytes over " << row.Installed.size()
+        << " bytes on machine " << row.Native;
+    std::remove(program.c_str());
   }
   std::remove(download.c_str());
-  EXPECT_FALSE(IsAcceptableDownload(THeldDownload(download), "C:\\Apps\\Host.dat"))
+  EXPECT_FALSE(IsAcceptableDownload(THeldDownload(download), "C:\\Apps\\Host.dat", kMachineI386))
       << "a missing download";
 }
 

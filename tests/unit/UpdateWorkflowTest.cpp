@@ -46,13 +46,15 @@ const std::string kOlderVersion = kDownloadRefused + "an older version of the pr
 constexpr uint32_t ExitCode(TInstallOutcome outcome) { return static_cast<uint32_t>(outcome); }
 constexpr uint32_t kInstalled = ExitCode(TInstallOutcome::Installed);
 
-// The smallest file that passes for a program image: "MZ", the offset 64 at byte 60, "PE\0\0".
+// The smallest file that passes for a program image: "MZ", the offset 64 at byte 60, "PE\0\0",
+// and the file header of an i386 executable (machine 0x14c, flags 0x0002).
 std::string ProgramImage() {
   std::string image(64, '\0');
   image[0] = 'M';
   image[1] = 'Z';
   image[60] = 64;
-  return image + std::string("PE\0\0new program", 15);
+  return image + std::string("PE\0\0\x4c\x01", 6) + std::string(16, '\0') +
+         std::string("\x02\0new program", 13);
 }
 
 const char kOldProgram[] = "old program";

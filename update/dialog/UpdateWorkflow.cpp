@@ -10,6 +10,7 @@
 #include "update/offer/ReleaseNotes.h"
 #include "update/offer/Rollout.h"
 #include "update/offer/VersionFile.h"
+#include "update/verify/NativeMachine.h"
 #include "update/verify/ProgramImage.h"
 
 namespace {
@@ -393,9 +394,10 @@ void TUpdateDlg::DownloadDigestError(TObject *) {
   RefuseDownload(kNotTheRelease);
 }
 
-// An empty reply or a web server's page must never take the program's place.
+// An empty reply, a web server's page, a library or another processor's build must never take
+// the program's place.
 void TUpdateDlg::CheckDownload() {
-  if (!IsAcceptableDownload(*fDownload, fProgramFile)) {
+  if (!IsAcceptableDownload(*fDownload, fProgramFile, NativeMachine())) {
     RefuseDownload(kInvalidProgram);
     return;
   }

@@ -9,6 +9,7 @@
 #include "update/install/InstallTarget.h"
 #include "update/install/ProgramReplacement.h"
 #include "update/verify/FileDigest.h"
+#include "update/verify/NativeMachine.h"
 #include "update/verify/ProgramImage.h"
 
 #include <algorithm>
@@ -70,7 +71,7 @@ TInstallOutcome CheckCopy(const THeldDownload &copy, const std::string &program,
     if (!digest || HexOf(*digest) != releaseDigest)
       return TInstallOutcome::NotTheRelease;
   }
-  if (!IsAcceptableDownload(copy, program))
+  if (!IsAcceptableDownload(copy, program, NativeMachine()))
     return TInstallOutcome::NotAProgram;
   if (key && !key->Signed(copy, ReadSignature(signatureFile)))
     return TInstallOutcome::NotSignedWithKey;
